@@ -1,0 +1,122 @@
+#include "memory_grid.h"
+
+#include <utility>
+
+namespace nimbel {
+
+namespace {
+const std::string kEmpty;
+}
+
+bool MemoryGrid::contains(int row, int column) const
+{
+    return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();
+}
+
+const std::string& MemoryGrid::cellText(int row, int column) const
+{
+    if (!contains(row, column)) return kEmpty;
+    return columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)].text;
+}
+
+void MemoryGrid::setCellText(int row, int column, std::string text)
+{
+    if (!contains(row, column)) return;
+    columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)].text = std::move(text);
+    if (auto* o = notifying()) o->cellChanged(row, column);
+}
+
+const std::string& MemoryGrid::headerTitle(int column) const
+{
+    if (column < 0 || column >= columnCount()) return kEmpty;
+    return columns_[static_cast<size_t>(column)].title;
+}
+
+void MemoryGrid::setHeaderTitle(int column, std::string title)
+{
+    if (column < 0 || column >= columnCount()) return;
+    columns_[static_cast<size_t>(column)].title = std::move(title);
+    if (auto* o = notifying()) o->headerChanged(column);
+}
+
+int MemoryGrid::columnWidth(int column) const
+{
+    if (column < 0 || column >= columnCount()) return 0;
+    return columns_[static_cast<size_t>(column)].width;
+}
+
+void MemoryGrid::insertColumn(int column, std::string title, int width)
+{
+    if (column < 0 || column > columnCount()) return;
+    auto* o = notifying();
+    if (o) o->beforeColumnInserted(column);
+    Column added{std::move(title), width, std::vector<Cell>(itemData_.size())};
+    columns_.insert(columns_.begin() + column, std::move(added));
+    if (o) o->afterColumnInserted(column);
+}
+
+void MemoryGrid::removeColumn(int column)
+{
+    if (column < 0 || column >= columnCount()) return;
+    auto* o = notifying();
+    if (o) o->beforeColumnRemoved(column);
+    columns_.erase(columns_.begin() + column);
+    if (o) o->afterColumnRemoved(column);
+}
+
+void MemoryGrid::removeAllRows()
+{
+    auto* o = notifying();
+    if (o) o->beforeReset();
+    for (auto& c : columns_) c.cells.clear();
+    itemData_.clear();
+    if (o) o->afterReset();
+}
+
+void MemoryGrid::appendRow(std::string channelText)
+{
+    const int row = rowCount();
+    auto* o = notifying();
+    if (o) o->beforeRowAppended(row);
+    for (auto& c : columns_) c.cells.emplace_back();
+    itemData_.push_back(0);
+    if (!columns_.empty()) columns_.front().cells.back().text = std::move(channelText);
+    if (o) o->afterRowAppended(row);
+}
+
+std::int32_t MemoryGrid::itemData(int row) const
+{
+    if (row < 0 || row >= rowCount()) return 0;
+    return itemData_[static_cast<size_t>(row)];
+}
+
+void MemoryGrid::setItemData(int row, std::int32_t data)
+{
+    if (row < 0 || row >= rowCount()) return;
+    itemData_[static_cast<size_t>(row)] = data;
+}
+
+std::uint32_t MemoryGrid::cellColor(int row, int column) const
+{
+    if (!contains(row, column)) return kDefaultCellColor;
+    return columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)].color;
+}
+
+void MemoryGrid::setCellColor(int row, int column, std::uint32_t color)
+{
+    if (!contains(row, column)) return;
+    columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)].color = color;
+    if (auto* o = notifying()) o->cellChanged(row, column);
+}
+
+MemoryGrid::BatchUpdate::BatchUpdate(MemoryGrid& grid) : grid_(grid)
+{
+    if (grid_.batchDepth_++ == 0 && grid_.observer_) grid_.observer_->beforeReset();
+}
+
+MemoryGrid::BatchUpdate::~BatchUpdate()
+{
+    if (--grid_.batchDepth_ == 0 && grid_.observer_) grid_.observer_->afterReset();
+}
+
+}  // namespace nimbel

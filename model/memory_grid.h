@@ -1,0 +1,78 @@
+// The in-memory list grid: the one store of the song's cells. The window
+// shows this grid through a view and never keeps a copy of the cells.
+//
+// Cells are kept column by column, so inserting or removing a column moves
+// one vector of columns, not every cell. Reading a cell is O(1). Not thread
+// safe: one thread (the user-interface thread) owns it.
+#pragma once
+
+#include "grid_observer.h"
+#include "list_grid.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nimbel {
+
+class MemoryGrid final : public ListGrid {
+public:
+    int rowCount() const override { return static_cast<int>(itemData_.size()); }
+    int columnCount() const override { return static_cast<int>(columns_.size()); }
+
+    const std::string& cellText(int row, int column) const override;
+    void setCellText(int row, int column, std::string text) override;
+
+    const std::string& headerTitle(int column) const override;
+    void setHeaderTitle(int column, std::string title) override;
+    int columnWidth(int column) const override;
+
+    void insertColumn(int column, std::string title, int width) override;
+    void removeColumn(int column) override;
+
+    void removeAllRows() override;
+    void appendRow(std::string channelText) override;
+
+    std::int32_t itemData(int row) const override;
+    void setItemData(int row, std::int32_t data) override;
+
+    std::uint32_t cellColor(int row, int column) const override;
+    void setCellColor(int row, int column, std::uint32_t color) override;
+
+    // At most one observer: the view. Null detaches it.
+    void setObserver(GridObserver* observer) { observer_ = observer; }
+
+    // Groups many changes (loading a song of thousands of columns) into one
+    // reset notification, so the view is rebuilt once instead of per cell.
+    class BatchUpdate {
+    public:
+        explicit BatchUpdate(MemoryGrid& grid);
+        ~BatchUpdate();
+        BatchUpdate(const BatchUpdate&) = delete;
+        BatchUpdate& operator=(const BatchUpdate&) = delete;
+
+    private:
+        MemoryGrid& grid_;
+    };
+
+private:
+    struct Cell {
+        std::string text;
+        std::uint32_t color = kDefaultCellColor;
+    };
+    struct Column {
+        std::string title;
+        int width = 0;
+        std::vector<Cell> cells;  // one per row
+    };
+
+    bool contains(int row, int column) const;
+    GridObserver* notifying() const { return batchDepth_ == 0 ? observer_ : nullptr; }
+
+    std::vector<Column> columns_;
+    std::vector<std::int32_t> itemData_;  // one per row; its size is the row count
+    GridObserver* observer_ = nullptr;
+    int batchDepth_ = 0;
+};
+
+}  // namespace nimbel

@@ -1,0 +1,208 @@
+#include "notation.h"
+
+#include "decimal_reader.h"
+#include "song_columns.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+namespace nimbel {
+
+namespace {
+
+// 1-based position of the first `c` at or after 1-based position p, or 0.
+std::size_t findFrom(std::string_view text, char c, std::size_t p)
+{
+    if (p == 0 || p > text.size()) return 0;
+    const std::size_t at = text.find(c, p - 1);
+    return at == std::string_view::npos ? 0 : at + 1;
+}
+
+std::size_t findFrom(std::string_view text, std::string_view s, std::size_t p)
+{
+    if (p == 0 || p > text.size()) return 0;
+    const std::size_t at = text.find(s, p - 1);
+    return at == std::string_view::npos ? 0 : at + 1;
+}
+
+// The number written after 1-based position `at`.
+std::int32_t numberAfter(std::string_view text, std::size_t at)
+{
+    return at < text.size() ? readDecimal(text.substr(at)) : 0;
+}
+
+bool isChannelIndex(std::int32_t channel) { return channel >= 0 && channel < static_cast<std::int32_t>(ChannelState{}.size()); }
+
+// Applies the marks `up` and `down` (from 1-based position p) to a running
+// value, volume or octave. The notation counts every mark, and a mark that
+// finds the value at 0 first gives it channel 1's value; `defaults` may be
+// the very value being changed (channel 1 itself). The song file reader
+// counts each kind of mark once and never falls back.
+void applyMarks(std::string_view text, std::size_t p, char up, char down, std::int32_t& value,
+                const std::int32_t& defaults, Reading reading)
+{
+    if (reading == Reading::songFile) {
+        if (findFrom(text, up, p) != 0) value = saturatingAdd(value, 1);
+        if (findFrom(text, down, p) != 0) value = saturatingAdd(value, -1);
+        return;
+    }
+    for (const auto& [mark, step] : {std::pair{up, 1}, std::pair{down, -1}}) {
+        for (std::size_t at = findFrom(text, mark, p); at != 0; at = findFrom(text, mark, at + 1)) {
+            if (value == 0) value = defaults;
+            value = saturatingAdd(value, step);
+        }
+    }
+}
+
+struct LetterValue {
+    char letter;
+    std::int32_t value;
+};
+constexpr LetterValue kNoteLetters[] = {{'A', 9}, {'C', 0}, {'D', 2}, {'E', 4}, {'F', 5}, {'G', 7}};
+
+struct DurationValue {
+    char letter;
+    float beats;
+};
+constexpr DurationValue kDurations[] = {{'W', 4.0f},   {'H', 2.0f},   {'Q', 1.0f},     {'E', 0.5f},
+                                        {'S', 0.25f},  {'T', 0.125f}, {'F', 0.0625f}};
+
+}  // namespace
+
+void interpretNoteValues(NoteRecord& record, ChannelState& channels, std::size_t p, Reading reading)
+{
+    NoteRecord scratch;  // stands in for the state of a channel outside 0 … 15
+    NoteRecord& state = isChannelIndex(record.channel) ? channels[static_cast<std::size_t>(record.channel)] : scratch;
+    const NoteRecord& defaults = channels[1];
+    const std::string_view text = record.text;
+
+    // Volume: the digit after the first V, then the + and - marks.
+    if (const std::size_t v = findFrom(text, 'V', p); v != 0) {
+        const char digit = v < text.size() ? text[v] : '\0';
+        record.volume = (digit >= '0' && digit <= '9') ? digit - '0' : 0;
+        state.volume = record.volume;
+        p = v + 2;
+    }
+    applyMarks(text, p, '+', '-', state.volume, defaults.volume, reading);
+    record.volume = state.volume;
+
+    // Octave: the highest digit before the first comma, then the > and < marks.
+    std::size_t k = findFrom(text, ',', p);
+    if (k == 0) k = 9999;
+    for (char d = '0'; d <= '9'; ++d) {
+        const std::size_t at = findFrom(text, d, p);
+        if (at != 0 && at < k) {
+            record.octave = d - '0';
+            state.octave = record.octave;
+        }
+    }
+    applyMarks(text, p, '>', '<', state.octave, defaults.octave, reading);
+    record.octave = state.octave;
+
+    // Note letter: the latest of A C D E F G in that order wins.
+    std::size_t letterAt = 0;
+    for (const auto& [letter, value] : kNoteLetters) {
+        if (const std::size_t at = findFrom(text, letter, p); at != 0) {
+            record.note = value;
+            state.note = value;
+            letterAt = at;
+        }
+    }
+    if (findFrom(text, '#', p) != 0) record.note += 1;
+    const std::size_t b = findFrom(text, 'B', p);
+    if (b != 0) {
+        if (letterAt != 0) {
+            record.note -= 1;  // a B after a note letter is its flat
+        } else {
+            record.note = 11;
+            if (findFrom(text, "BB", p) != 0) record.note = 10;
+            if (findFrom(text, "B#", p) != 0) record.note = 12;
+        }
+    }
+    if (const std::size_t r = findFrom(text, 'R', p); r != 0) {
+        record.note = kRestNote;
+        state.note = kRestNote;
+        letterAt = r;
+    }
+    if (letterAt != 0) p = letterAt + 1;
+    if (b != 0) p = b + 1;
+
+    // Duration: the latest of W H Q E S T F in that order wins; D and "."
+    // lengthen this note only, not the channel's running duration.
+    for (const auto& [letter, beats] : kDurations)
+        if (findFrom(text, letter, p) != 0) state.duration = beats;
+    if (state.duration == 0.0f && reading == Reading::noteText) state.duration = 2.0f;
+    record.duration = state.duration;
+    if (findFrom(text, 'D', p) != 0) record.duration *= 1.5f;
+    if (findFrom(text, '.', p) != 0) record.duration *= 1.5f;
+
+    if (reading == Reading::noteText) {
+        if (const std::size_t c = findFrom(text, ',', p); c != 0) {
+            record.voice = numberAfter(text, c);
+            state.voice = record.voice;
+        }
+    }
+}
+
+void parseNoteText(NoteRecord& record, ChannelState& channels)
+{
+    const std::string_view text = record.text;
+    std::size_t p = 1;
+    if (!text.empty() && text.front() == 'N') {
+        record.channel = numberAfter(text, 1);
+        p = 2 + static_cast<std::size_t>(decimalLength(record.channel));
+    }
+    if (p <= text.size() && text[p - 1] == 'X') {
+        record.column = numberAfter(text, p);
+        p += 1 + static_cast<std::size_t>(decimalLength(record.column));
+    }
+    interpretNoteValues(record, channels, p, Reading::noteText);
+}
+
+std::string placedNoteText(int channel, int noteColumn, std::string_view cellText)
+{
+    std::string text = "N" + std::to_string(channel) + "X" + std::to_string(noteColumn);
+    if (!cellText.empty() && cellText.front() >= '0' && cellText.front() <= '9') text += ';';
+    text += cellText;
+    return text;
+}
+
+void rebuildNoteList(Song& song)
+{
+    song.noteList.clear();
+    song.channels = ChannelState{};
+    NoteRecord& defaults = song.channels[1];
+    defaults.channel = 1;
+    defaults.octave = 5;
+    defaults.volume = 5;
+    defaults.voice = 1;
+
+    // The tempo cell reads "1 T" and the tempo; a tempo below 1 is refused.
+    NoteRecord tempo;
+    const std::string& tempoCell = song.grid.cellText(0, kChannelColumn);
+    const std::size_t t = tempoCell.find('T');
+    tempo.text = t == std::string::npos ? "T120" : tempoCell.substr(t);
+    song.tempo = readDecimal(std::string_view(tempo.text).substr(1));
+    if (song.tempo < 1) {
+        song.tempo = kDefaultTempo;
+        tempo.text = "T120";
+    }
+    song.noteList.push_back(std::move(tempo));
+
+    const int end = findEndColumn(song.grid);
+    for (int c = kFirstNoteColumn; c <= end; ++c) {
+        for (int channel = 1; channel <= kSongRows; ++channel) {
+            std::string_view cell = song.grid.cellText(channel - 1, c);
+            const std::size_t first = cell.find_first_not_of(' ');
+            if (first == std::string_view::npos) continue;
+            cell = cell.substr(first, cell.find_last_not_of(' ') - first + 1);
+            NoteRecord record;
+            record.text = placedNoteText(channel, noteColumnOf(c), cell);
+            parseNoteText(record, song.channels);
+            song.noteList.push_back(std::move(record));
+        }
+    }
+}
+
+}  // namespace nimbel

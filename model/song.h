@@ -1,0 +1,33 @@
+// The song as the program holds it: the song grid (the store of record),
+// the note list and channel state derived from it, the tempo, and the cell
+// lists of the edit commands. One Song object is the whole song; every
+// procedure takes it by reference, so tests build as many as they like.
+#pragma once
+
+#include "memory_grid.h"
+#include "note_record.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace nimbel {
+
+inline constexpr std::int32_t kDefaultTempo = 120;
+
+struct Song {
+    MemoryGrid grid;
+    std::vector<NoteRecord> noteList;
+    ChannelState channels{};
+    std::int32_t tempo = kDefaultTempo;   // beats per minute, always at least 1
+    bool noteListStale = false;           // the note list no longer matches the grid
+
+    std::vector<CellRecord> selectionList;
+    std::vector<CellRecord> clipList;
+    std::vector<CellRecord> undoList;
+
+    // A song as start-up creates it: the note list with its default record,
+    // a zeroed channel state, and the grid with its columns and 15 rows.
+    Song();
+};
+
+}  // namespace nimbel

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package Nimbel MIDI needs to build, run and test.
+# Packages already present are skipped; the package lists are refreshed once, only when needed.
+set -euo pipefail
+
+packages=(
+  # build and test tooling
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # user interface
+  qt6-base-dev qt6-base-dev-tools adwaita-icon-theme
+  # sound: built-in synthesizer, SoundFonts, MIDI ports
+  libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont librtmidi-dev libasound2-dev
+  # headless display, screenshots, clipboard
+  xvfb xauth xdotool x11-utils xclip imagemagick
+  # sound server without a sound card, audio and MIDI checks
+  pulseaudio pulseaudio-utils sox midicsv python3-mido
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: all packages present"
+  exit 0
+fi
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+echo "setup: installing ${missing[*]}"
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "setup: done"
