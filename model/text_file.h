@@ -1,0 +1,36 @@
+// Whole-file text I/O shared by the song file, the settings file and the
+// demonstration song: read a file at once, replace a file without ever
+// leaving it half written, and walk text lines ended by CR, LF or CR LF.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace nimbel {
+
+// False when the file cannot be read (missing, a folder, no permission).
+bool readTextFile(const std::string& path, std::string& contents);
+
+// Writes `contents` to a temporary file in the same folder, flushes it and
+// renames it over `path`, so a failure leaves the previous file as it was.
+bool replaceFileContents(const std::string& path, std::string_view contents);
+
+// Calls `handle(line)` for each line of `text`, without its line end. A last
+// line without a line end is handled too; a final line end adds no empty line.
+template <typename Handle>
+void forEachLine(std::string_view text, Handle&& handle)
+{
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            handle(text.substr(start));
+            return;
+        }
+        handle(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+    }
+}
+
+}  // namespace nimbel
