@@ -1,0 +1,153 @@
+#include "settings_file.h"
+
+#include "text_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace nimbel {
+
+namespace {
+
+constexpr std::string_view kColorKey = "SelColor";
+
+std::string_view trimmed(std::string_view s)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool sameKey(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// A settings line as it is read back and rewritten.
+struct SettingsLine {
+    enum class Kind { key, group, comment, other } kind = Kind::other;
+    std::string_view key;    // key lines: the key
+    std::string_view value;  // key lines: the value; group and comment lines: the name or comment text
+    std::string_view raw;    // other lines are kept as they stand
+};
+
+SettingsLine parseLine(std::string_view raw)
+{
+    SettingsLine line;
+    line.raw = raw;
+    const std::string_view text = trimmed(raw);
+    if (text.empty()) return line;
+    if (text.front() == ';') {
+        line.kind = SettingsLine::Kind::comment;
+        line.value = trimmed(text.substr(1));
+    } else if (text.front() == '[' && text.back() == ']' && text.size() >= 2) {
+        line.kind = SettingsLine::Kind::group;
+        line.value = trimmed(text.substr(1, text.size() - 2));
+    } else if (const size_t eq = text.find('='); eq != std::string_view::npos && eq > 0) {
+        line.kind = SettingsLine::Kind::key;
+        line.key = trimmed(text.substr(0, eq));
+        line.value = trimmed(text.substr(eq + 1));
+    }
+    return line;
+}
+
+std::vector<SettingsLine> parseSettings(std::string_view text)
+{
+    std::vector<SettingsLine> lines;
+    forEachLine(text, [&](std::string_view raw) { lines.push_back(parseLine(raw)); });
+    return lines;
+}
+
+std::string lineText(const SettingsLine& line)
+{
+    switch (line.kind) {
+    case SettingsLine::Kind::key: return std::string(line.key) + " = " + std::string(line.value);
+    case SettingsLine::Kind::group: return "[" + std::string(line.value) + "]";
+    case SettingsLine::Kind::comment: return "; " + std::string(line.value);
+    case SettingsLine::Kind::other: break;
+    }
+    return std::string(line.raw);
+}
+
+// Index of the "SelColor" line before the first group, or of the first group
+// line (where a new key goes) with `found` false.
+size_t colorKeyIndex(const std::vector<SettingsLine>& lines, bool& found)
+{
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind == SettingsLine::Kind::group) break;
+        if (lines[i].kind == SettingsLine::Kind::key && sameKey(lines[i].key, kColorKey)) {
+            found = true;
+            return i;
+        }
+    }
+    found = false;
+    const auto group = std::find_if(lines.begin(), lines.end(),
+                                    [](const SettingsLine& l) { return l.kind == SettingsLine::Kind::group; });
+    return static_cast<size_t>(group - lines.begin());
+}
+
+// Like a C decimal conversion: blanks, a sign, digits up to the first other
+// character; no digits give 0. Values past 32 bits are held at the limit.
+std::int32_t cDecimal(std::string_view s)
+{
+    size_t i = 0;
+    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    std::int64_t value = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        value = std::min<std::int64_t>(value * 10 + (s[i] - '0'), std::int64_t{1} << 31);
+    value = negative ? -value : value;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+std::uint32_t selectionColorFromSettings(std::string_view settingsText)
+{
+    const std::vector<SettingsLine> lines = parseSettings(settingsText);
+    bool found = false;
+    const size_t at = colorKeyIndex(lines, found);
+    return found ? static_cast<std::uint32_t>(cDecimal(lines[at].value)) : kDefaultSelectionColor;
+}
+
+std::string settingsWithSelectionColor(std::string_view settingsText, std::uint32_t color)
+{
+    std::vector<SettingsLine> lines = parseSettings(settingsText);
+    const std::string value = std::to_string(static_cast<std::int32_t>(color));
+    bool found = false;
+    const size_t at = colorKeyIndex(lines, found);
+    if (!found) {
+        SettingsLine added;
+        added.kind = SettingsLine::Kind::key;
+        added.key = kColorKey;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), added);
+    }
+    lines[at].value = value;
+
+    std::string out;
+    for (const SettingsLine& line : lines) out += lineText(line) + "\r\n";
+    return out;
+}
+
+std::uint32_t loadSettings(const std::string& iniPath)
+{
+    std::string text;
+    return readTextFile(iniPath, text) ? selectionColorFromSettings(text) : kDefaultSelectionColor;
+}
+
+bool saveSelectionColor(const std::string& iniPath, std::uint32_t color)
+{
+    std::string text;
+    if (!readTextFile(iniPath, text)) text.clear();  // missing or unreadable: start an empty file
+    return replaceFileContents(iniPath, settingsWithSelectionColor(text, color));
+}
+
+}  // namespace nimbel
