@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Nimbel MIDI and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja >/dev/null
+ninja -C build -j "$(nproc)"
+
+program=build/bin/nimbel-midi
+if [ ! -x "$program" ]; then
+  echo "Built; the program itself is not ready yet. Ready: $(ls build/bin | tr '\n' ' ')"
+  exit 0
+fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Nimbel MIDI is a desktop program and needs a graphical display, but none was found (DISPLAY is not set)." >&2
+  exit 1
+fi
+exec "$program"
