@@ -35,7 +35,8 @@ void BM_RebuildFullGrid(benchmark::State& state)
     Song song;
     setNoteColumnCount(song.grid, gridColumnOf(10'000));
     size_t i = 0;
-    for (int c = kFirstNoteColumn; c <= findEndColumn(song.grid); ++c)
+    const int end = findEndColumn(song.grid);
+    for (int c = kFirstNoteColumn; c <= end; ++c)
         for (int row = 0; row < kSongRows; ++row) song.grid.setCellText(row, c, kTexts[i++ % kTexts.size()]);
     for (auto _ : state) {
         rebuildNoteList(song);

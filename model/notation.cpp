@@ -4,6 +4,8 @@
 #include "song_columns.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -32,7 +34,7 @@ std::int32_t numberAfter(std::string_view text, std::size_t at)
     return at < text.size() ? readDecimal(text.substr(at)) : 0;
 }
 
-bool isChannelIndex(std::int32_t channel) { return channel >= 0 && channel < static_cast<std::int32_t>(ChannelState{}.size()); }
+bool isChannelIndex(std::int32_t channel) { return channel >= 0 && channel < static_cast<std::int32_t>(std::tuple_size_v<ChannelState>); }
 
 // Applies the marks `up` and `down` (from 1-based position p) to a running
 // value, volume or octave. The notation counts every mark, and a mark that
@@ -162,9 +164,18 @@ void parseNoteText(NoteRecord& record, ChannelState& channels)
 
 std::string placedNoteText(int channel, int noteColumn, std::string_view cellText)
 {
-    std::string text = "N" + std::to_string(channel) + "X" + std::to_string(noteColumn);
+    const auto appendNumber = [](std::string& text, int value) {
+        char digits[12];
+        text.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr);
+    };
+    std::string text;
+    text.reserve(26 + cellText.size());
+    text += 'N';
+    appendNumber(text, channel);
+    text += 'X';
+    appendNumber(text, noteColumn);
     if (!cellText.empty() && cellText.front() >= '0' && cellText.front() <= '9') text += ';';
-    text += cellText;
+    text.append(cellText);
     return text;
 }
 
