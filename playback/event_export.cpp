@@ -1,0 +1,67 @@
+#include "event_export.h"
+
+#include "midi_output.h"
+#include "music_checks.h"
+#include "sequencer.h"
+#include "short_message.h"
+
+#include <cstdio>
+
+namespace nimbel {
+
+namespace {
+
+// Play is chosen at this reading. It is even, so off-times rounded half to
+// even fall on the same milliseconds as they would with Play at 0.
+constexpr std::int64_t kPlayChosenAt = 1000;
+
+// Time that stands still while the sequencer sleeps; the export moves it on.
+class JumpingClock final : public Clock {
+public:
+    std::int64_t nowMs() override { return now_; }
+    void sleepMs(std::int64_t) override {}
+    void jumpTo(std::int64_t timeMs)
+    {
+        if (timeMs > now_) now_ = timeMs;
+    }
+
+private:
+    std::int64_t now_ = kPlayChosenAt;
+};
+
+}  // namespace
+
+MessageLog playSongToEvents(Song& song, PositionDisplay& position)
+{
+    JumpingClock clock;
+    MessageLog log;
+    RecordingMidiDevices devices(clock, log);
+    MidiOutput output;
+    output.openOutput(devices, -1);
+    Sequencer sequencer(song, output, clock);
+    PlainMusicChecks checks;
+
+    position.setPosition(1);
+    position.setCounterText("1");
+    sequencer.resetPlayback();
+    sequencer.mainPlay(position, checks);
+    while (const auto due = sequencer.nextDueTime()) {
+        clock.jumpTo(*due);
+        sequencer.playbackStep(position);
+    }
+    output.endSoundingNotes();
+
+    for (TimedMessage& message : log) message.timeMs -= kPlayChosenAt;
+    return log;
+}
+
+std::string formatEventLine(const TimedMessage& message)
+{
+    const auto bytes = shortMessageBytes(message.packed);
+    char line[64];
+    std::snprintf(line, sizeof line, "%lld %02X %02X %02X", static_cast<long long>(message.timeMs), bytes[0], bytes[1],
+                  bytes[2]);
+    return line;
+}
+
+}  // namespace nimbel

@@ -1,0 +1,38 @@
+// The system's MIDI output devices as the program sees them: a count, each
+// device's name and voice count, and opening one for sending. Index -1 is the
+// default device (on a real system the built-in synthesizer), 0 … count()-1
+// the others in the system's order. Used from the user-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace nimbel {
+
+// An open output device. A packed short message holds status and channel in
+// byte 0, the data values in bytes 1 and 2, and 0 in byte 3. Sending never
+// reports failure: a message the device refuses is lost, as on any MIDI cable.
+class MidiPort {
+public:
+    virtual ~MidiPort() = default;
+    virtual void send(std::uint32_t packed) = 0;
+};
+
+struct MidiDeviceCaps {
+    std::string name;
+    int voices = 0;  // above 0 for a synthesizer, 0 for a plain port
+};
+
+class MidiDevices {
+public:
+    virtual ~MidiDevices() = default;
+    virtual int count() = 0;
+    // Empty when the device cannot be asked (no such index, or the query failed).
+    virtual std::optional<MidiDeviceCaps> capabilities(int index) = 0;
+    // Null when the device cannot be opened.
+    virtual std::unique_ptr<MidiPort> open(int index) = 0;
+};
+
+}  // namespace nimbel

@@ -1,0 +1,53 @@
+// The program's one MIDI output: choosing the device at start-up, opening
+// it, the note-on and program-change messages the program sends, and closing
+// it at exit. Data values outside 0 … 127 never reach the device: velocities
+// and programs are clamped, and a note message for a note number outside
+// 0 … 127 is not sent, so no value spills into a neighbouring byte.
+// User-interface thread only.
+#pragma once
+
+#include "midi_devices.h"
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <memory>
+
+namespace nimbel {
+
+class MidiOutput {
+public:
+    MidiOutput() = default;
+    ~MidiOutput();  // closes the output as closeOutput does
+    MidiOutput(const MidiOutput&) = delete;
+    MidiOutput& operator=(const MidiOutput&) = delete;
+
+    // Tries device -1, 0, 1, … and takes the first that reports voices; when
+    // none does the choice is 0. Stores and returns the choice.
+    int chooseOutputDevice(MidiDevices& devices);
+    int outputDevice() const { return outputDevice_; }
+
+    bool openOutput(MidiDevices& devices, int device);
+    bool isOpen() const { return port_ != nullptr; }
+    // Ends every note still sounding, one note-off each, then releases the device.
+    void closeOutput();
+
+    // status is 0x90 (note-on) or 0xC0 (program change); channel 1 … 15.
+    // A channel outside 0 … 15 is not sent.
+    void sendShortMessage(int status, int channel, std::int64_t data1, std::int64_t data2);
+    // Velocity 0 ends the note.
+    void noteOn(int channel, std::int64_t note, std::int64_t velocity);
+    // voice 1 … 128 is sent as program voice − 1.
+    void programChange(int channel, std::int64_t voice);
+
+    // Sends a note-off for every note started and not yet ended, one each.
+    void endSoundingNotes();
+    bool hasSoundingNotes() const;
+
+private:
+    int outputDevice_ = 0;
+    std::unique_ptr<MidiPort> port_;
+    std::array<std::bitset<128>, 16> sounding_{};  // by channel, by note number
+};
+
+}  // namespace nimbel

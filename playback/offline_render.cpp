@@ -1,0 +1,121 @@
+#include "offline_render.h"
+
+#include "synth_setup.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace nimbel {
+
+namespace {
+
+constexpr int kChannels = 2;
+constexpr int kBytesPerSample = 2;
+constexpr int kBytesPerFrame = kChannels * kBytesPerSample;
+constexpr std::int64_t kChunkFrames = 4096;
+constexpr std::size_t kWavHeaderBytes = 44;
+// RIFF sizes are 32-bit: the data may not take more than this.
+constexpr std::int64_t kMaxDataBytes = 0xFFFFFFFFLL - (kWavHeaderBytes - 8);
+
+std::int64_t frameAt(std::int64_t ms)
+{
+    return (ms * kSynthSampleRate + 500) / 1000;
+}
+
+void putLittleEndian(std::array<std::uint8_t, kWavHeaderBytes>& header, std::size_t at, std::uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) header[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::array<std::uint8_t, kWavHeaderBytes> wavHeader(std::uint32_t dataBytes)
+{
+    std::array<std::uint8_t, kWavHeaderBytes> h{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                                0,   0,   0,   0,   0, 0, 0, 0, 0,   0,   0,   0,   0,   0,   0,   0,
+                                                0,   0,   0,   0,   'd', 'a', 't', 'a', 0, 0, 0, 0};
+    putLittleEndian(h, 4, static_cast<std::uint32_t>(kWavHeaderBytes - 8) + dataBytes, 4);
+    putLittleEndian(h, 16, 16, 4);  // fmt chunk size
+    putLittleEndian(h, 20, 1, 2);   // PCM
+    putLittleEndian(h, 22, kChannels, 2);
+    putLittleEndian(h, 24, kSynthSampleRate, 4);
+    putLittleEndian(h, 28, kSynthSampleRate * kBytesPerFrame, 4);
+    putLittleEndian(h, 32, kBytesPerFrame, 2);
+    putLittleEndian(h, 34, kBytesPerSample * 8, 2);
+    putLittleEndian(h, 40, dataBytes, 4);
+    return h;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Renders frames into the file up to a frame count, in chunks.
+class FrameWriter {
+public:
+    FrameWriter(fluid_synth_t* synth, std::FILE* file) : synth_(synth), file_(file), buffer_(kChunkFrames * kChannels) {}
+
+    bool renderTo(std::int64_t frame)
+    {
+        while (written_ < frame) {
+            const int count = static_cast<int>(std::min(kChunkFrames, frame - written_));
+            fluid_synth_write_s16(synth_, count, buffer_.data(), 0, kChannels, buffer_.data(), 1, kChannels);
+            // The host is little-endian, as the WAV data is.
+            if (std::fwrite(buffer_.data(), kBytesPerFrame, static_cast<std::size_t>(count), file_) !=
+                static_cast<std::size_t>(count))
+                return false;
+            written_ += count;
+        }
+        return true;
+    }
+
+private:
+    fluid_synth_t* synth_;
+    std::FILE* file_;
+    std::vector<std::int16_t> buffer_;
+    std::int64_t written_ = 0;
+};
+
+RenderResult failure(std::string error)
+{
+    RenderResult result;
+    result.error = std::move(error);
+    return result;
+}
+
+}  // namespace
+
+RenderResult renderWavFile(const MessageLog& messages, const std::string& soundFont, const std::string& outPath)
+{
+    const std::int64_t lastMs = messages.empty() ? 0 : std::max<std::int64_t>(messages.back().timeMs, 0);
+    const std::int64_t totalFrames = frameAt(lastMs + kReleaseTailMs);
+    if (totalFrames * kBytesPerFrame > kMaxDataBytes) return failure("the song is too long for a WAV file");
+
+    FluidSettingsPtr settings = makeSynthSettings();
+    if (!settings) return failure("the synthesizer cannot be set up");
+    FluidSynthPtr synth = makeSynthWithSoundFont(settings.get(), soundFont);
+    if (!synth) return failure("cannot load the SoundFont " + soundFont);
+
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outPath.c_str(), "wb"));
+    if (!file) return failure("cannot write " + outPath);
+    const auto header = wavHeader(static_cast<std::uint32_t>(totalFrames * kBytesPerFrame));
+    bool written = std::fwrite(header.data(), 1, header.size(), file.get()) == header.size();
+
+    FrameWriter writer(synth.get(), file.get());
+    for (const TimedMessage& message : messages) {
+        if (!written) break;
+        written = writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)));
+        playShortMessage(synth.get(), message.packed);
+    }
+    written = written && writer.renderTo(totalFrames);
+    written = std::fclose(file.release()) == 0 && written;
+    if (!written) return failure("cannot write " + outPath);
+
+    RenderResult result;
+    result.ok = true;
+    result.frames = totalFrames;
+    return result;
+}
+
+}  // namespace nimbel

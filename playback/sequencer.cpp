@@ -1,0 +1,270 @@
+#include "sequencer.h"
+
+#include "notation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace nimbel {
+
+namespace {
+
+constexpr std::int32_t kRunningDefault = 5;  // octave and volume of a channel that has none yet
+constexpr std::int64_t kSemitonesPerOctave = 12;
+constexpr std::int64_t kVelocityPerVolume = 14;
+
+bool isSongChannel(std::int32_t channel) { return channel >= 1 && channel <= kChannelCount; }
+
+}  // namespace
+
+Sequencer::Sequencer(Song& song, MidiOutput& output, Clock& clock) : song_(song), output_(output), clock_(clock)
+{
+    channelRecords_.fill(kNoRecord);
+}
+
+std::int32_t Sequencer::tempo() const
+{
+    return std::max<std::int32_t>(song_.tempo, 1);
+}
+
+bool Sequencer::isPlaying() const
+{
+    return state_.playColumn != 0 && state_.nextColumnTime != kPaused;
+}
+
+std::int64_t Sequencer::columnDueTime() const
+{
+    return state_.nextColumnTime == kDueAtOnce ? playChosenAt_ : state_.nextColumnTime;
+}
+
+std::int64_t Sequencer::offTimeFrom(std::int64_t now, float duration) const
+{
+    // Nearest millisecond, halves to the even neighbour (the default rounding mode).
+    const double beatLength = 60000.0 / tempo();
+    return static_cast<std::int64_t>(std::nearbyint(static_cast<double>(now) + beatLength * duration));
+}
+
+Sequencer::StartedNote* Sequencer::channelNote(int channel)
+{
+    const auto at = static_cast<std::size_t>(channel);
+    const std::size_t index = channelRecords_[at];
+    if (index >= recordNotes_.size() || recordNotes_[index].offTime != song_.channels[at].offTime) return nullptr;
+    return &recordNotes_[index];
+}
+
+bool Sequencer::isOverlapped(std::size_t index) const
+{
+    // Sounding, and its channel has started another note since.
+    if (index >= recordNotes_.size() || index >= song_.noteList.size() || !recordNotes_[index].sounding) return false;
+    const std::int32_t channel = song_.noteList[index].channel;
+    return isSongChannel(channel) && channelRecords_[static_cast<std::size_t>(channel)] != index;
+}
+
+std::optional<std::int64_t> Sequencer::nextDueTime() const
+{
+    std::optional<std::int64_t> due;
+    const auto consider = [&due](std::int64_t time) {
+        if (!due || time < *due) due = time;
+    };
+    if (isPlaying()) consider(columnDueTime());
+    for (int channel = 1; channel <= kChannelCount; ++channel) {
+        const std::int64_t offTime = song_.channels[static_cast<std::size_t>(channel)].offTime;
+        if (offTime != 0) consider(offTime);
+    }
+    for (const std::size_t index : soundingRecords_)
+        if (isOverlapped(index)) consider(recordNotes_[index].offTime);
+    return due;
+}
+
+void Sequencer::playbackStep(PositionDisplay& position)
+{
+    const std::int64_t now = clock_.nowMs();
+    if (!isPlaying()) {
+        endExpiredNotes(now);
+        clock_.sleepMs(kIdleSleepMs);
+        return;
+    }
+    if (now < columnDueTime())
+        endExpiredNotes(now);
+    else
+        stepColumn(position, now);
+    sleepWhilePlaying();
+}
+
+void Sequencer::sleepWhilePlaying()
+{
+    std::int64_t sleep = kPlayingSleepMs;
+    if (const auto due = nextDueTime()) sleep = std::clamp<std::int64_t>(*due - clock_.nowMs(), 0, kPlayingSleepMs);
+    clock_.sleepMs(sleep);
+}
+
+void Sequencer::endExpiredNotes(std::int64_t now)
+{
+    for (int channel = 1; channel <= kChannelCount; ++channel) {
+        const auto at = static_cast<std::size_t>(channel);
+        NoteRecord& state = song_.channels[at];
+        if (state.offTime == 0 || state.offTime > now) continue;
+        if (StartedNote* started = channelNote(channel)) {
+            if (started->number) output_.noteOn(channel, *started->number, 0);
+            started->sounding = false;
+        }
+        channelRecords_[at] = kNoRecord;
+        state.offTime = 0;
+    }
+    std::erase_if(soundingRecords_, [&](std::size_t index) {
+        if (index >= recordNotes_.size() || index >= song_.noteList.size()) return true;
+        const StartedNote& started = recordNotes_[index];
+        NoteRecord& record = song_.noteList[index];
+        if (!started.sounding || record.offTime != started.offTime) return true;  // ended, or not ours any more
+        if (!isOverlapped(index) || started.offTime > now) return false;
+        endRecordNote(record, index);
+        return true;
+    });
+}
+
+void Sequencer::stepColumn(PositionDisplay& position, std::int64_t now)
+{
+    const std::int64_t due = columnDueTime();
+    position.setPosition(state_.playColumn);
+    position.setCounterText(std::to_string(state_.playColumn));
+
+    std::vector<NoteRecord>& notes = song_.noteList;
+    recordNotes_.resize(notes.size());
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        NoteRecord& record = notes[i];
+        if (!isSongChannel(record.channel)) continue;  // such records are not played
+        if (record.column == state_.playColumn) {
+            startNote(record, i);
+        } else if (record.offTime != 0) {
+            const float channelDuration = song_.channels[static_cast<std::size_t>(record.channel)].duration;
+            if (record.offTime < offTimeFrom(clock_.nowMs(), channelDuration)) endRecordNote(record, i);
+        }
+    }
+
+    const std::int64_t period = 60000 / tempo();
+    state_.nextColumnTime = now - due > period ? now + period : due + period;
+    if (static_cast<std::int64_t>(state_.playColumn) + 1 > position.maximum()) {
+        state_.playColumn = 1;  // the song has ended: paused at the first column
+        state_.nextColumnTime = kPaused;
+    } else {
+        ++state_.playColumn;
+    }
+}
+
+void Sequencer::startNote(NoteRecord& record, std::size_t index)
+{
+    const int channel = record.channel;
+    const auto at = static_cast<std::size_t>(channel);
+    NoteRecord& state = song_.channels[at];
+
+    state.note = record.note;
+    if (state.octave == 0) state.octave = kRunningDefault;
+    if (record.octave != 0) state.octave = record.octave;
+    if (state.volume == 0) state.volume = kRunningDefault;
+    if (record.volume != 0) state.volume = record.volume;
+    // The channel state follows the voice set on the device, so a later
+    // record without a voice keeps it and one naming it again sends nothing.
+    if (record.voice != 0 && record.voice != state.voice) {
+        output_.programChange(channel, record.voice);
+        state.voice = record.voice;
+    }
+    if (state.voice == 0) {
+        output_.programChange(channel, 1);
+        state.voice = 1;
+    }
+    if (record.duration != 0.0f) state.duration = record.duration;
+    if (state.duration == 0.0f) state.duration = 1.0f;
+
+    std::optional<std::int64_t> number;
+    if (record.note != kRestNote) number = static_cast<std::int64_t>(state.note) + kSemitonesPerOctave * state.octave;
+    // Started again while its earlier note still sounds, and in another octave: that one ends first.
+    const StartedNote& earlier = recordNotes_[index];
+    if (earlier.sounding && earlier.offTime == record.offTime && earlier.number != number)
+        output_.noteOn(channel, *earlier.number, 0);
+    if (number) output_.noteOn(channel, *number, kVelocityPerVolume * state.volume);
+    state.offTime = offTimeFrom(clock_.nowMs(), state.duration);
+    record.offTime = state.offTime;
+    recordNotes_[index] = {record.offTime, number, number.has_value()};
+    channelRecords_[at] = index;
+    if (number && std::find(soundingRecords_.begin(), soundingRecords_.end(), index) == soundingRecords_.end())
+        soundingRecords_.push_back(index);
+}
+
+void Sequencer::endRecordNote(NoteRecord& record, std::size_t index)
+{
+    StartedNote& started = recordNotes_[index];
+    // A record that carries an off-time this sequencer did not give it has no note of ours to end.
+    if (started.offTime == record.offTime) {
+        if (started.number) output_.noteOn(record.channel, *started.number, 0);
+        started.sounding = false;
+    }
+    record.offTime = 0;
+}
+
+void Sequencer::mainPlay(PositionDisplay& position, MusicChecks& checks)
+{
+    if (state_.playColumn == 0) state_.playColumn = std::max(position.position(), 1);
+    state_.nextColumnTime = kDueAtOnce;
+    playChosenAt_ = clock_.nowMs();
+    if (song_.noteListStale) {
+        endSoundingNotes();
+        rebuildNoteList(song_);
+    }
+    song_.noteListStale = false;
+    checks.setMusicChecks(true, false, false);
+    for (int channel = 1; channel <= kChannelCount; ++channel) {
+        output_.programChange(channel, 1);
+        song_.channels[static_cast<std::size_t>(channel)].voice = 1;
+    }
+}
+
+void Sequencer::mainPause(MusicChecks& checks)
+{
+    checks.setMusicChecks(false, true, false);
+    state_.nextColumnTime = kPaused;
+}
+
+void Sequencer::mainStop(PositionDisplay& position, MusicChecks& checks)
+{
+    checks.setMusicChecks(false, false, true);
+    channelStop(position);
+}
+
+void Sequencer::channelPlay(PositionDisplay& position)
+{
+    state_.playColumn = std::max(position.position(), 1);
+    state_.nextColumnTime = kDueAtOnce;
+    playChosenAt_ = clock_.nowMs();
+}
+
+void Sequencer::channelPause()
+{
+    state_.nextColumnTime = kPaused;
+}
+
+void Sequencer::channelStop(PositionDisplay& position)
+{
+    state_.playColumn = 0;
+    state_.nextColumnTime = kDueAtOnce;
+    position.setPosition(1);
+    position.setCounterText("1");
+}
+
+void Sequencer::resetPlayback()
+{
+    state_ = PlaybackState{};
+    song_.noteListStale = false;
+}
+
+void Sequencer::endSoundingNotes()
+{
+    for (NoteRecord& state : song_.channels) state.offTime = 0;
+    for (NoteRecord& record : song_.noteList) record.offTime = 0;
+    channelRecords_.fill(kNoRecord);
+    recordNotes_.clear();
+    soundingRecords_.clear();
+    output_.endSoundingNotes();
+}
+
+}  // namespace nimbel

@@ -1,0 +1,105 @@
+// The playback sequencer: plays the song's note list one note column per
+// beat through the MIDI output. It has no thread or timer of its own: the
+// event loop that is running calls playbackStep whenever it has no event,
+// and the step does a little work and then sleeps (at most 10 ms while
+// playing, 40 ms otherwise), which paces the loop. The Play, Pause and Stop
+// commands of the main window and the Channel Window only set the playback
+// state; the messages go out from playbackStep.
+//
+// Every note-on is ended by a note-off for the note number it started with.
+// Columns are scheduled drift-free: each column is due one column period
+// after the previous one was due, unless playback fell more than a period
+// behind (a dialog held the loop), when the schedule restarts from now.
+// A column step visits the whole note list once. User-interface thread only.
+#pragma once
+
+#include "clock.h"
+#include "midi_output.h"
+#include "music_checks.h"
+#include "position_display.h"
+#include "song.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace nimbel {
+
+struct PlaybackState {
+    std::int32_t playColumn = 0;      // note column of the next column step; 0 = stopped
+    std::int64_t nextColumnTime = 0;  // clock time the next column step is due; 0 = paused, 1 = at once
+};
+
+class Sequencer {
+public:
+    static constexpr std::int64_t kPaused = 0;
+    static constexpr std::int64_t kDueAtOnce = 1;
+    static constexpr std::int64_t kPlayingSleepMs = 10;
+    static constexpr std::int64_t kIdleSleepMs = 40;
+
+    Sequencer(Song& song, MidiOutput& output, Clock& clock);
+
+    // One idle step, including its sleep; `position` is the running window's
+    // track bar and note counter.
+    void playbackStep(PositionDisplay& position);
+
+    void mainPlay(PositionDisplay& position, MusicChecks& checks);
+    void mainPause(MusicChecks& checks);
+    void mainStop(PositionDisplay& position, MusicChecks& checks);
+
+    void channelPlay(PositionDisplay& position);
+    void channelPause();
+    void channelStop(PositionDisplay& position);
+
+    // Stopped with nothing due, and the note list taken as matching the grid
+    // (it was just made anew): after the file commands and at start-up.
+    void resetPlayback();
+    // Note-off for every sounding note. Callers run it before they replace
+    // the note list or the channel state (File New, File Open, the Channel
+    // Window), since afterwards no record remembers those notes.
+    void endSoundingNotes();
+
+    const PlaybackState& state() const { return state_; }
+    bool isPlaying() const;
+    // The earliest clock time at which playbackStep has work: the next column
+    // while playing, or a channel's sounding note ending. Empty when there is
+    // none (stopped or paused with every channel quiet).
+    std::optional<std::int64_t> nextDueTime() const;
+
+private:
+    // What was sent when a record started: the note number (none for a
+    // rest), the off-time it was given, and whether the note still sounds.
+    struct StartedNote {
+        std::int64_t offTime = 0;
+        std::optional<std::int64_t> number;
+        bool sounding = false;
+    };
+    static constexpr std::size_t kNoRecord = static_cast<std::size_t>(-1);
+
+    std::int32_t tempo() const;
+    std::int64_t columnDueTime() const;
+    std::int64_t offTimeFrom(std::int64_t now, float duration) const;
+    StartedNote* channelNote(int channel);
+    bool isOverlapped(std::size_t index) const;
+
+    void endExpiredNotes(std::int64_t now);
+    void stepColumn(PositionDisplay& position, std::int64_t now);
+    void startNote(NoteRecord& record, std::size_t index);
+    void endRecordNote(NoteRecord& record, std::size_t index);
+    void sleepWhilePlaying();
+
+    Song& song_;
+    MidiOutput& output_;
+    Clock& clock_;
+    PlaybackState state_;
+    std::int64_t playChosenAt_ = 0;  // when Play made the next column due at once
+    // Index of the record each channel's running note came from.
+    std::array<std::size_t, 16> channelRecords_;
+    std::vector<StartedNote> recordNotes_;  // parallel to the note list
+    // Records whose note still sounds. A record whose channel has started
+    // another note meanwhile is ended here when its off-time comes.
+    std::vector<std::size_t> soundingRecords_;
+};
+
+}  // namespace nimbel

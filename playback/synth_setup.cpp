@@ -1,0 +1,69 @@
+#include "synth_setup.h"
+
+#include "short_message.h"
+#include "sound_fonts.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nimbel {
+
+namespace {
+
+constexpr double kGain = 0.5;
+
+}  // namespace
+
+std::vector<std::string> defaultSoundFontPaths()
+{
+    return {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+            "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+}
+
+std::optional<std::string> findSoundFont(const std::vector<std::string>& candidates)
+{
+    for (const std::string& path : candidates) {
+        struct stat info {};
+        if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), R_OK) == 0) return path;
+    }
+    return std::nullopt;
+}
+
+FluidSettingsPtr makeSynthSettings()
+{
+    FluidSettingsPtr settings(new_fluid_settings());
+    if (!settings) return settings;
+    fluid_settings_setnum(settings.get(), "synth.sample-rate", kSynthSampleRate);
+    fluid_settings_setnum(settings.get(), "synth.gain", kGain);
+    fluid_settings_setint(settings.get(), "synth.reverb.active", 0);
+    fluid_settings_setint(settings.get(), "synth.chorus.active", 0);
+    return settings;
+}
+
+FluidSynthPtr makeSynthWithSoundFont(fluid_settings_t* settings, const std::string& soundFont)
+{
+    FluidSynthPtr synth(new_fluid_synth(settings));
+    if (synth && fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED) synth.reset();
+    return synth;
+}
+
+void playShortMessage(fluid_synth_t* synth, std::uint32_t packed)
+{
+    const auto bytes = shortMessageBytes(packed);
+    const int channel = bytes[0] & 0x0F;
+    switch (bytes[0] & 0xF0) {
+    case kNoteOnStatus:
+        if (bytes[2] == 0)
+            fluid_synth_noteoff(synth, channel, bytes[1]);
+        else
+            fluid_synth_noteon(synth, channel, bytes[1], bytes[2]);
+        break;
+    case kProgramChangeStatus:
+        fluid_synth_program_change(synth, channel, bytes[1]);
+        break;
+    default:
+        break;  // the program sends nothing else
+    }
+}
+
+}  // namespace nimbel

@@ -1,0 +1,37 @@
+// Internal to playback/: the FluidSynth objects behind the built-in
+// synthesizer, set up the same way for live output and offline rendering,
+// and the short messages it understands.
+#pragma once
+
+#include <fluidsynth.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace nimbel {
+
+inline constexpr int kSynthSampleRate = 44100;
+
+struct FluidDeleter {
+    void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
+    void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
+    void operator()(fluid_audio_driver_t* driver) const { delete_fluid_audio_driver(driver); }
+};
+using FluidSettingsPtr = std::unique_ptr<fluid_settings_t, FluidDeleter>;
+using FluidSynthPtr = std::unique_ptr<fluid_synth_t, FluidDeleter>;
+using FluidDriverPtr = std::unique_ptr<fluid_audio_driver_t, FluidDeleter>;
+
+// 44.1 kHz, a gain that leaves headroom for full chords, no reverb and no
+// chorus: what plays live is what an export renders, and a rendered file
+// ends quiet once the last note has died away.
+FluidSettingsPtr makeSynthSettings();
+
+// A synthesizer with the SoundFont loaded, or null when it does not load.
+FluidSynthPtr makeSynthWithSoundFont(fluid_settings_t* settings, const std::string& soundFont);
+
+// Plays one packed short message: note-on (velocity 0 ends the note) and
+// program change, the only messages the program sends.
+void playShortMessage(fluid_synth_t* synth, std::uint32_t packed);
+
+}  // namespace nimbel
