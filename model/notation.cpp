@@ -174,7 +174,7 @@ std::string placedNoteText(int channel, int noteColumn, std::string_view cellTex
     appendNumber(text, channel);
     text += 'X';
     appendNumber(text, noteColumn);
-    if (!cellText.empty() && cellText.front() >= '0' && cellText.front() <= '9') text += ';';
+    if (!cellText.empty() && ((cellText.front() >= '0' && cellText.front() <= '9') || cellText.front() == ';')) text += ';';
     text.append(cellText);
     return text;
 }

@@ -36,7 +36,8 @@ void rebuildNoteList(Song& song);
 
 // The text a rebuilt record carries for a cell: the N/X placement prefix,
 // then the cell text. A text that begins with a digit is kept apart from the
-// column number by a ";" (which the notation ignores): "N1X1;5C".
+// column number by a ";" (which the notation ignores): "N1X1;5C". A text that
+// begins with ";" gets one too, as the file reader drops one ";" there.
 std::string placedNoteText(int channel, int noteColumn, std::string_view cellText);
 
 }  // namespace nimbel

@@ -24,7 +24,9 @@ struct NoteRecord {
     std::string text;           // the note text; for the tempo record "T" and digits
     std::int32_t column = 0;    // note column number, 1 = first
 
-    bool isTempo() const { return !text.empty() && text.front() == 'T'; }
+    // Tempo records have no channel: a note whose text begins with T (a
+    // loaded "N1X1T5" keeps the text "T5") is not one.
+    bool isTempo() const { return channel == 0 && !text.empty() && text.front() == 'T'; }
 };
 
 // The record at the head of a fresh note list (start-up and File New).

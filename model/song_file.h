@@ -1,0 +1,46 @@
+// Project files (".nmd") and the older hand-written song files: reading
+// them into the note list and the grid, and writing the song back.
+//
+// Reading works on text and never fails: a song file may be any bytes, and
+// whatever cannot be placed in the song (channels outside 1 … 15, note
+// columns outside 1 … 65,535) is dropped. Memory stays within a small
+// multiple of the file's size; time is linear in it. File access is kept
+// apart from the text work so that tests and the fuzzer run on strings.
+// Everything here runs on the thread that owns the song.
+#pragma once
+
+#include "position_display.h"
+#include "song.h"
+
+#include <string>
+#include <string_view>
+
+namespace nimbel {
+
+// False when the file cannot be read (missing, a folder, no permission).
+bool readSongFile(const std::string& path, std::string& contents);
+
+// Reads a song file's text into the song and shows it. The caller has reset
+// the song first (newSong, or the song as start-up builds it): the records
+// read are appended after the note list's default record, the grid gets as
+// many note columns as the highest column read, and the tempo changes only
+// when the file gives one of at least 1.
+void loadSongText(Song& song, PositionDisplay& position, std::string_view contents);
+
+// Reads the file, then loadSongText. False when the file cannot be read;
+// then nothing has changed.
+bool loadSong(Song& song, PositionDisplay& position, const std::string& path);
+
+// Rebuilds the note list from the grid, then gives the project file's lines,
+// each ended by CR LF, with `date` (yyyy/mm/dd) in the header comment.
+std::string songFileText(Song& song, std::string_view date);
+
+// Rebuilds and writes the project file with today's date. The previous file
+// is replaced only once the new one is completely written; false when it
+// could not be written, and then the previous file is as it was.
+bool saveSong(Song& song, const std::string& path);
+
+// Today's local date as yyyy/mm/dd.
+std::string localDateText();
+
+}  // namespace nimbel

@@ -1,0 +1,153 @@
+// Phase one of reading a song file: lines, tokens, voice lists.
+#include "decimal_reader.h"
+#include "song_columns.h"
+#include "song_file_phases.h"
+#include "text_file.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+
+namespace nimbel::song_file {
+
+namespace {
+
+std::string_view trimSpaces(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return line.substr(first, line.find_last_not_of(' ') - first + 1);
+}
+
+void toUpperAscii(std::string& text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+}
+
+// Reads the music lines of one file, appending records to the note list.
+class TokenReader {
+public:
+    explicit TokenReader(std::vector<NoteRecord>& noteList) : noteList_(noteList) {}
+
+    void readLine(std::string_view rawLine)
+    {
+        if (ended_) return;
+        line_.assign(trimSpaces(rawLine));
+        toUpperAscii(line_);
+        if (line_ == "START") {
+            started_ = true;
+            return;
+        }
+        if (!started_ || line_.empty() || line_.front() == '\'' || line_.front() == ';') return;
+        if (line_.starts_with("END")) {
+            ended_ = true;
+            return;
+        }
+        // Bars ("|") separate tokens like spaces and are dropped.
+        std::string_view rest = line_;
+        while (!rest.empty()) {
+            const std::size_t end = std::min(rest.find_first_of(" |"), rest.size());
+            if (end > 0) readToken(rest.substr(0, end));
+            rest.remove_prefix(std::min(end + 1, rest.size()));
+        }
+    }
+
+private:
+    void readToken(std::string_view token)
+    {
+        if (token.front() == 'T') {
+            readTempo(token);
+            return;
+        }
+        ++tokenCount_;
+        // A token placed by "N" may name its own column; any other is placed
+        // in its running column, which may already lie past the song's end.
+        const bool placed = token.front() == 'N';
+        if (!placed && tokenCount_ > kMaxNoteColumns) return;
+
+        NoteRecord record;
+        record.note = -1;
+        record.column = static_cast<std::int32_t>(std::min<std::int64_t>(tokenCount_, std::numeric_limits<std::int32_t>::max()));
+        const std::size_t comma = token.find(',');
+        if (comma != std::string_view::npos && !placed) {
+            readVoiceList(token, comma, record);
+            return;
+        }
+        // A placed token is one note whatever commas it holds: its channel
+        // comes from the "N", so further voices would only overwrite its cell.
+        if (comma != std::string_view::npos) record.voice = readDecimal(token.substr(comma + 1));
+        record.text = token;
+        noteList_.push_back(std::move(record));
+    }
+
+    // A tempo below 1 cannot be played, so such a token leaves the tempo as
+    // it was. Only the last tempo token counts, so only one record is kept.
+    void readTempo(std::string_view token)
+    {
+        if (readDecimal(token.substr(1)) < 1) return;
+        if (tempoIndex_) {
+            noteList_[*tempoIndex_].text = token;
+            return;
+        }
+        tempoIndex_ = noteList_.size();
+        NoteRecord record;
+        record.note = -1;
+        record.text = token;
+        noteList_.push_back(std::move(record));
+    }
+
+    // "C,10,74,1": one record per voice, voice i on channel i, each with the
+    // note text up to its first comma followed by its own voice number.
+    void readVoiceList(std::string_view token, std::size_t comma, const NoteRecord& placedRecord)
+    {
+        const std::string_view head = token.substr(0, comma + 1);
+        const auto appendVoice = [&](std::int32_t channel, std::string_view field, std::int32_t voice) {
+            NoteRecord record = placedRecord;
+            record.channel = channel;
+            record.voice = voice;
+            record.text.reserve(head.size() + field.size());
+            record.text.append(head).append(field);
+            noteList_.push_back(std::move(record));
+        };
+        struct Voice {
+            std::int32_t channel;
+            std::string_view field;
+            std::int32_t voice;
+        };
+        std::optional<Voice> lastBeyondChannels;
+
+        std::string_view rest = token.substr(comma + 1);
+        for (std::int64_t channel = 1;; ++channel) {
+            const std::size_t end = std::min(rest.find(','), rest.size());
+            const std::string_view field = rest.substr(0, end);
+            const std::int32_t voice = readDecimal(field);
+            const auto channel32 = static_cast<std::int32_t>(std::min<std::int64_t>(channel, std::numeric_limits<std::int32_t>::max()));
+            if (channel == 1) appendVoice(1, field, voice);
+            else if (voice > 0 && channel <= kChannelCount) appendVoice(channel32, field, voice);
+            else if (voice > 0) lastBeyondChannels = Voice{channel32, field, voice};
+            if (end == rest.size()) break;
+            rest.remove_prefix(end + 1);
+        }
+        if (lastBeyondChannels) appendVoice(lastBeyondChannels->channel, lastBeyondChannels->field, lastBeyondChannels->voice);
+    }
+
+    std::vector<NoteRecord>& noteList_;
+    std::string line_;  // the line being read, trimmed and upper-cased
+    bool started_ = false;
+    bool ended_ = false;
+    std::int64_t tokenCount_ = 0;  // note tokens so far: the running column
+    std::optional<std::size_t> tempoIndex_;
+};
+
+}  // namespace
+
+void readMusicTokens(std::string_view contents, std::vector<NoteRecord>& noteList)
+{
+    TokenReader reader(noteList);
+    forEachLine(contents, [&](std::string_view line) { reader.readLine(line); });
+}
+
+}  // namespace nimbel::song_file

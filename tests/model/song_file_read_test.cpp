@@ -1,0 +1,236 @@
+// Reading song files: the demonstration song's columns, channels and voice
+// groups, the line grammar, placement, tempo tokens, and what is dropped.
+#include "song_file_test_support.h"
+#include "voice_names.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace nimbel {
+namespace {
+
+using testing::LoadedSong;
+using testing::noteCells;
+using testing::noteColumnCount;
+using testing::recordsAt;
+using Cells = std::vector<std::string>;
+
+TEST(SongFileReading, DemonstrationSongColumnsChannelsAndVoiceGroups)
+{
+    const LoadedSong loaded(testing::dataFile("demo_song.txt"), 77);
+    const Song& song = loaded.song;
+
+    EXPECT_EQ(song.tempo, 120);
+    EXPECT_EQ(song.grid.cellText(0, kChannelColumn), "1 T120");
+    ASSERT_EQ(noteColumnCount(song), 18);
+    EXPECT_EQ(song.grid.headerTitle(gridColumnOf(17)), "17");
+    EXPECT_EQ(song.grid.headerTitle(gridColumnOf(18)), "End");
+
+    EXPECT_EQ(noteCells(song, 1), (Cells{"C8Q,10", "C", "G", "G", "AQ", "A", "GH", "F<<Q,10", "F", "E", "E", "D", "D",
+                                         "CH", "R", "C,10", "E", "G"}));
+    EXPECT_EQ(noteCells(song, 2), (Cells{"", "", "", "", "", "", "", "F<<Q,74", "F", "E", "E", "D", "D", "CH", "R",
+                                         "C,74", "E", "G"}));
+    Cells third(15);
+    third.insert(third.end(), {"C,1", "E", "G"});
+    EXPECT_EQ(noteCells(song, 3), third);
+    for (int channel = 4; channel <= kSongRows; ++channel) EXPECT_EQ(noteCells(song, channel), Cells(18)) << channel;
+
+    // The voice list gives channel 2 its own voice; "<<" counts once.
+    const auto f1 = recordsAt(song, 1, 8);
+    const auto f2 = recordsAt(song, 2, 8);
+    ASSERT_EQ(f1.size(), 1u);
+    ASSERT_EQ(f2.size(), 1u);
+    EXPECT_EQ(f1[0]->voice, 10);
+    EXPECT_EQ(f1[0]->octave, 7);
+    EXPECT_EQ(f1[0]->note, 5);
+    EXPECT_FLOAT_EQ(f1[0]->duration, 1.0f);
+    EXPECT_EQ(f2[0]->voice, 74);
+    EXPECT_EQ(f2[0]->octave, -1);
+
+    // Summary cells: the default record heads the list, so channel 1 shows
+    // voice 1 although the file gives it voice 10.
+    EXPECT_EQ(song.grid.cellText(0, kVoiceColumn), "Acoustic Grand Piano");
+    EXPECT_EQ(song.grid.cellText(1, kVoiceColumn), "Flute");
+    EXPECT_EQ(song.grid.cellText(2, kVoiceColumn), "Acoustic Grand Piano");
+
+    // Default record, tempo, 21 records from the file, then 11 group copies.
+    ASSERT_EQ(song.noteList.size(), 34u);
+    EXPECT_EQ(song.noteList[0].channel, 1);
+    EXPECT_EQ(song.noteList[0].voice, 1);
+    EXPECT_EQ(song.noteList[0].column, 0);
+    EXPECT_TRUE(song.noteList[1].isTempo());
+    EXPECT_EQ(song.noteList[22].channel, 1);
+    EXPECT_EQ(song.noteList[22].column, 18);
+    EXPECT_EQ(song.noteList[23].channel, 2);
+    EXPECT_EQ(song.noteList[23].column, 9);
+    EXPECT_EQ(song.noteList[33].channel, 3);
+    EXPECT_EQ(song.noteList[33].column, 18);
+}
+
+TEST(SongFileReading, GroupCopiesAreReadAfterEveryRecordOfTheFile)
+{
+    // The copy of E on channel 2 takes the half-note duration that "2CH",
+    // later in the file, left on channel 2.
+    const LoadedSong loaded("START\nC,1,2 E 2CH\nEND\n");
+    const auto copy = recordsAt(loaded.song, 2, 2);
+    ASSERT_EQ(copy.size(), 1u);
+    EXPECT_FLOAT_EQ(copy[0]->duration, 2.0f);
+    const auto original = recordsAt(loaded.song, 1, 2);
+    ASSERT_EQ(original.size(), 1u);
+    EXPECT_FLOAT_EQ(original[0]->duration, 0.0f);
+    EXPECT_EQ(noteCells(loaded.song, 2), (Cells{"C,2", "E", "CH"}));
+}
+
+TEST(SongFileReading, VoiceListsAndGroups)
+{
+    // A voice of 0 makes no record and so does not widen the group.
+    const LoadedSong zeroLast("START\nC,10,0 D\nEND");
+    EXPECT_EQ(noteCells(zeroLast.song, 1), (Cells{"C,10", "D"}));
+    EXPECT_EQ(noteCells(zeroLast.song, 2), Cells(2));
+
+    const LoadedSong zeroFirst("START\nC,0,74 D\nEND");
+    EXPECT_EQ(noteCells(zeroFirst.song, 1), (Cells{"C,0", "D"}));
+    EXPECT_EQ(noteCells(zeroFirst.song, 2), (Cells{"C,74", "D"}));
+    EXPECT_EQ(recordsAt(zeroFirst.song, 1, 1)[0]->voice, 0);
+
+    // A voice list resets the group: after two voices and then one, plain
+    // tokens go to channel 1 only.
+    const LoadedSong regroup("START\nC,1,2 D E,5 F\nEND");
+    EXPECT_EQ(noteCells(regroup.song, 2), (Cells{"C,2", "D", "", ""}));
+}
+
+TEST(SongFileReading, VoicesPastTheLastChannelAreDroppedButStillSetTheGroup)
+{
+    std::string voices;
+    for (int v = 1; v <= 20; ++v) voices += "," + std::to_string(v);
+    const LoadedSong twenty("START\nC" + voices + " D\nEND");
+    for (int channel = 1; channel <= kSongRows; ++channel) {
+        EXPECT_EQ(noteCells(twenty.song, channel), (Cells{"C," + std::to_string(channel), "D"})) << channel;
+        EXPECT_EQ(recordsAt(twenty.song, channel, 1)[0]->voice, channel);
+    }
+    EXPECT_EQ(twenty.song.noteList.size(), 1u + 15u + 15u);
+
+    // Channel 15 gets no voice, channel 16 does: the group is still all 15 channels.
+    const LoadedSong gap("START\nC,1,2,3,4,5,6,7,8,9,10,11,12,13,14,0,16 D\nEND");
+    EXPECT_EQ(noteCells(gap.song, 14), (Cells{"C,14", "D"}));
+    EXPECT_EQ(noteCells(gap.song, 15), (Cells{"", "D"}));
+    EXPECT_EQ(gap.song.noteList.size(), 1u + 14u + 15u);
+}
+
+TEST(SongFileReading, LeadingChannelNumberAndPlacementPrefixAreNotShown)
+{
+    const LoadedSong loaded("START\n12C N1X3C5Q N3X2;5C N2X4;;C N4C\nEND");
+    EXPECT_EQ(loaded.song.grid.cellText(11, gridColumnOf(1)), "C");
+    EXPECT_EQ(loaded.song.grid.cellText(0, gridColumnOf(3)), "C5Q");
+    EXPECT_EQ(loaded.song.grid.cellText(2, gridColumnOf(2)), "5C");
+    EXPECT_EQ(loaded.song.grid.cellText(1, gridColumnOf(4)), ";C");
+    EXPECT_EQ(loaded.song.grid.cellText(3, gridColumnOf(5)), "C");  // no X: its running column
+    EXPECT_EQ(noteColumnCount(loaded.song), 5);
+
+    // The digits after the prefix are the octave, not part of the placement.
+    EXPECT_EQ(recordsAt(loaded.song, 3, 2)[0]->octave, 5);
+    EXPECT_EQ(recordsAt(loaded.song, 12, 1)[0]->note, 0);
+
+    // Digits alone: channel 12, no note letter, nothing left to show.
+    const LoadedSong digits("START\n12\nEND");
+    const auto twelve = recordsAt(digits.song, 12, 1);
+    ASSERT_EQ(twelve.size(), 1u);
+    EXPECT_EQ(twelve[0]->note, -1);
+    EXPECT_EQ(twelve[0]->text, "");
+}
+
+TEST(SongFileReading, PlacedTokenWithSeveralCommasIsOneNote)
+{
+    const LoadedSong loaded("START\nN1X1C,10,74\nEND");
+    ASSERT_EQ(loaded.song.noteList.size(), 2u);
+    EXPECT_EQ(loaded.song.noteList[1].voice, 10);
+    EXPECT_EQ(loaded.song.grid.cellText(0, gridColumnOf(1)), "C,10,74");
+    EXPECT_EQ(loaded.song.grid.cellText(1, gridColumnOf(1)), "");
+}
+
+TEST(SongFileReading, StartEndAndCommentLines)
+{
+    const LoadedSong loaded(
+        "C C C\r\nEND\r\n  sTaRt  \r\n' a comment\r\n; another\r\n\r\n   \r\nc d 'e\r\nEndless\r\nF G\r\n");
+    EXPECT_EQ(noteCells(loaded.song, 1), (Cells{"C", "D", "'E"}));
+    EXPECT_EQ(recordsAt(loaded.song, 1, 3)[0]->note, 4);
+
+    const LoadedSong tabbed("\tSTART\nC\nEND");  // only spaces are stripped
+    EXPECT_EQ(tabbed.song.noteList.size(), 1u);
+}
+
+TEST(SongFileReading, AnyLineEndAndTheLastLineWithoutEnd)
+{
+    const Cells expected{"C", "D", "E"};
+    for (const char* text : {"START\nC D\nE\nEND\n", "START\rC D\rE\rEND\r", "START\r\nC D\r\nE\r\nEND\r\n",
+                             "START\n\rC D\r\n\nE", "START\r\nC D\r\nE\r\n"}) {
+        const LoadedSong loaded(text);
+        EXPECT_EQ(noteCells(loaded.song, 1), expected) << text;
+    }
+}
+
+TEST(SongFileReading, WithoutStartOrNotesTheSongHasOneNoteColumn)
+{
+    for (const char* text : {"C D E\r\n", "", "START\r\nEND\r\n", "START\r\n| | |\r\nEND"}) {
+        const LoadedSong loaded(text);
+        EXPECT_EQ(loaded.song.noteList.size(), 1u) << text;
+        EXPECT_EQ(noteColumnCount(loaded.song), 1) << text;
+        EXPECT_EQ(loaded.position.maximum(), 1) << text;
+    }
+    const LoadedSong abwd("START\r\nABWD\r\nEND\r\n");
+    EXPECT_EQ(noteCells(abwd.song, 1), (Cells{"ABWD"}));
+}
+
+TEST(SongFileReading, TempoTokens)
+{
+    const LoadedSong last("START\nT90 C T100 D\nEND", 77);
+    EXPECT_EQ(last.song.tempo, 100);
+    EXPECT_EQ(last.song.grid.cellText(0, kChannelColumn), "1 T100");
+    EXPECT_EQ(noteCells(last.song, 1), (Cells{"C", "D"}));  // tempo tokens take no column
+
+    const LoadedSong unusable("START\nT95 T0 T T-5\nEND", 77);
+    EXPECT_EQ(unusable.song.tempo, 95);
+    EXPECT_EQ(unusable.song.grid.cellText(0, kChannelColumn), "1 T95");
+
+    const LoadedSong none("START\nT0 T-5 T C\nEND", 77);
+    EXPECT_EQ(none.song.tempo, 77);
+    EXPECT_EQ(none.song.grid.cellText(0, kChannelColumn), "1");
+
+    const LoadedSong huge("START\nT99999999999\nEND", 77);
+    EXPECT_EQ(huge.song.tempo, std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(SongFileReading, RecordsOutsideTheSongAreDropped)
+{
+    const LoadedSong loaded(
+        "START\nN0X1C N16X1C N99X2C 16C 99C -1C N1X0C N1X65536C N1X2000000000C N1X-3C N99999999999X1C N2X7D\nEND");
+    ASSERT_EQ(loaded.song.noteList.size(), 2u);
+    EXPECT_EQ(loaded.song.noteList[1].channel, 2);
+    EXPECT_EQ(loaded.song.noteList[1].column, 7);
+    EXPECT_EQ(noteColumnCount(loaded.song), 7);
+    for (std::size_t channel = 0; channel < loaded.song.channels.size(); ++channel) {
+        EXPECT_EQ(loaded.song.channels[channel].text, channel == 2 ? "D" : "") << channel;
+    }
+
+    // The default record at the head stays.
+    EXPECT_EQ(loaded.song.noteList[0].channel, 1);
+    EXPECT_EQ(loaded.song.noteList[0].voice, 1);
+}
+
+TEST(SongFileReading, RunningColumnsEndAtTheLastPossibleColumn)
+{
+    std::string text = "START\n";
+    for (int i = 0; i < kMaxNoteColumns + 5; ++i) text += "C ";
+    text += "N2X5E\nEND";
+    const LoadedSong loaded(text);
+    EXPECT_EQ(noteColumnCount(loaded.song), kMaxNoteColumns);
+    EXPECT_EQ(loaded.song.noteList.size(), 1u + kMaxNoteColumns + 1u);
+    EXPECT_EQ(loaded.song.noteList[kMaxNoteColumns].column, kMaxNoteColumns);
+    EXPECT_EQ(loaded.song.grid.cellText(1, gridColumnOf(5)), "E");  // a placed note still lands
+}
+
+}  // namespace
+}  // namespace nimbel

@@ -1,0 +1,59 @@
+// Helpers shared by the song file tests: loading a text as File Open does,
+// reading the note cells back, and the test data folder.
+#pragma once
+
+#include "grid_display.h"
+#include "song.h"
+#include "song_columns.h"
+#include "song_file.h"
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nimbel::testing {
+
+// A song as File Open leaves it: a new song, then the text loaded.
+struct LoadedSong {
+    Song song;
+    PlainPositionDisplay position;
+
+    explicit LoadedSong(std::string_view text, std::int32_t tempoBefore = kDefaultTempo)
+    {
+        song.tempo = tempoBefore;
+        newSong(song, position);
+        loadSongText(song, position, text);
+    }
+};
+
+// The texts of one channel's note cells, note column 1 to the End column.
+inline std::vector<std::string> noteCells(const Song& song, int channel)
+{
+    std::vector<std::string> cells;
+    const int end = findEndColumn(song.grid);
+    for (int c = kFirstNoteColumn; c <= end; ++c) cells.push_back(song.grid.cellText(channel - 1, c));
+    return cells;
+}
+
+inline int noteColumnCount(const Song& song) { return noteColumnOf(findEndColumn(song.grid)); }
+
+// The records of the note list placed in one cell, in list order.
+inline std::vector<const NoteRecord*> recordsAt(const Song& song, int channel, int column)
+{
+    std::vector<const NoteRecord*> found;
+    for (const NoteRecord& r : song.noteList)
+        if (!r.isTempo() && r.channel == channel && r.column == column) found.push_back(&r);
+    return found;
+}
+
+inline std::string dataFile(const std::string& name)
+{
+    std::ifstream in(std::string(NIMBEL_SOURCE_DIR) + "/tests/data/" + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace nimbel::testing
