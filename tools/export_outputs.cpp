@@ -1,0 +1,30 @@
+#include "export_outputs.h"
+
+#include "song_file.h"
+
+namespace nimbel {
+
+int printGrid(ExportContext& context, const std::string&)
+{
+    const ListGrid& grid = context.song.grid;
+    std::ostream& out = context.out;
+    for (int c = 0; c < grid.columnCount(); ++c) out << (c ? "\t" : "") << grid.headerTitle(c);
+    out << '\n';
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        for (int c = 0; c < grid.columnCount(); ++c) out << (c ? "\t" : "") << grid.cellText(r, c);
+        out << '\n';
+    }
+    out.flush();
+    if (out) return 0;
+    context.err << "nimbel-export: cannot write the grid to standard output\n";
+    return 1;
+}
+
+int saveProjectFile(ExportContext& context, const std::string& argument)
+{
+    if (saveSong(context.song, argument)) return 0;
+    context.err << "nimbel-export: cannot write '" << argument << "'\n";
+    return 1;
+}
+
+}  // namespace nimbel

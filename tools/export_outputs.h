@@ -1,0 +1,30 @@
+// What nimbel-export can write once the song is loaded. Each output is one
+// function; the option table (export_options.cpp) names them.
+#pragma once
+
+#include "song.h"
+
+#include <map>
+#include <ostream>
+#include <string>
+
+namespace nimbel {
+
+struct ExportContext {
+    Song& song;
+    // Options that only set a value (none yet), by option name.
+    const std::map<std::string, std::string>& settings;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// Each returns the process exit code: 0 when it succeeded.
+using ExportOutput = int (*)(ExportContext& context, const std::string& argument);
+
+// The song grid: the header titles joined by TAB, then each row's cells.
+int printGrid(ExportContext& context, const std::string& argument);
+
+// The project file File Save would write, to the path `argument`.
+int saveProjectFile(ExportContext& context, const std::string& argument);
+
+}  // namespace nimbel
