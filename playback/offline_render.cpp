@@ -16,6 +16,7 @@ constexpr int kChannels = 2;
 constexpr int kBytesPerSample = 2;
 constexpr int kBytesPerFrame = kChannels * kBytesPerSample;
 constexpr std::int64_t kChunkFrames = 4096;
+constexpr std::int64_t kTailStepFrames = 441;  // 10 ms
 constexpr std::size_t kWavHeaderBytes = 44;
 // RIFF sizes are 32-bit: the data may not take more than this.
 constexpr std::int64_t kMaxDataBytes = 0xFFFFFFFFLL - (kWavHeaderBytes - 8);
@@ -70,6 +71,16 @@ public:
         return true;
     }
 
+    // Renders on until no voice sounds, or up to `lastFrame`.
+    bool renderRelease(std::int64_t lastFrame)
+    {
+        while (written_ < lastFrame && fluid_synth_get_active_voice_count(synth_) > 0)
+            if (!renderTo(std::min(lastFrame, written_ + kTailStepFrames))) return false;
+        return true;
+    }
+
+    std::int64_t written() const { return written_; }
+
 private:
     fluid_synth_t* synth_;
     std::FILE* file_;
@@ -89,18 +100,18 @@ RenderResult failure(std::string error)
 RenderResult renderWavFile(const MessageLog& messages, const std::string& soundFont, const std::string& outPath)
 {
     const std::int64_t lastMs = messages.empty() ? 0 : std::max<std::int64_t>(messages.back().timeMs, 0);
-    const std::int64_t totalFrames = frameAt(lastMs + kReleaseTailMs);
-    if (totalFrames * kBytesPerFrame > kMaxDataBytes) return failure("the song is too long for a WAV file");
+    const std::int64_t longestFrames = frameAt(lastMs + kLongestReleaseTailMs);
+    if (longestFrames * kBytesPerFrame > kMaxDataBytes) return failure("the song is too long for a WAV file");
 
-    FluidSettingsPtr settings = makeSynthSettings();
+    FluidSettingsPtr settings = makeSynthSettings(SampleLoading::onDemand);
     if (!settings) return failure("the synthesizer cannot be set up");
     FluidSynthPtr synth = makeSynthWithSoundFont(settings.get(), soundFont);
     if (!synth) return failure("cannot load the SoundFont " + soundFont);
 
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outPath.c_str(), "wb"));
     if (!file) return failure("cannot write " + outPath);
-    const auto header = wavHeader(static_cast<std::uint32_t>(totalFrames * kBytesPerFrame));
-    bool written = std::fwrite(header.data(), 1, header.size(), file.get()) == header.size();
+    // The sizes are known once the release has died away; the header is written again then.
+    bool written = std::fwrite(wavHeader(0).data(), 1, kWavHeaderBytes, file.get()) == kWavHeaderBytes;
 
     FrameWriter writer(synth.get(), file.get());
     for (const TimedMessage& message : messages) {
@@ -108,13 +119,16 @@ RenderResult renderWavFile(const MessageLog& messages, const std::string& soundF
         written = writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)));
         playShortMessage(synth.get(), message.packed);
     }
-    written = written && writer.renderTo(totalFrames);
+    written = written && writer.renderTo(frameAt(lastMs)) && writer.renderRelease(longestFrames);
+    const auto header = wavHeader(static_cast<std::uint32_t>(writer.written() * kBytesPerFrame));
+    written = written && std::fseek(file.get(), 0, SEEK_SET) == 0 &&
+              std::fwrite(header.data(), 1, kWavHeaderBytes, file.get()) == kWavHeaderBytes;
     written = std::fclose(file.release()) == 0 && written;
     if (!written) return failure("cannot write " + outPath);
 
     RenderResult result;
     result.ok = true;
-    result.frames = totalFrames;
+    result.frames = writer.written();
     return result;
 }
 

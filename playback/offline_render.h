@@ -1,7 +1,8 @@
 // Rendering exported messages to a WAV file with the built-in synthesizer,
 // without a sound server and faster than real time: 16-bit stereo at
 // 44.1 kHz, each message taking effect at its own time to within the
-// synthesizer's 64-frame block (1.45 ms), followed by a release tail.
+// synthesizer's 64-frame block (1.45 ms), followed by a release tail that
+// lasts until every voice has died away.
 #pragma once
 
 #include "recording_midi.h"
@@ -11,7 +12,8 @@
 
 namespace nimbel {
 
-inline constexpr std::int64_t kReleaseTailMs = 1500;
+// The release tail never lasts longer than this after the last message.
+inline constexpr std::int64_t kLongestReleaseTailMs = 5000;
 
 struct RenderResult {
     bool ok = false;
@@ -19,8 +21,7 @@ struct RenderResult {
     std::int64_t frames = 0;  // stereo frames written
 };
 
-// `messages` are in time order, times in milliseconds from 0. The file lasts
-// until the last message plus kReleaseTailMs.
+// `messages` are in time order, times in milliseconds from 0.
 RenderResult renderWavFile(const MessageLog& messages, const std::string& soundFont, const std::string& outPath);
 
 }  // namespace nimbel

@@ -29,7 +29,7 @@ std::optional<std::string> findSoundFont(const std::vector<std::string>& candida
     return std::nullopt;
 }
 
-FluidSettingsPtr makeSynthSettings()
+FluidSettingsPtr makeSynthSettings(SampleLoading loading)
 {
     FluidSettingsPtr settings(new_fluid_settings());
     if (!settings) return settings;
@@ -37,6 +37,7 @@ FluidSettingsPtr makeSynthSettings()
     fluid_settings_setnum(settings.get(), "synth.gain", kGain);
     fluid_settings_setint(settings.get(), "synth.reverb.active", 0);
     fluid_settings_setint(settings.get(), "synth.chorus.active", 0);
+    fluid_settings_setint(settings.get(), "synth.dynamic-sample-loading", loading == SampleLoading::onDemand ? 1 : 0);
     return settings;
 }
 
