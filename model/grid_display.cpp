@@ -17,12 +17,14 @@ constexpr std::int32_t kVoiceShown = 4;
 
 bool isSongChannel(std::int32_t channel) { return channel >= 1 && channel <= kSongRows; }
 
-// Fills a summary cell of `row` from a record the first time one gives a value.
-void fillSummaryCell(ListGrid& grid, int row, int column, std::int32_t flag, std::string text)
+// Fills a summary cell of `row` from a record the first time one gives a
+// value; the text is only made then, as most records find the cell filled.
+template <typename MakeText>
+void fillSummaryCell(ListGrid& grid, int row, int column, std::int32_t flag, MakeText makeText)
 {
     const std::int32_t flags = grid.itemData(row);
     if (flags & flag) return;
-    grid.setCellText(row, column, std::move(text));
+    grid.setCellText(row, column, makeText());
     grid.setItemData(row, flags | flag);
 }
 
@@ -39,9 +41,12 @@ void showRecord(ListGrid& grid, const NoteRecord& record)
         return;
     const int row = record.channel - 1;
     grid.setCellText(row, gridColumnOf(record.column), record.text);
-    if (record.octave > 0) fillSummaryCell(grid, row, kOctaveColumn, kOctaveShown, std::to_string(record.octave));
-    if (record.volume > 0) fillSummaryCell(grid, row, kVolumeColumn, kVolumeShown, std::to_string(record.volume));
-    if (record.voice > 0) fillSummaryCell(grid, row, kVoiceColumn, kVoiceShown, std::string(voiceName(record.voice)));
+    if (record.octave > 0)
+        fillSummaryCell(grid, row, kOctaveColumn, kOctaveShown, [&] { return std::to_string(record.octave); });
+    if (record.volume > 0)
+        fillSummaryCell(grid, row, kVolumeColumn, kVolumeShown, [&] { return std::to_string(record.volume); });
+    if (record.voice > 0)
+        fillSummaryCell(grid, row, kVoiceColumn, kVoiceShown, [&] { return std::string(voiceName(record.voice)); });
 }
 
 }  // namespace

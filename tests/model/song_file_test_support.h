@@ -48,6 +48,14 @@ inline std::vector<const NoteRecord*> recordsAt(const Song& song, int channel, i
     return found;
 }
 
+// A golden project file (written on 2001/02/03) as written on `date`.
+inline std::string withDate(std::string file, std::string_view date)
+{
+    const std::size_t at = file.find("2001/02/03");
+    if (at != std::string::npos) file.replace(at, date.size(), date);
+    return file;
+}
+
 inline std::string dataFile(const std::string& name)
 {
     std::ifstream in(std::string(NIMBEL_SOURCE_DIR) + "/tests/data/" + name, std::ios::binary);

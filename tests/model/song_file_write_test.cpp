@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 #include <unistd.h>
 
 namespace nimbel {
@@ -40,8 +39,16 @@ TEST(SongFileWriting, HeaderTempoAndPlacedNotes)
 
 TEST(SongFileWriting, LocalDateIsYearMonthDay)
 {
-    EXPECT_TRUE(std::regex_match(localDateText(), std::regex(R"(20\d\d/(0[1-9]|1[0-2])/(0[1-9]|[12]\d|3[01]))")))
-        << localDateText();
+    const std::string date = localDateText();
+    ASSERT_EQ(date.size(), 10u) << date;
+    EXPECT_EQ(date[4], '/');
+    EXPECT_EQ(date[7], '/');
+    const int year = std::stoi(date.substr(0, 4));
+    const int month = std::stoi(date.substr(5, 2));
+    const int day = std::stoi(date.substr(8, 2));
+    EXPECT_GE(year, 2024);
+    EXPECT_TRUE(month >= 1 && month <= 12) << date;
+    EXPECT_TRUE(day >= 1 && day <= 31) << date;
 }
 
 class SongFileFolder : public ::testing::Test {
@@ -69,8 +76,7 @@ TEST_F(SongFileFolder, SaveWritesTheTextWithTodaysDateAndReplacesAnOldFile)
     std::string written;
     ASSERT_TRUE(readSongFile(path("song.nmd"), written));
     const std::string golden = testing::dataFile("demo_song_saved.nmd");
-    EXPECT_TRUE(written == std::regex_replace(golden, std::regex("2001/02/03"), before) ||
-                written == std::regex_replace(golden, std::regex("2001/02/03"), after));
+    EXPECT_TRUE(written == testing::withDate(golden, before) || written == testing::withDate(golden, after));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1);  // no temporary left
 }
 

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,7 +24,21 @@ std::string fileText(const fs::path& path)
 
 std::string dataPath(const std::string& name) { return std::string(NIMBEL_SOURCE_DIR) + "/tests/data/" + name; }
 
-std::string quoted(const std::string& argument) { return "'" + std::regex_replace(argument, std::regex("'"), "'\\''") + "'"; }
+// The argument as one word for the shell.
+std::string quoted(const std::string& argument)
+{
+    std::string word = "'";
+    for (const char c : argument) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
+// A golden project file (written on 2001/02/03) as written on `date`.
+std::string withDate(std::string file, const std::string& date)
+{
+    const std::size_t at = file.find("2001/02/03");
+    if (at != std::string::npos) file.replace(at, date.size(), date);
+    return file;
+}
 
 class ExportTool : public ::testing::Test {
 protected:
@@ -115,9 +128,7 @@ TEST_F(ExportTool, SaveWritesWhatFileSaveWritesAndItLoadsBack)
 
     const std::string golden = fileText(dataPath("demo_song_saved.nmd"));
     const std::string written = fileText(path("demo.nmd"));
-    EXPECT_TRUE(written == std::regex_replace(golden, std::regex("2001/02/03"), before) ||
-                written == std::regex_replace(golden, std::regex("2001/02/03"), after))
-        << written;
+    EXPECT_TRUE(written == withDate(golden, before) || written == withDate(golden, after)) << written;
 
     // The saved project shows the same grid, and saves to the same file.
     const Run reload = run({path("demo.nmd"), "--grid", "--save=" + path("again.nmd")});
