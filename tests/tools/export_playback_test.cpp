@@ -1,0 +1,252 @@
+// nimbel-export's playback outputs end to end: the event lines of a Play,
+// the MIDI file as Debian's readers see it, and the rendered audio as sox
+// hears it.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace nimbel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kMiddleC = 261.63;
+constexpr double kDither = 3.0 / 32768;  // sox's amplitudes run from -1 to 1
+
+std::string quoted(const std::string& argument)
+{
+    std::string word = "'";
+    for (const char c : argument) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
+struct CommandRun {
+    int status = -1;
+    std::string out;
+};
+
+// Runs a shell command, keeping its standard output.
+CommandRun shell(const std::string& command)
+{
+    CommandRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 4096> buffer{};
+    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+bool onPath(const std::string& program)
+{
+    return shell("command -v " + quoted(program) + " >/dev/null 2>&1").status == 0;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+class ExportPlayback : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("nimbel-export-playback-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // A project file with the given note lines, as File Save writes them.
+    std::string song(const std::string& name, const std::vector<std::string>& notes, const std::string& tempo = "T120")
+    {
+        std::ofstream out(path(name), std::ios::binary);
+        out << ";Nimbel MIDI Format\r\n;Created 2001/02/03\r\nSTART\r\n" << tempo << "\r\n";
+        for (const std::string& note : notes) out << note << "\r\n";
+        out << "END\r\n";
+        return path(name);
+    }
+
+    CommandRun exportTool(const std::vector<std::string>& arguments, std::string* err = nullptr)
+    {
+        std::string command = quoted(NIMBEL_EXPORT_PROGRAM);
+        for (const std::string& argument : arguments) command += " " + quoted(argument);
+        command += " 2>" + quoted(path("err"));
+        CommandRun run = shell(command);
+        if (err) {
+            std::ifstream in(path("err"));
+            *err = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        return run;
+    }
+
+    std::string path(const std::string& name) const { return (folder / name).string(); }
+
+    // sox's "Maximum amplitude" of a stretch of a sound file.
+    double maximumAmplitude(const std::string& file, const std::string& effects)
+    {
+        const std::string label = "Maximum amplitude:";
+        for (const std::string& text : lines(shell("sox " + quoted(file) + " -n " + effects + " stat 2>&1").out))
+            if (text.starts_with(label)) return std::stod(text.substr(label.size()));
+        return -1.0;
+    }
+
+    fs::path folder;
+};
+
+TEST_F(ExportPlayback, EventsOfAQuarterNoteSong)
+{
+    // The rest on channel 2 only makes the song two columns long.
+    const std::string file = song("quarter.nmd", {"N1X1C5Q", "N2X2R"});
+    const CommandRun run = exportTool({file, "--events"});
+    ASSERT_EQ(run.status, 0);
+    std::vector<std::string> expected;
+    for (const char* channel : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "D", "E", "F"})
+        expected.push_back(std::string("0 C") + channel + " 00 00");
+    expected.insert(expected.end(), {"0 91 3C 46", "500 91 3C 00", "500 91 3C 00"});
+    EXPECT_EQ(lines(run.out), expected);
+}
+
+TEST_F(ExportPlayback, EveryNoteOfTheDemonstrationSongIsEnded)
+{
+    const CommandRun run = exportTool({std::string(NIMBEL_SOURCE_DIR) + "/tests/data/demo_song.txt", "--events"});
+    ASSERT_EQ(run.status, 0);
+    long last = 0;
+    std::map<std::string, int> sounding;  // "<status> <note>" -> note-ons not yet ended
+    int notes = 0;
+    for (const std::string& text : lines(run.out)) {
+        // "<ms> <b0> <b1> <b2>", each byte two upper-case hex digits
+        std::istringstream in(text);
+        std::string ms, status, note, velocity, rest;
+        ASSERT_TRUE((in >> ms >> status >> note >> velocity) && !(in >> rest)) << text;
+        for (const std::string* byte : {&status, &note, &velocity})
+            ASSERT_TRUE(byte->size() == 2 && byte->find_first_not_of("0123456789ABCDEF") == std::string::npos) << text;
+        ASSERT_EQ(ms.find_first_not_of("0123456789"), std::string::npos) << text;
+        EXPECT_GE(std::stol(ms), last) << text;
+        last = std::stol(ms);
+        if (status[0] != '9') continue;
+        const std::string key = status + " " + note;
+        if (velocity != "00") {
+            ++sounding[key];
+            ++notes;
+        } else {
+            sounding[key] = 0;
+        }
+    }
+    EXPECT_GT(notes, 15);
+    for (const auto& [key, count] : sounding) EXPECT_EQ(count, 0) << key << " is left sounding";
+}
+
+TEST_F(ExportPlayback, MidiFileMatchesTheEventsForMidicsvAndMido)
+{
+    if (!onPath("midicsv")) GTEST_SKIP() << "midicsv is not installed (package midicsv)";
+    const std::string file = song("tune.nmd", {"N1X1C5Q,74", "N2X1G4E", "N1X2D5H", "N10X3V9C3S", "N1X4R"}, "T70");
+    const CommandRun events = exportTool({file, "--events"});
+    const CommandRun written = exportTool({file, "-o", path("tune.mid")});
+    ASSERT_EQ(events.status, 0);
+    ASSERT_EQ(written.status, 0);
+
+    // Each event line as midicsv writes that event: ticks are milliseconds.
+    std::vector<std::string> expected = {"0, 0, Header, 0, 1, 857", "1, 0, Start_track", "1, 0, Tempo, 857000"};
+    std::string lastMs = "0";
+    for (const std::string& text : lines(events.out)) {
+        std::istringstream in(text);
+        std::string ms;
+        unsigned status = 0, data1 = 0, data2 = 0;
+        in >> ms >> std::hex >> status >> data1 >> data2;
+        const std::string channel = std::to_string(status & 0x0F);
+        if ((status & 0xF0) == 0xC0)
+            expected.push_back("1, " + ms + ", Program_c, " + channel + ", " + std::to_string(data1));
+        else
+            expected.push_back("1, " + ms + ", Note_on_c, " + channel + ", " + std::to_string(data1) + ", " +
+                               std::to_string(data2));
+        lastMs = ms;
+    }
+    expected.push_back("1, " + lastMs + ", End_track");
+    expected.push_back("0, 0, End_of_file");
+    EXPECT_EQ(lines(shell("midicsv " + quoted(path("tune.mid"))).out), expected);
+
+    const std::string python = "/usr/bin/python3";
+    if (shell(python + " -c 'import mido' 2>/dev/null").status != 0) GTEST_SKIP() << "python3-mido is not installed";
+    const CommandRun mido = shell(python + " -c \"import mido; m = mido.MidiFile('" + path("tune.mid") +
+                           "'); print(m.type, m.ticks_per_beat, round(m.length * 1000))\"");
+    EXPECT_EQ(mido.out, "0 857 " + lastMs + "\n");
+}
+
+TEST_F(ExportPlayback, WavOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondAndEndsQuiet)
+{
+    if (!onPath("sox")) GTEST_SKIP() << "sox is not installed (package sox)";
+    if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2")) GTEST_SKIP() << "no SoundFont (package fluid-soundfont-gm)";
+    const std::string file = song("ocarina.nmd", {"N1X2C5Q,80"});  // column 1 empty: the note starts at 500 ms
+    const CommandRun events = exportTool({file, "--events"});
+    ASSERT_EQ(lines(events.out).at(16), "500 91 3C 46");
+    const std::string wav = path("ocarina.wav");
+    ASSERT_EQ(exportTool({file, "-o", wav}).status, 0);
+
+    EXPECT_EQ(shell("soxi -r " + quoted(wav)).out, "44100\n");
+    EXPECT_EQ(shell("soxi -c " + quoted(wav)).out, "2\n");
+    EXPECT_EQ(shell("soxi -b " + quoted(wav)).out, "16\n");
+
+    // Strongest line between 50 Hz and 2 kHz during the note (the recipe's
+    // stat -freq listing: frequency and power per line).
+    const CommandRun spectrum = shell("sox " + quoted(wav) + " -n remix 1 trim 0.55 0.4 rate 11025 stat -freq 2>&1");
+    double strongest = 0, power = -1;
+    for (const std::string& text : lines(spectrum.out)) {
+        std::istringstream in(text);
+        double f = 0, p = 0;
+        std::string rest;
+        if (!(in >> f >> p) || (in >> rest) || f < 50 || f > 2000) continue;
+        if (p > power) {
+            power = p;
+            strongest = f;
+        }
+    }
+    EXPECT_NEAR(strongest, kMiddleC, kMiddleC * 0.03);
+
+    EXPECT_LE(maximumAmplitude(wav, "trim 0 0.495"), kDither);        // silent before the note
+    EXPECT_GT(maximumAmplitude(wav, "trim 0.5 0.02"), 0.02);          // sounding within 20 ms of it
+    EXPECT_LE(maximumAmplitude(wav, "reverse trim 0 0.05"), kDither);  // quiet once the release is over
+}
+
+TEST_F(ExportPlayback, SoundFontOptionPicksTheSoundFontOrFailsWithOne)
+{
+    const std::string file = song("one.nmd", {"N1X1C5Q"});
+    const std::string small = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+    if (fs::exists(small)) {
+        EXPECT_EQ(exportTool({file, "--soundfont", small, "-o", path("small.wav")}).status, 0);
+        EXPECT_GT(fs::file_size(path("small.wav")), 44u);
+    }
+    std::string err;
+    EXPECT_EQ(exportTool({file, "-o", path("none.wav"), "--soundfont", path("missing.sf2")}, &err).status, 1);
+    EXPECT_NE(err.find("no SoundFont found at"), std::string::npos) << err;
+}
+
+TEST_F(ExportPlayback, OutputsMustBeMidOrWavFiles)
+{
+    const std::string file = song("one.nmd", {"N1X1C5Q"});
+    std::string err;
+    EXPECT_EQ(exportTool({file, "-o", path("song.mp3")}, &err).status, 2);
+    EXPECT_NE(err.find("must end in .mid or .wav"), std::string::npos) << err;
+    EXPECT_EQ(exportTool({file, "-o", path("no/such/folder/song.mid")}, &err).status, 1);
+    EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace nimbel

@@ -1,0 +1,72 @@
+#include "export_playback.h"
+
+#include "event_export.h"
+#include "midi_file.h"
+#include "offline_render.h"
+#include "song_columns.h"
+#include "sound_fonts.h"
+
+namespace nimbel {
+
+namespace {
+
+constexpr int kNotWritten = 1;
+constexpr int kBadArgument = 2;
+
+// Plays a copy, so that each output starts from the song as loaded: playing
+// leaves its running values in the channel state.
+MessageLog songEvents(const Song& song)
+{
+    Song copy = song;
+    PlainPositionDisplay position;
+    position.setMaximum(findEndColumn(copy.grid) - kFirstNoteColumn + 1);  // as loading left the track bar
+    return playSongToEvents(copy, position);
+}
+
+bool endsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+int renderWav(ExportContext& context, const std::string& path, const MessageLog& events)
+{
+    const auto chosen = context.settings.find("--soundfont");
+    const auto soundFont = chosen != context.settings.end() ? findSoundFont({chosen->second})
+                                                            : findSoundFont(defaultSoundFontPaths());
+    if (!soundFont) {
+        context.err << "nimbel-export: no SoundFont found"
+                    << (chosen != context.settings.end() ? " at '" + chosen->second + "'" : std::string()) << "\n";
+        return kNotWritten;
+    }
+    const RenderResult result = renderWavFile(events, *soundFont, path);
+    if (result.ok) return 0;
+    context.err << "nimbel-export: " << result.error << "\n";
+    return kNotWritten;
+}
+
+}  // namespace
+
+int printEvents(ExportContext& context, const std::string&)
+{
+    for (const TimedMessage& message : songEvents(context.song)) context.out << formatEventLine(message) << '\n';
+    context.out.flush();
+    if (context.out) return 0;
+    context.err << "nimbel-export: cannot write the events to standard output\n";
+    return kNotWritten;
+}
+
+int writePlaybackFile(ExportContext& context, const std::string& argument)
+{
+    const bool midi = endsWith(argument, ".mid");
+    if (!midi && !endsWith(argument, ".wav")) {
+        context.err << "nimbel-export: '" << argument << "' must end in .mid or .wav\n";
+        return kBadArgument;
+    }
+    const MessageLog events = songEvents(context.song);
+    if (!midi) return renderWav(context, argument, events);
+    if (writeStandardMidiFile(argument, events, context.song.tempo)) return 0;
+    context.err << "nimbel-export: cannot write '" << argument << "'\n";
+    return kNotWritten;
+}
+
+}  // namespace nimbel

@@ -1,0 +1,16 @@
+// nimbel-export's playback outputs: the messages Play sends (--events), as
+// a Standard MIDI File or as audio rendered by the built-in synthesizer
+// (-o OUT.mid, -o OUT.wav; --soundfont picks the SoundFont).
+#pragma once
+
+#include "export_outputs.h"
+
+namespace nimbel {
+
+// Every message of a Play from column 1, one line each: "<ms> <b0> <b1> <b2>".
+int printEvents(ExportContext& context, const std::string& argument);
+
+// The same messages to `argument`: a MIDI file for ".mid", a WAV file for ".wav".
+int writePlaybackFile(ExportContext& context, const std::string& argument);
+
+}  // namespace nimbel
