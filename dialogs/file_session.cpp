@@ -1,0 +1,137 @@
+#include "file_session.h"
+
+#include "desktop.h"
+#include "grid_display.h"
+#include "sequencer.h"
+#include "song.h"
+#include "song_file.h"
+#include "song_reset.h"
+
+namespace nimbel {
+
+namespace {
+
+constexpr const char* kPromptTitle = "Nimbel MIDI";
+constexpr const char* kErrorTitle = "Nimbel MIDI Error";
+constexpr const char* kOpenTitle = "Open Nimbel MIDI Project";
+constexpr const char* kSaveTitle = "Save Nimbel MIDI";
+
+enum class PromptOutcome { unchanged, saved, discarded, cancelled };
+
+void reportError(FileSession& s, std::string_view what, std::string_view path)
+{
+    s.desktop.messageBox(kErrorTitle, std::string(what) + std::string(fileNamePart(path)), MessageButtons::ok,
+                         MessageIcon::none);
+}
+
+// Writes the song to `path`, or says why not and returns false.
+bool writeProject(FileSession& s, const std::string& path)
+{
+    // Saving rebuilds the note list, which forgets which notes sound.
+    s.sequencer.endSoundingNotes();
+    if (saveSong(s.song, path)) return true;
+    reportError(s, "Unable to save ", path);
+    return false;
+}
+
+std::string askForSavePath(FileSession& s, const std::string& defaultPath)
+{
+    return s.desktop.saveFileRequester(kSaveTitle, defaultPath, kProjectFilter, 0);
+}
+
+PromptOutcome promptForChanges(FileSession& s)
+{
+    ProjectState& project = s.project;
+    if (!project.changed) return PromptOutcome::unchanged;
+    const std::string question =
+        project.isNew ? std::string("Your new music file has changed.\nDo you wish to save changes?")
+                      : "Music file " + std::string(fileNamePart(project.currentPath)) +
+                            " has changed.\nDo you wish to save changes?";
+    switch (s.desktop.messageBox(kPromptTitle, question, MessageButtons::yesNoCancel, MessageIcon::none)) {
+    case MessageAnswer::yes:
+        break;
+    case MessageAnswer::no:
+        project.changed = false;
+        project.isNew = false;
+        return PromptOutcome::discarded;
+    default:
+        return PromptOutcome::cancelled;
+    }
+    if (!project.isNew) {
+        if (!writeProject(s, project.currentPath)) return PromptOutcome::cancelled;
+        project.changed = false;
+        return PromptOutcome::saved;
+    }
+    const std::string path = askForSavePath(s, s.programDirectory + "/newfile.nmd");
+    if (path.empty() || !writeProject(s, path)) return PromptOutcome::cancelled;
+    project.currentPath = path;
+    project.changed = false;
+    project.isNew = false;
+    return PromptOutcome::saved;
+}
+
+}  // namespace
+
+PromptResult saveChangesPrompt(FileSession& session)
+{
+    return promptForChanges(session) == PromptOutcome::cancelled ? PromptResult::cancel : PromptResult::proceed;
+}
+
+void startEmptySong(FileSession& session)
+{
+    session.sequencer.endSoundingNotes();
+    newSong(session.song, session.position);
+    clearSelectionAndHistory(session.song);
+}
+
+void fileOpen(FileSession& session)
+{
+    const ProjectState before = session.project;
+    const PromptOutcome prompt = promptForChanges(session);
+    if (prompt == PromptOutcome::cancelled) return;
+    const std::string defaultPath =
+        session.project.currentPath.empty() ? session.programDirectory + "/*.nmd" : session.project.currentPath;
+    const std::string path = session.desktop.openFileRequester(kOpenTitle, defaultPath, kProjectFilter, 0);
+    if (path.empty()) return;
+
+    std::string contents;
+    if (!readSongFile(path, contents)) {
+        reportError(session, "Unable to open ", path);
+        // The song stays, so a "No" to saving it must not leave it looking saved.
+        if (prompt == PromptOutcome::discarded) session.project = before;
+        return;
+    }
+    startEmptySong(session);
+    session.project.currentPath = path;
+    loadSongText(session.song, session.position, contents);
+    session.desktop.setWindowTitle(session.mainWindow, projectWindowTitle(path));
+    session.sequencer.resetPlayback();
+}
+
+void fileSave(FileSession& session)
+{
+    if (session.project.currentPath.empty()) {
+        fileSaveAs(session);
+        return;
+    }
+    if (!writeProject(session, session.project.currentPath)) return;
+    session.project.changed = false;
+    session.sequencer.resetPlayback();
+    clearSelectionAndHistory(session.song);
+}
+
+void fileSaveAs(FileSession& session)
+{
+    const std::string defaultPath =
+        session.project.currentPath.empty() ? session.programDirectory + "/newfile.nmd" : session.project.currentPath;
+    const std::string path = askForSavePath(session, defaultPath);
+    if (path.empty() || !writeProject(session, path)) return;
+    session.project.currentPath = path;
+    session.project.changed = false;
+    session.project.isNew = false;
+    session.desktop.setWindowTitle(session.mainWindow, projectWindowTitle(path));
+    session.sequencer.resetPlayback();
+    clearSelectionAndHistory(session.song);
+}
+
+}  // namespace nimbel

@@ -1,0 +1,50 @@
+// The save-changes prompt and the File menu's Open, Save and Save As with
+// their requesters, and the fresh start that File New and File Open share.
+//
+// Mends over the plain flow: a save that fails says "Unable to save" and the
+// file name (titled "Nimbel MIDI Error") and keeps the song marked changed,
+// and a prompt whose save failed answers cancel, so nothing that follows
+// discards the unsaved song. A file that cannot be read is reported as
+// "Unable to open" and the file name before anything of the song is cleared.
+#pragma once
+
+#include "project_state.h"
+
+#include <string>
+
+namespace nimbel {
+
+class Desktop;
+class PositionDisplay;
+class Sequencer;
+struct Song;
+
+inline constexpr const char* kProjectFilter = "Nimbel MIDI (*.nmd)|*.nmd|All Files (*.*)|*.*";
+
+// What the file commands act on; all of it outlives the session.
+struct FileSession {
+    Desktop& desktop;
+    Song& song;
+    ProjectState& project;
+    Sequencer& sequencer;
+    PositionDisplay& position;     // the main window's track bar and note counter
+    std::string programDirectory;  // ends with a separator
+    int mainWindow = 0;
+};
+
+enum class PromptResult { proceed, cancel };
+
+// Asks whether unsaved changes are to be saved, before the song is replaced
+// or the program ends. Proceeds at once when nothing has changed.
+PromptResult saveChangesPrompt(FileSession& session);
+
+// The song, its grid rows and its channel state start afresh (the note
+// columns stay); the selection and the undo history are emptied. Notes still
+// sounding are ended first, since no record will remember them afterwards.
+void startEmptySong(FileSession& session);
+
+void fileOpen(FileSession& session);
+void fileSave(FileSession& session);
+void fileSaveAs(FileSession& session);
+
+}  // namespace nimbel

@@ -1,0 +1,29 @@
+// Which file the song belongs to and whether it has unsaved changes: the
+// current project path, the project-changed flag and the new-project flag,
+// with the texts built from them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace nimbel {
+
+struct Song;
+
+struct ProjectState {
+    std::string currentPath;  // "" after File New
+    bool changed = false;     // an edit since the last load, save or File New
+    bool isNew = false;       // File New made the song; File Open leaves this as it is
+};
+
+// The text after the last "/" or "\".
+std::string_view fileNamePart(std::string_view path);
+
+// "Nimbel MIDI - " and the file-name part of `path`.
+std::string projectWindowTitle(std::string_view path);
+
+// Every edit of the song: the project has changed and the note list no
+// longer matches the grid.
+void markSongChanged(ProjectState& project, Song& song);
+
+}  // namespace nimbel

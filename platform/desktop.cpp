@@ -1,0 +1,252 @@
+#include "desktop.h"
+
+#include "desktop_impl.h"
+#include "qt_text.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QScreen>
+
+namespace nimbel {
+
+bool MouseTracker::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        globalPosition = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        seen = true;
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+WindowRecord* Desktop::Impl::record(int window)
+{
+    const auto found = windows.find(window);
+    return found == windows.end() ? nullptr : &found->second;
+}
+
+const WindowRecord* Desktop::Impl::record(int window) const
+{
+    const auto found = windows.find(window);
+    return found == windows.end() ? nullptr : &found->second;
+}
+
+QWidget* Desktop::Impl::gadget(int window, int gadget) const
+{
+    const WindowRecord* r = record(window);
+    if (!r) return nullptr;
+    const auto found = r->gadgets.find(gadget);
+    return found == r->gadgets.end() ? nullptr : found->second;
+}
+
+QWidget* Desktop::Impl::foregroundWindow() const
+{
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (const auto& [id, r] : windows) {
+        if (r.window->isVisible()) return r.window.get();
+    }
+    return nullptr;
+}
+
+void Desktop::Impl::place(int window, int gadget, QWidget* widget, Rect where)
+{
+    WindowRecord* r = record(window);
+    if (!r) {
+        delete widget;
+        return;
+    }
+    if (QWidget* old = this->gadget(window, gadget)) delete old;
+    widget->setGeometry(where.x, where.y, where.width, where.height);
+    widget->show();
+    r->gadgets[gadget] = widget;
+}
+
+Desktop::Desktop(GuiApplication&) : impl_(std::make_unique<Impl>())
+{
+    qApp->installEventFilter(&impl_->mouse);
+}
+
+Desktop::~Desktop()
+{
+    qApp->removeEventFilter(&impl_->mouse);
+    impl_->windows.clear();
+}
+
+Event Desktop::pollEvent()
+{
+    QApplication::processEvents();
+    return impl_->queue.take();
+}
+
+void Desktop::postEvent(const Event& event) { impl_->queue.push(event); }
+
+void Desktop::openWindow(int window, const WindowSpec& spec)
+{
+    closeWindow(window);
+    WindowRecord& r = impl_->windows[window];
+    r.window = std::make_unique<ProgramWindow>(window, impl_->queue);
+    ProgramWindow* w = r.window.get();
+    w->setWindowTitle(uiText(spec.title));
+    impl_->buildMenuBar(window, spec.menus);
+
+    Qt::WindowFlags flags = Qt::Window;
+    if (spec.frame != WindowFrame::resizable) {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (spec.frame == WindowFrame::fixed) {
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+        }
+    }
+    w->setWindowFlags(flags);
+    if (spec.frame == WindowFrame::resizable) {
+        w->resize(spec.inner.width, spec.inner.height);
+    } else {
+        w->setFixedSize(spec.inner.width, spec.inner.height);
+    }
+
+    QPoint topLeft;
+    if (spec.position) {
+        topLeft = QPoint(spec.position->x, spec.position->y);
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        topLeft = screen->availableGeometry().center() - QPoint(spec.inner.width / 2, spec.inner.height / 2);
+    }
+    w->move(topLeft);
+    w->show();
+    w->layout()->activate();
+    w->startReporting();
+}
+
+void Desktop::closeWindow(int window)
+{
+    const auto found = impl_->windows.find(window);
+    if (found == impl_->windows.end()) return;
+    found->second.window->hide();
+    impl_->windows.erase(found);
+    impl_->queue.forgetWindow(window);
+}
+
+void Desktop::closeAllWindows()
+{
+    while (!impl_->windows.empty()) closeWindow(impl_->windows.begin()->first);
+}
+
+bool Desktop::windowExists(int window) const { return impl_->record(window) != nullptr; }
+
+void Desktop::setWindowTitle(int window, std::string_view title)
+{
+    if (WindowRecord* r = impl_->record(window)) r->window->setWindowTitle(uiText(title));
+}
+
+std::string Desktop::windowTitle(int window) const
+{
+    const WindowRecord* r = impl_->record(window);
+    return r ? utf8Of(r->window->windowTitle()) : std::string();
+}
+
+Size Desktop::innerSize(int window) const
+{
+    const WindowRecord* r = impl_->record(window);
+    if (!r) return {};
+    const QSize size = r->window->inner()->size();
+    return {size.width(), size.height()};
+}
+
+void Desktop::resizeWindow(int window, Size inner)
+{
+    if (WindowRecord* r = impl_->record(window)) {
+        r->window->resize(inner.width, inner.height);
+        r->window->layout()->activate();
+    }
+}
+
+void Desktop::maximizeWindow(int window)
+{
+    if (WindowRecord* r = impl_->record(window)) {
+        r->window->showMaximized();
+        r->window->layout()->activate();
+    }
+}
+
+void Desktop::setWindowEnabled(int window, bool enabled)
+{
+    if (WindowRecord* r = impl_->record(window)) r->window->setEnabled(enabled);
+}
+
+bool Desktop::windowEnabled(int window) const
+{
+    const WindowRecord* r = impl_->record(window);
+    return r && r->window->isEnabled();
+}
+
+void Desktop::setKeepOnTop(int window, bool onTop)
+{
+    WindowRecord* r = impl_->record(window);
+    if (!r) return;
+    const bool visible = r->window->isVisible();
+    r->window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    // Changing a window's flags hides it.
+    if (visible) r->window->show();
+}
+
+void Desktop::setWindowVisible(int window, bool visible)
+{
+    if (WindowRecord* r = impl_->record(window)) r->window->setVisible(visible);
+}
+
+bool Desktop::windowVisible(int window) const
+{
+    const WindowRecord* r = impl_->record(window);
+    return r && r->window->isVisible();
+}
+
+Point Desktop::mousePosition(int window) const
+{
+    const WindowRecord* r = impl_->record(window);
+    if (!r) return {};
+    const QPoint global = impl_->mouse.seen ? impl_->mouse.globalPosition : QCursor::pos();
+    const QPoint local = r->window->inner()->mapFromGlobal(global);
+    return {local.x(), local.y()};
+}
+
+void Desktop::clickAt(int window, Point where, ClickKind kind)
+{
+    WindowRecord* r = impl_->record(window);
+    if (!r) return;
+    QWidget* inner = r->window->inner();
+    QWidget* target = inner->childAt(where.x, where.y);
+    if (!target) target = inner;
+    const QPointF local = target->mapFrom(inner, QPoint(where.x, where.y));
+    const QPointF global = inner->mapToGlobal(QPoint(where.x, where.y));
+    const Qt::MouseButton button = kind == ClickKind::right ? Qt::RightButton : Qt::LeftButton;
+    auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
+        QMouseEvent event(type, local, local, global, button, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    send(QEvent::MouseButtonPress, button);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+    if (kind == ClickKind::leftDouble) {
+        send(QEvent::MouseButtonDblClick, button);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+    }
+}
+
+void Desktop::setDialogScript(DialogScript* script) { impl_->script = script; }
+
+std::string Desktop::clipboardText() const { return bytesOf(QGuiApplication::clipboard()->text()); }
+
+void Desktop::setClipboardText(std::string_view text) { QGuiApplication::clipboard()->setText(qtText(text)); }
+
+std::string Desktop::programDirectory() const
+{
+    return pathOf(QCoreApplication::applicationDirPath()) + "/";
+}
+
+}  // namespace nimbel

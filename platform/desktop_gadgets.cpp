@@ -1,0 +1,161 @@
+// The gadgets placed in a window's inner area: list grid, label, track bar.
+#include "desktop.h"
+
+#include "desktop_impl.h"
+#include "grid_view.h"
+#include "qt_text.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSlider>
+
+#include <algorithm>
+
+namespace nimbel {
+
+namespace {
+
+// A tick per value while they stay at least four pixels apart, fewer beyond.
+void spaceTicks(QSlider* slider)
+{
+    const int span = std::max(1, slider->maximum() - slider->minimum());
+    const int room = std::max(1, slider->width() / 4);
+    slider->setTickInterval(std::max(1, (span + room - 1) / room));
+}
+
+}  // namespace
+
+void Desktop::addListGrid(int window, int gadget, Rect where, MemoryGrid& grid, std::string_view tooltip)
+{
+    WindowRecord* r = impl_->record(window);
+    if (!r) return;
+    auto* view = new GridView(grid, impl_->queue, window, gadget, r->window->inner());
+    view->setToolTip(uiText(tooltip));
+    impl_->place(window, gadget, view, where);
+}
+
+void Desktop::addLabel(int window, int gadget, Rect where, std::string_view text, bool centred, bool sunken)
+{
+    WindowRecord* r = impl_->record(window);
+    if (!r) return;
+    auto* label = new QLabel(uiText(text), r->window->inner());
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter));
+    if (sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    impl_->place(window, gadget, label, where);
+}
+
+void Desktop::addTrackBar(int window, int gadget, Rect where, int minimum, int maximum, std::string_view tooltip)
+{
+    WindowRecord* r = impl_->record(window);
+    if (!r) return;
+    auto* slider = new QSlider(Qt::Horizontal, r->window->inner());
+    slider->setRange(minimum, maximum);
+    slider->setValue(minimum);
+    slider->setPageStep(1);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setToolTip(uiText(tooltip));
+    // Only the user's moves are reported: the program setting the position is no event.
+    QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [this, window, gadget](int) {
+        impl_->queue.push(gadgetEvent(window, gadget, GadgetAction::changed));
+    });
+    impl_->place(window, gadget, slider, where);
+    spaceTicks(slider);
+}
+
+bool Desktop::gadgetExists(int window, int gadget) const { return impl_->gadget(window, gadget) != nullptr; }
+
+Rect Desktop::gadgetRect(int window, int gadget) const
+{
+    const QWidget* widget = impl_->gadget(window, gadget);
+    if (!widget) return {};
+    const QRect g = widget->geometry();
+    return {g.x(), g.y(), g.width(), g.height()};
+}
+
+void Desktop::setGadgetRect(int window, int gadget, Rect where)
+{
+    QWidget* widget = impl_->gadget(window, gadget);
+    if (!widget) return;
+    widget->setGeometry(where.x, where.y, where.width, where.height);
+    if (auto* slider = qobject_cast<QSlider*>(widget)) spaceTicks(slider);
+}
+
+std::string Desktop::gadgetText(int window, int gadget) const
+{
+    if (const auto* label = impl_->gadgetAs<QLabel>(window, gadget)) return utf8Of(label->text());
+    return {};
+}
+
+void Desktop::setGadgetText(int window, int gadget, std::string_view text)
+{
+    if (auto* label = impl_->gadgetAs<QLabel>(window, gadget)) label->setText(uiText(text));
+}
+
+std::string Desktop::gadgetTooltip(int window, int gadget) const
+{
+    const QWidget* widget = impl_->gadget(window, gadget);
+    return widget ? utf8Of(widget->toolTip()) : std::string();
+}
+
+int Desktop::trackBarPosition(int window, int gadget) const
+{
+    const auto* slider = impl_->gadgetAs<QSlider>(window, gadget);
+    return slider ? slider->value() : 0;
+}
+
+void Desktop::setTrackBarPosition(int window, int gadget, int position)
+{
+    if (auto* slider = impl_->gadgetAs<QSlider>(window, gadget)) slider->setValue(position);
+}
+
+int Desktop::trackBarMaximum(int window, int gadget) const
+{
+    const auto* slider = impl_->gadgetAs<QSlider>(window, gadget);
+    return slider ? slider->maximum() : 0;
+}
+
+void Desktop::setTrackBarMaximum(int window, int gadget, int maximum)
+{
+    auto* slider = impl_->gadgetAs<QSlider>(window, gadget);
+    if (!slider) return;
+    slider->setMaximum(maximum);
+    spaceTicks(slider);
+}
+
+int Desktop::gridColumnWidth(int window, int gadget, int column) const
+{
+    const auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    if (!view || column < 0 || column >= view->horizontalHeader()->count()) return 0;
+    return view->horizontalHeader()->sectionSize(column);
+}
+
+int Desktop::gridColumnCount(int window, int gadget) const
+{
+    const auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    return view ? view->horizontalHeader()->count() : 0;
+}
+
+int Desktop::gridScrollX(int window, int gadget) const
+{
+    const auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    return view ? view->horizontalScrollBar()->value() : 0;
+}
+
+int Desktop::gridTopRow(int window, int gadget) const
+{
+    // Vertical scrolling goes by whole rows, so the scroll value is the top row.
+    const auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    return view ? view->verticalScrollBar()->value() : 0;
+}
+
+void Desktop::scrollGrid(int window, int gadget, int scrollX, int topRow)
+{
+    auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    if (!view) return;
+    view->horizontalScrollBar()->setValue(scrollX);
+    view->verticalScrollBar()->setValue(topRow);
+}
+
+}  // namespace nimbel

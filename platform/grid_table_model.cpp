@@ -1,0 +1,81 @@
+#include "grid_table_model.h"
+
+#include "memory_grid.h"
+
+#include <QBrush>
+#include <QColor>
+
+namespace nimbel {
+
+QColor colorFromBgr(std::uint32_t bgr)
+{
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+std::uint32_t bgrFromColor(const QColor& color)
+{
+    return static_cast<std::uint32_t>(color.red()) | static_cast<std::uint32_t>(color.green()) << 8 |
+           static_cast<std::uint32_t>(color.blue()) << 16;
+}
+
+GridTableModel::GridTableModel(MemoryGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid)
+{
+    grid_.setObserver(this);
+}
+
+GridTableModel::~GridTableModel() { grid_.setObserver(nullptr); }
+
+int GridTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : grid_.rowCount(); }
+
+int GridTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : grid_.columnCount();
+}
+
+QVariant GridTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid()) return {};
+    if (role == Qt::DisplayRole) {
+        // Cell texts are 8-bit: each byte shows as one character.
+        const std::string& text = grid_.cellText(index.row(), index.column());
+        return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    if (role == Qt::BackgroundRole) {
+        const std::uint32_t color = grid_.cellColor(index.row(), index.column());
+        if (color == kDefaultCellColor) return {};
+        return QBrush(colorFromBgr(color));
+    }
+    return {};
+}
+
+QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    const std::string& title = grid_.headerTitle(section);
+    return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
+}
+
+Qt::ItemFlags GridTableModel::flags(const QModelIndex& index) const
+{
+    // Cells are changed by the program's commands, never edited in place.
+    return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
+}
+
+void GridTableModel::cellChanged(int row, int column)
+{
+    const QModelIndex changed = index(row, column);
+    emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::BackgroundRole});
+}
+
+void GridTableModel::headerChanged(int column) { emit headerDataChanged(Qt::Horizontal, column, column); }
+
+void GridTableModel::beforeColumnInserted(int column) { beginInsertColumns({}, column, column); }
+void GridTableModel::afterColumnInserted(int) { endInsertColumns(); }
+void GridTableModel::beforeColumnRemoved(int column) { beginRemoveColumns({}, column, column); }
+void GridTableModel::afterColumnRemoved(int) { endRemoveColumns(); }
+void GridTableModel::beforeRowAppended(int row) { beginInsertRows({}, row, row); }
+void GridTableModel::afterRowAppended(int) { endInsertRows(); }
+void GridTableModel::beforeReset() { beginResetModel(); }
+void GridTableModel::afterReset() { endResetModel(); }
+
+}  // namespace nimbel

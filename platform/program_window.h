@@ -1,0 +1,46 @@
+// A top-level window of the program. It does not act on close requests and
+// resizes itself: it reports them to the event queue and lets the program's
+// loop decide. Its central widget is the inner area that gadgets are placed
+// in by pixel position, with the toolbar (if any) stretched along its top.
+#pragma once
+
+#include "event_queue.h"
+
+#include <QMainWindow>
+
+class QToolBar;
+
+namespace nimbel {
+
+class InnerArea final : public QWidget {
+public:
+    explicit InnerArea(QWidget* parent) : QWidget(parent) {}
+    void setToolBar(QToolBar* toolBar);
+    QToolBar* toolBar() const { return toolBar_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QToolBar* toolBar_ = nullptr;
+};
+
+class ProgramWindow final : public QMainWindow {
+public:
+    ProgramWindow(int id, EventQueue& queue);
+    InnerArea* inner() const { return inner_; }
+    // Resizes and close requests are reported from the first showing on.
+    void startReporting() { reporting_ = true; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int id_;
+    EventQueue& queue_;
+    InnerArea* inner_;
+    bool reporting_ = false;
+};
+
+}  // namespace nimbel

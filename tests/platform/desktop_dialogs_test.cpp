@@ -1,0 +1,137 @@
+// Message boxes and requesters, answered by a script the way a user would:
+// buttons, Escape, the close box, typed file names.
+#include "../support/offscreen_application.h"
+
+#include "desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace nimbel {
+namespace {
+
+using testing_support::OffscreenApplication;
+namespace fs = std::filesystem;
+
+constexpr const char* kFilter = "Nimbel MIDI (*.nmd)|*.nmd|All Files (*.*)|*.*";
+
+class Dialogs : public ::testing::Test {
+protected:
+    Dialogs()
+    {
+        folder = fs::temp_directory_path() / ("nimbel-dialogs-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        desktop.openWindow(0, {"Owner", {604, 298}, WindowFrame::resizable, std::nullopt, {}});
+        desktop.setDialogScript(&script);
+    }
+    ~Dialogs() override { fs::remove_all(folder); }
+
+    MessageAnswer ask(MessageReply reply)
+    {
+        script.expectMessage(reply);
+        return desktop.messageBox("Nimbel MIDI", "Question", MessageButtons::yesNoCancel, MessageIcon::none);
+    }
+
+    fs::path folder;
+    QueuedDialogScript script;
+    Desktop desktop{OffscreenApplication::application()};
+};
+
+TEST_F(Dialogs, YesNoCancelBoxMapsEveryWayOfAnswering)
+{
+    EXPECT_EQ(ask(MessageReply::yes), MessageAnswer::yes);
+    EXPECT_EQ(ask(MessageReply::no), MessageAnswer::no);
+    EXPECT_EQ(ask(MessageReply::cancel), MessageAnswer::cancel);
+    EXPECT_EQ(ask(MessageReply::escapeKey), MessageAnswer::cancel);
+    EXPECT_EQ(ask(MessageReply::closeBox), MessageAnswer::cancel);
+    EXPECT_EQ(script.unanswered(), 0);
+}
+
+TEST_F(Dialogs, MessageBoxShowsTitleTextIconAndDefaultButton)
+{
+    script.expectMessage(MessageReply::yes);
+    desktop.messageBox("Nimbel MIDI", "Music file song.nmd has changed.\nDo you wish to save changes?",
+                       MessageButtons::yesNoCancel, MessageIcon::none);
+    script.expectMessage(MessageReply::escapeKey);
+    EXPECT_EQ(desktop.messageBox("Error", "Unable to open MIDI output <&>", MessageButtons::ok, MessageIcon::error),
+              MessageAnswer::ok);
+    ASSERT_EQ(script.messages().size(), 2u);
+    const ShownMessage& prompt = script.messages()[0];
+    EXPECT_EQ(prompt.title, "Nimbel MIDI");
+    EXPECT_EQ(prompt.text, "Music file song.nmd has changed.\nDo you wish to save changes?");
+    EXPECT_EQ(prompt.defaultButton, "Yes");
+    EXPECT_EQ(prompt.icon, MessageIcon::none);
+    const ShownMessage& error = script.messages()[1];
+    EXPECT_EQ(error.title, "Error");
+    EXPECT_EQ(error.text, "Unable to open MIDI output <&>");
+    EXPECT_EQ(error.icon, MessageIcon::error);
+    EXPECT_EQ(error.buttons, MessageButtons::ok);
+}
+
+TEST_F(Dialogs, SaveRequesterTakesTheTypedNameAsItIsAndNeverAsksBeforeOverwriting)
+{
+    std::ofstream(folder / "old.nmd") << "x";
+    const std::string programDirectory = folder.string() + "/";
+    script.expectFileName("tune");
+    EXPECT_EQ(desktop.saveFileRequester("Save Nimbel MIDI", programDirectory + "/newfile.nmd", kFilter, 0),
+              (folder / "tune").string());
+    script.expectFileName("old.nmd");
+    EXPECT_EQ(desktop.saveFileRequester("Save Nimbel MIDI", programDirectory + "/newfile.nmd", kFilter, 0),
+              (folder / "old.nmd").string());
+
+    ASSERT_EQ(script.requesters().size(), 2u);
+    const ShownRequester& shown = script.requesters()[0];
+    EXPECT_EQ(shown.kind, RequesterKind::save);
+    EXPECT_EQ(shown.title, "Save Nimbel MIDI");
+    EXPECT_EQ(shown.folder, folder.string());
+    EXPECT_EQ(shown.fileName, "");
+    EXPECT_EQ(shown.filters, (std::vector<std::string>{"Nimbel MIDI (*.nmd)", "All Files (*.*)"}));
+    EXPECT_EQ(shown.selectedFilter, "Nimbel MIDI (*.nmd)");
+    EXPECT_FALSE(shown.confirmsOverwrite);
+    EXPECT_EQ(shown.defaultSuffix, "");
+    EXPECT_EQ(script.unanswered(), 0) << "no overwrite question appeared";
+}
+
+TEST_F(Dialogs, OpenRequesterProposesTheCurrentFileAndCancelGivesNothing)
+{
+    std::ofstream(folder / "song.nmd") << "x";
+    script.expectRequesterCancel();
+    EXPECT_EQ(desktop.openFileRequester("Open Nimbel MIDI Project", (folder / "song.nmd").string(), kFilter, 1), "");
+    ASSERT_EQ(script.requesters().size(), 1u);
+    EXPECT_EQ(script.requesters()[0].kind, RequesterKind::open);
+    EXPECT_EQ(script.requesters()[0].title, "Open Nimbel MIDI Project");
+    EXPECT_EQ(script.requesters()[0].folder, folder.string());
+    EXPECT_EQ(script.requesters()[0].fileName, "song.nmd");
+    EXPECT_EQ(script.requesters()[0].selectedFilter, "All Files (*.*)");
+
+    script.expectFileName((folder / "song.nmd").string());
+    EXPECT_EQ(desktop.openFileRequester("Open Nimbel MIDI Project", folder.string() + "//*.nmd", kFilter, 0),
+              (folder / "song.nmd").string());
+    EXPECT_EQ(script.requesters()[1].fileName, "");
+}
+
+TEST_F(Dialogs, ATypedFolderNameOpensThatFolderAndTheScriptIsAskedAgain)
+{
+    fs::create_directories(folder / "sub");
+    script.expectFileName("sub");
+    script.expectRequesterCancel();
+    EXPECT_EQ(desktop.saveFileRequester("Save Nimbel MIDI", folder.string() + "//newfile.nmd", kFilter, 0), "");
+    ASSERT_EQ(script.requesters().size(), 2u);
+    EXPECT_EQ(script.requesters()[1].folder, (folder / "sub").string());
+    EXPECT_EQ(script.unanswered(), 0);
+}
+
+TEST_F(Dialogs, ColourRequesterStartsAtTheGivenColourAndGivesTheChoice)
+{
+    script.expectColor(0x0000FFu);
+    EXPECT_EQ(desktop.colorRequester(991984), 0x0000FF);
+    ASSERT_EQ(script.colorRequesters().size(), 1u);
+    EXPECT_EQ(script.colorRequesters()[0].initialColor, 991984u);
+    script.expectColorCancel();
+    EXPECT_EQ(desktop.colorRequester(991984), -1);
+}
+
+}  // namespace
+}  // namespace nimbel

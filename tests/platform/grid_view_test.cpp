@@ -1,0 +1,198 @@
+// The song grid gadget: what it draws from the in-memory grid, where its
+// rows and columns are drawn, and how clicks on drawn cells map back.
+#include "../support/offscreen_application.h"
+
+#include "desktop.h"
+#include "desktop_impl.h"
+#include "grid_mapping.h"
+#include "grid_view.h"
+#include "memory_grid.h"
+#include "song_columns.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+namespace nimbel {
+namespace {
+
+using testing_support::OffscreenApplication;
+
+constexpr int kWindow = 0;
+constexpr int kGrid = 0;
+
+class GridGadget : public ::testing::Test {
+protected:
+    GridGadget()
+    {
+        buildSongGrid(grid);
+        desktop.openWindow(kWindow, {"Grid", {604, 298}, WindowFrame::resizable, std::nullopt, {}});
+    }
+
+    void addGrid(Rect where) { desktop.addListGrid(kWindow, kGrid, where, grid, "Click To Place Notes"); }
+    GridView& view() { return *desktop.impl().gadgetAs<GridView>(kWindow, kGrid); }
+
+    // The centre of a drawn cell, in the window's inner area.
+    Point centreOf(int row, int column)
+    {
+        const QRect cell = view().visualRect(view().model()->index(row, column));
+        const QPoint inInner = view().viewport()->mapTo(view().parentWidget(), cell.center());
+        return {inInner.x(), inInner.y()};
+    }
+
+    MemoryGrid grid;
+    Desktop desktop{OffscreenApplication::application()};
+};
+
+TEST_F(GridGadget, ShowsTheGridsTextsTitlesWidthsAndColoursWithoutCopyingThem)
+{
+    addGrid({0, 40, 600, 230});
+    grid.setCellText(2, gridColumnOf(1), "C5Q");
+    grid.setCellText(0, 0, "1 T120");
+    grid.setCellColor(2, gridColumnOf(1), 0x0F22F0);
+    const QAbstractItemModel& model = *view().model();
+    EXPECT_EQ(model.rowCount(), kSongRows);
+    EXPECT_EQ(model.columnCount(), 25);
+    EXPECT_EQ(model.data(model.index(2, 4)).toString(), "C5Q");
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), "1 T120");
+    EXPECT_EQ(model.data(model.index(5, 0)).toString(), "6");
+    EXPECT_EQ(model.data(model.index(2, 4), Qt::BackgroundRole).value<QBrush>().color(), QColor(240, 34, 15));
+    EXPECT_FALSE(model.data(model.index(3, 4), Qt::BackgroundRole).isValid()) << "default background";
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Channel");
+    EXPECT_EQ(model.headerData(24, Qt::Horizontal).toString(), "End");
+    const std::vector<int> widths = {100, 100, 50, 50, 50};
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, c), widths[c]) << c;
+    EXPECT_EQ(desktop.gadgetTooltip(kWindow, kGrid), "Click To Place Notes");
+
+    grid.setCellText(1, 5, "\xE9");  // an 8-bit character shows as itself
+    EXPECT_EQ(model.data(model.index(1, 5)).toString(), QString(QChar(0xE9)));
+}
+
+TEST_F(GridGadget, FollowsColumnsInsertedAndRemovedAndBatchedChanges)
+{
+    addGrid({0, 40, 600, 230});
+    setNoteColumnCount(grid, gridColumnOf(40));
+    EXPECT_EQ(desktop.gridColumnCount(kWindow, kGrid), gridColumnOf(40) + 1);
+    EXPECT_EQ(view().model()->headerData(gridColumnOf(40), Qt::Horizontal).toString(), "End");
+    grid.insertColumn(1, "Wide", 120);
+    EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 1), 120);
+    grid.removeColumn(1);
+    EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 1), 100);
+    {
+        MemoryGrid::BatchUpdate batch(grid);
+        grid.removeAllRows();
+        for (int r = 0; r < 3; ++r) grid.appendRow(std::to_string(r + 1));
+        grid.setCellText(2, 4, "E");
+    }
+    EXPECT_EQ(view().model()->rowCount(), 3);
+    EXPECT_EQ(view().model()->data(view().model()->index(2, 4)).toString(), "E");
+    EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 0), 100) << "widths survive a reset";
+}
+
+TEST_F(GridGadget, RowsAreFourteenPixelsBelowATwentyTwoPixelHeader)
+{
+    addGrid({0, 40, 600, 230});
+    EXPECT_EQ(view().horizontalHeader()->height(), kGridHeaderHeight);
+    EXPECT_EQ(view().viewport()->y(), kGridHeaderHeight);
+    for (int row : {0, 1, 7}) {
+        EXPECT_EQ(view().rowViewportPosition(row), row * kGridRowHeight) << row;
+        EXPECT_EQ(view().rowHeight(row), kGridRowHeight) << row;
+    }
+}
+
+TEST_F(GridGadget, ClickingTheCentreOfADrawnCellNamesThatCell)
+{
+    addGrid({0, 40, 600, 230});
+    for (const auto& [row, column] : std::vector<std::pair<int, int>>{{0, 0}, {0, 1}, {3, 4}, {6, 9}, {12, 2}}) {
+        const Point centre = centreOf(row, column);
+        desktop.clickAt(kWindow, centre, ClickKind::left);
+        EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::leftClick));
+        EXPECT_EQ(desktop.mousePosition(kWindow), centre);
+        EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, centre.x), column) << row << "," << column;
+        EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, centre.y), row) << row << "," << column;
+    }
+}
+
+TEST_F(GridGadget, ClickingTheCentreOfADrawnCellNamesThatCellWhenScrolled)
+{
+    addGrid({0, 40, 400, 120});
+    desktop.scrollGrid(kWindow, kGrid, 337, 3);
+    ASSERT_EQ(desktop.gridScrollX(kWindow, kGrid), 337);
+    ASSERT_EQ(desktop.gridTopRow(kWindow, kGrid), 3);
+    for (const auto& [row, column] : std::vector<std::pair<int, int>>{{3, 5}, {4, 6}, {8, 9}, {5, 8}}) {
+        const Point centre = centreOf(row, column);
+        ASSERT_GT(centre.y, 40 + kGridHeaderHeight) << "drawn below the header";
+        desktop.clickAt(kWindow, centre, ClickKind::left);
+        EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::leftClick));
+        EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, centre.x), column) << row << "," << column;
+        EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, centre.y), row) << row << "," << column;
+    }
+}
+
+TEST_F(GridGadget, MappingEdgeCases)
+{
+    addGrid({0, 40, 400, 120});
+    const int left = 0, top = 40;
+    desktop.scrollGrid(kWindow, kGrid, 120, 0);
+    EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, left + 10), 1) << "x' = 130 lies in Voice";
+    desktop.scrollGrid(kWindow, kGrid, 0, 0);
+    EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, left + 100), 0) << "a right edge belongs to its column";
+    EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, left + 101), 1);
+    EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, left - 50), 0);
+    EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, top + 30), 0);
+    EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, top + 36), 1);
+    desktop.scrollGrid(kWindow, kGrid, 0, 3);
+    EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, top + 30), 3);
+    EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, top + 36), 4);
+    EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, top + 22 + 20 * kGridRowHeight), 23) << "not limited to the rows";
+}
+
+TEST(GridMapping, WalkEndsAfterTheLastColumn)
+{
+    const auto fifty = [](int) { return 50; };
+    EXPECT_EQ(columnAtOffset(0, 3, fifty), 0);
+    EXPECT_EQ(columnAtOffset(150, 3, fifty), 2);
+    EXPECT_EQ(columnAtOffset(151, 3, fifty), 3);
+    EXPECT_EQ(columnAtOffset(100000, 3, fifty), 3);
+    EXPECT_EQ(columnAtOffset(10, 0, fifty), 0);
+    EXPECT_EQ(rowAtOffset(9, 0, 0), 0) << "the header's lower part truncates toward row 0";
+    EXPECT_EQ(rowAtOffset(0, 0, 0), -1);
+    EXPECT_EQ(rowAtOffset(100, 40, 0), 2);
+}
+
+TEST_F(GridGadget, ReportsLeftRightAndDoubleClicks)
+{
+    addGrid({0, 40, 600, 230});
+    const Point cell = centreOf(1, 5);
+    desktop.clickAt(kWindow, cell, ClickKind::right);
+    desktop.clickAt(kWindow, cell, ClickKind::leftDouble);
+    EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::rightClick));
+    EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::leftClick));
+    EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::doubleClick));
+    EXPECT_EQ(desktop.pollEvent().kind, EventKind::none);
+}
+
+TEST_F(GridGadget, HeaderClicksAreNoGadgetEvents)
+{
+    addGrid({0, 40, 600, 230});
+    desktop.clickAt(kWindow, {30, 45}, ClickKind::left);
+    EXPECT_EQ(desktop.pollEvent().kind, EventKind::none);
+}
+
+TEST(GridGadgetDetached, DestroyingTheGadgetDetachesItFromTheGrid)
+{
+    MemoryGrid grid;
+    buildSongGrid(grid);
+    {
+        Desktop desktop{OffscreenApplication::application()};
+        desktop.openWindow(kWindow, {"Grid", {604, 298}, WindowFrame::resizable, std::nullopt, {}});
+        desktop.addListGrid(kWindow, kGrid, {0, 0, 600, 230}, grid, "");
+    }
+    grid.setCellText(0, 4, "C");  // would reach a destroyed view if still attached
+    grid.insertColumn(4, "x", 50);
+    EXPECT_EQ(grid.cellText(0, 5), "C");
+}
+
+}  // namespace
+}  // namespace nimbel
