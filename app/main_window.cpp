@@ -1,0 +1,97 @@
+#include "main_window.h"
+
+#include "desktop.h"
+#include "grid_display.h"
+#include "program_ids.h"
+#include "song.h"
+#include "toolbar_images.h"
+
+#include <string>
+
+namespace nimbel {
+
+namespace {
+
+std::vector<Menu> mainMenus()
+{
+    Menu view{"View", {}};
+    for (int channel = 1; channel <= 15; ++channel) {
+        view.items.push_back({"Channel " + std::to_string(channel), kViewChannelBase + channel});
+    }
+    return {
+        {"File", {{"New", kFileNew}, {"Open", kFileOpen}, {"Save", kFileSave}, {"Save As", kFileSaveAs},
+                  MenuEntry::bar(), {"Exit", kFileExit}}},
+        {"Edit", {{"Undo", kEditUndo}, MenuEntry::bar(), {"Cut", kEditCut}, {"Copy", kEditCopy},
+                  {"Paste", kEditPaste}, MenuEntry::bar(), {"Copy To", kEditCopyTo},
+                  {"Paste From", kEditPasteFrom}, MenuEntry::bar(), {"Delete Column", kEditDeleteColumn},
+                  {"Insert Column", kEditInsertColumn}, {"Delete Before", kEditDeleteBefore},
+                  {"Delete After", kEditDeleteAfter}, {"Clear Channel", kEditClearChannel}}},
+        {"Select", {{"All", kSelectAll}, {"None", kSelectNone}, {"Column", kSelectColumn},
+                    {"Channel", kSelectChannel}, MenuEntry::bar(), {"Color", kSelectColor}}},
+        {"Music", {{"Play", kMusicPlay}, {"Pause", kMusicPause}, {"Stop", kMusicStop}}},
+        view,
+        {"Help", {{"Contents", kHelpContents}, {"Quick Start", kHelpQuickStart}, {"File Format", kHelpFileFormat},
+                  {"Credits", kHelpCredits}, {"About", kHelpAbout}}},
+    };
+}
+
+std::vector<ToolButton> mainToolButtons()
+{
+    return {
+        {kFileNew, StockImage::newFile, "New Project"},
+        {kFileOpen, StockImage::openFile, "Open Project"},
+        {kFileSave, StockImage::save, "Save Project"},
+        ToolButton::bar(),
+        {kEditCut, StockImage::cut, "Remove Selection"},
+        {kEditCopy, StockImage::copy, "Copy Selection"},
+        {kEditPaste, StockImage::paste, "Paste Selection"},
+        {kEditUndo, StockImage::undo, "Undo Last Action"},
+        ToolButton::bar(),
+        {kMusicStop, OwnImage{kStopImageId}, "Stop music and go to start"},
+        {kMusicPause, OwnImage{kPauseImageId}, "Pause music at location"},
+        {kMusicPlay, OwnImage{kPlayImageId}, "Play music from current location"},
+        ToolButton::bar(),
+        {kHelpMainWindow, StockImage::help, "Help Main Window"},
+    };
+}
+
+}  // namespace
+
+void loadToolbarImages(Desktop& desktop)
+{
+    for (const int image : {kStopImageId, kPauseImageId, kPlayImageId}) {
+        const IconPixels pixels = decodeIconFile(toolbarIconFile(image));
+        desktop.loadImage(image, pixels.width, pixels.height, pixels.argb);
+    }
+}
+
+void createMainWindow(Desktop& desktop, Song& song, PositionDisplay& position)
+{
+    desktop.openWindow(kMainWindow, {"Nimbel MIDI - Untitled", {604, 298}, WindowFrame::resizable, std::nullopt,
+                                     mainMenus()});
+    desktop.addToolBar(kMainWindow, mainToolButtons());
+    desktop.addListGrid(kMainWindow, kSongGrid, {0, 0, 600, 230}, song.grid, "Click To Place Notes");
+    desktop.addLabel(kMainWindow, kNoteCounter, {10, 240, 50, 20}, "1", true, true);
+    desktop.addTrackBar(kMainWindow, kPositionTrackBar, {70, 240, 600, 30}, 1, 10, "Slide to shift notes to view");
+    showNoteList(song, position);
+}
+
+void layoutMainWindow(Desktop& desktop)
+{
+    const Size inner = desktop.innerSize(kMainWindow);
+    const int toolBar = desktop.toolBarHeight(kMainWindow);
+    const int trackBar = desktop.gadgetRect(kMainWindow, kPositionTrackBar).height;
+    const int strip = inner.height - (trackBar + 15);
+    desktop.setGadgetRect(kMainWindow, kPositionTrackBar, {70, strip, inner.width - 75, trackBar});
+    desktop.setGadgetRect(kMainWindow, kNoteCounter, {10, strip, 50, 20});
+    desktop.setGadgetRect(kMainWindow, kSongGrid, {0, toolBar, inner.width, inner.height - (toolBar + trackBar + 15)});
+}
+
+void MainWindowMusicChecks::setMusicChecks(bool play, bool pause, bool stop)
+{
+    desktop_.setMenuChecked(kMainWindow, kMusicPlay, play);
+    desktop_.setMenuChecked(kMainWindow, kMusicPause, pause);
+    desktop_.setMenuChecked(kMainWindow, kMusicStop, stop);
+}
+
+}  // namespace nimbel

@@ -1,0 +1,71 @@
+#include "program.h"
+
+#include "demo_song.h"
+#include "desktop.h"
+#include "main_loop.h"
+#include "program_ids.h"
+#include "settings_file.h"
+#include "song_file.h"
+
+namespace nimbel {
+
+namespace {
+
+constexpr const char* kSettingsFileName = "NimbelMIDI.ini";
+
+}  // namespace
+
+Program::Program(Desktop& desktop, MidiDevices& devices, Clock& clock, std::string programDirectory)
+    : desktop(desktop),
+      devices(devices),
+      programDirectory(std::move(programDirectory)),
+      sequencer(song, output, clock),
+      position(desktop, kMainWindow, kPositionTrackBar, kNoteCounter),
+      musicChecks(desktop),
+      selectionColor(kDefaultSelectionColor),
+      files{desktop, song, project, sequencer, position, this->programDirectory, kMainWindow}
+{
+}
+
+Program::~Program() { desktop.closeWindow(kMainWindow); }
+
+bool startUp(Program& program)
+{
+    // The voice names are constant data and the song object already holds the
+    // note list with its default record, the channel state and the cell lists.
+    program.selectionColor = loadSettings(program.programDirectory + kSettingsFileName);
+    loadToolbarImages(program.desktop);
+    ensureDemoSong(program.programDirectory);
+    program.song.tempo = kDefaultTempo;
+
+    const int device = program.output.chooseOutputDevice(program.devices);
+    if (!program.output.openOutput(program.devices, device)) {
+        program.desktop.messageBox("Error", "Unable to open MIDI output", MessageButtons::ok, MessageIcon::error);
+        return false;
+    }
+
+    createMainWindow(program.desktop, program.song, program.position);
+    layoutMainWindow(program.desktop);
+
+    program.project.currentPath = program.programDirectory + std::string(kDemoSongFileName);
+    loadSong(program.song, program.position, program.project.currentPath);
+    program.desktop.setWindowTitle(kMainWindow, projectWindowTitle(program.project.currentPath));
+    program.sequencer.resetPlayback();
+    return true;
+}
+
+void shutDown(Program& program)
+{
+    if (program.output.isOpen()) program.output.closeOutput();
+    program.desktop.closeAllWindows();
+}
+
+int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const std::string& programDirectory)
+{
+    Program program(desktop, devices, clock, programDirectory);
+    if (startUp(program)) mainEventLoop(program);
+    shutDown(program);
+    return 0;
+}
+
+}  // namespace nimbel

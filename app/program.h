@@ -1,0 +1,74 @@
+// Everything the program holds while it runs, in one object passed by
+// reference: the song, the project state, the MIDI output and the sequencer,
+// the main window's track bar, counter and check marks, the selection colour
+// and the handlers of commands that live in other units. start-up fills it,
+// the main event loop works on it, shutdown releases it.
+#pragma once
+
+#include "file_session.h"
+#include "gadget_position_display.h"
+#include "main_window.h"
+#include "midi_output.h"
+#include "project_state.h"
+#include "sequencer.h"
+#include "song.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace nimbel {
+
+class Clock;
+class Desktop;
+class MidiDevices;
+
+// Commands whose handlers belong to other units: the edit and selection
+// commands, the Channel Window, the help topics. An empty handler means the
+// command does nothing yet.
+struct CommandHandlers {
+    std::function<void(int command)> editCommand;          // ids 5 … 20
+    std::function<void()> songGridClick;                   // left click on the song grid
+    std::function<void()> songGridDoubleClick;             // left double-click on the song grid
+    std::function<void(int channel)> channelWindow;        // View menu, channel = id − 24
+    std::function<void(int command)> helpTopic;            // ids 189 and up
+    std::function<void()> helpWindowLayout;                // resize of the Help Window
+};
+
+struct Program {
+    // `programDirectory` ends with a separator; the demonstration song and
+    // the settings file live there.
+    Program(Desktop& desktop, MidiDevices& devices, Clock& clock, std::string programDirectory);
+    // Closes the main window, which shows the song's grid.
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    Desktop& desktop;
+    MidiDevices& devices;
+    const std::string programDirectory;
+    Song song;
+    ProjectState project;
+    MidiOutput output;
+    Sequencer sequencer;
+    GadgetPositionDisplay position;
+    MainWindowMusicChecks musicChecks;
+    std::uint32_t selectionColor;
+    CommandHandlers handlers;
+    FileSession files;
+};
+
+// Start-up in its order: settings, toolbar images, demonstration song,
+// tempo, MIDI output, main window, demonstration song loaded, title,
+// playback state. False when the MIDI output could not be opened: the error
+// has been shown and no window exists.
+bool startUp(Program& program);
+
+// Closes the MIDI output (when open) and every window. The settings file
+// and the song are not written here.
+void shutDown(Program& program);
+
+// The whole run: start-up, the main event loop, shutdown. The exit code is 0.
+int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const std::string& programDirectory);
+
+}  // namespace nimbel
