@@ -34,7 +34,7 @@ std::unique_ptr<BuiltInSynth> BuiltInSynth::start(const SynthOptions& options)
     auto parts = std::make_unique<Parts>();
     parts->settings = makeSynthSettings(SampleLoading::whole);
     if (!parts->settings) return nullptr;
-    parts->synth = makeSynthWithSoundFont(parts->settings.get(), *soundFont);
+    parts->synth = makeSynthWithSoundFont(parts->settings.get(), *soundFont).synth;
     if (!parts->synth) return nullptr;
     // FluidSynth's default of 64 frames runs dry whenever the desktop keeps
     // the processor busy, and the sound comes out chopped. A longer period

@@ -1,11 +1,14 @@
 #include "offline_render.h"
 
+#include "short_message.h"
 #include "synth_setup.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace nimbel {
@@ -88,6 +91,28 @@ private:
     std::int64_t written_ = 0;
 };
 
+// The synthesizer reads an instrument's samples when a program change first
+// selects it and drops them when no channel uses it any more; a song whose
+// channels change voices often would read them again and again. Every
+// instrument the messages select is therefore read once, before rendering.
+void pinSelectedInstruments(fluid_synth_t* synth, int soundFontId, const MessageLog& messages)
+{
+    constexpr int kDrumChannel = 9;  // General MIDI's percussion channel, bank 128
+    constexpr int kDrumBank = 128;
+    std::set<std::pair<int, int>> instruments;  // bank, program
+    for (const TimedMessage& message : messages) {
+        const auto bytes = shortMessageBytes(message.packed);
+        if ((bytes[0] & 0xF0) != kProgramChangeStatus) continue;
+        if ((bytes[0] & 0x0F) == kDrumChannel) {
+            instruments.insert({kDrumBank, bytes[1]});
+            instruments.insert({kDrumBank, 0});  // the kit used when the one asked for is missing
+        } else {
+            instruments.insert({0, bytes[1]});
+        }
+    }
+    for (const auto& [bank, program] : instruments) fluid_synth_pin_preset(synth, soundFontId, bank, program);
+}
+
 RenderResult failure(std::string error)
 {
     RenderResult result;
@@ -105,19 +130,21 @@ RenderResult renderWavFile(const MessageLog& messages, const std::string& soundF
 
     FluidSettingsPtr settings = makeSynthSettings(SampleLoading::onDemand);
     if (!settings) return failure("the synthesizer cannot be set up");
-    FluidSynthPtr synth = makeSynthWithSoundFont(settings.get(), soundFont);
+    const LoadedSynth loaded = makeSynthWithSoundFont(settings.get(), soundFont);
+    fluid_synth_t* synth = loaded.synth.get();
     if (!synth) return failure("cannot load the SoundFont " + soundFont);
+    pinSelectedInstruments(synth, loaded.soundFontId, messages);
 
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outPath.c_str(), "wb"));
     if (!file) return failure("cannot write " + outPath);
     // The sizes are known once the release has died away; the header is written again then.
     bool written = std::fwrite(wavHeader(0).data(), 1, kWavHeaderBytes, file.get()) == kWavHeaderBytes;
 
-    FrameWriter writer(synth.get(), file.get());
+    FrameWriter writer(synth, file.get());
     for (const TimedMessage& message : messages) {
         if (!written) break;
         written = writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)));
-        playShortMessage(synth.get(), message.packed);
+        playShortMessage(synth, message.packed);
     }
     written = written && writer.renderTo(frameAt(lastMs)) && writer.renderRelease(longestFrames);
     const auto header = wavHeader(static_cast<std::uint32_t>(writer.written() * kBytesPerFrame));

@@ -41,11 +41,13 @@ FluidSettingsPtr makeSynthSettings(SampleLoading loading)
     return settings;
 }
 
-FluidSynthPtr makeSynthWithSoundFont(fluid_settings_t* settings, const std::string& soundFont)
+LoadedSynth makeSynthWithSoundFont(fluid_settings_t* settings, const std::string& soundFont)
 {
-    FluidSynthPtr synth(new_fluid_synth(settings));
-    if (synth && fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED) synth.reset();
-    return synth;
+    LoadedSynth loaded{FluidSynthPtr(new_fluid_synth(settings)), 0};
+    if (!loaded.synth) return loaded;
+    loaded.soundFontId = fluid_synth_sfload(loaded.synth.get(), soundFont.c_str(), 1);
+    if (loaded.soundFontId == FLUID_FAILED) loaded.synth.reset();
+    return loaded;
 }
 
 void playShortMessage(fluid_synth_t* synth, std::uint32_t packed)

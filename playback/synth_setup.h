@@ -33,8 +33,13 @@ enum class SampleLoading { whole, onDemand };
 // ends quiet once the last note has died away.
 FluidSettingsPtr makeSynthSettings(SampleLoading loading);
 
-// A synthesizer with the SoundFont loaded, or null when it does not load.
-FluidSynthPtr makeSynthWithSoundFont(fluid_settings_t* settings, const std::string& soundFont);
+struct LoadedSynth {
+    FluidSynthPtr synth;  // null when the SoundFont does not load
+    int soundFontId = 0;
+};
+
+// A synthesizer with the SoundFont loaded.
+LoadedSynth makeSynthWithSoundFont(fluid_settings_t* settings, const std::string& soundFont);
 
 // Plays one packed short message: note-on (velocity 0 ends the note) and
 // program change, the only messages the program sends.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <limits>
 
 namespace nimbel {
@@ -92,6 +93,22 @@ TEST(SequencerNoteEnds, EndSoundingNotesSendsOneNoteOffEachAndForgetsTheirOffTim
     EXPECT_EQ(rig.lines(before), (Lines{"100 91 3C 00", "100 93 40 00"}));
     rig.runUntil(rig.origin + 3000);
     EXPECT_EQ(rig.log.size(), before + 2);  // no later note-off for them
+}
+
+TEST(SequencerNoteEnds, ANoteOverlappedByALaterRecordOfItsChannelStillEndsAtItsOffTime)
+{
+    // A loaded song's list need not be in column order. Here column 2's
+    // sixteenth comes first, so when it starts, the whole note of column 1
+    // is past the column step's cut-off and its channel has moved on to the
+    // sixteenth: only its own off-time can end it, while playback is paused.
+    Song song;
+    testing::writeSong(song, 2, {{1, 1, "C5W"}, {1, 2, "D5S"}});
+    std::swap(song.noteList.at(1), song.noteList.at(2));
+    PlainPositionDisplay position;
+    position.setMaximum(2);
+    Lines lines;
+    for (const TimedMessage& m : playSongToEvents(song, position)) lines.push_back(formatEventLine(m));
+    EXPECT_EQ(Lines(lines.begin() + 15, lines.end()), (Lines{"0 91 3C 46", "500 91 3E 46", "625 91 3E 00", "2000 91 3C 00"}));
 }
 
 TEST(SequencerNoteEnds, ValuesOutsideTheirBytesAreClampedOrNotSent)
