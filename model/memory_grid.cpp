@@ -13,16 +13,30 @@ bool MemoryGrid::contains(int row, int column) const
     return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();
 }
 
+const MemoryGrid::Cell* MemoryGrid::findCell(int row, int column) const
+{
+    if (!contains(row, column)) return nullptr;
+    const Column& c = columns_[static_cast<size_t>(column)];
+    return c.cells.empty() ? nullptr : &c.cells[static_cast<size_t>(row)];
+}
+
+MemoryGrid::Cell& MemoryGrid::writableCell(int row, int column)
+{
+    Column& c = columns_[static_cast<size_t>(column)];
+    if (c.cells.empty()) c.cells.resize(itemData_.size());
+    return c.cells[static_cast<size_t>(row)];
+}
+
 const std::string& MemoryGrid::cellText(int row, int column) const
 {
-    if (!contains(row, column)) return kEmpty;
-    return columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)].text;
+    const Cell* cell = findCell(row, column);
+    return cell ? cell->text : kEmpty;
 }
 
 void MemoryGrid::setCellText(int row, int column, std::string text)
 {
     if (!contains(row, column)) return;
-    columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)].text = std::move(text);
+    writableCell(row, column).text = std::move(text);
     if (auto* o = notifying()) o->cellChanged(row, column);
 }
 
@@ -50,7 +64,7 @@ void MemoryGrid::insertColumn(int column, std::string title, int width)
     if (column < 0 || column > columnCount()) return;
     auto* o = notifying();
     if (o) o->beforeColumnInserted(column);
-    Column added{std::move(title), width, std::vector<Cell>(itemData_.size())};
+    Column added{std::move(title), width, {}};
     columns_.insert(columns_.begin() + column, std::move(added));
     if (o) o->afterColumnInserted(column);
 }
@@ -78,9 +92,10 @@ void MemoryGrid::appendRow(std::string channelText)
     const int row = rowCount();
     auto* o = notifying();
     if (o) o->beforeRowAppended(row);
-    for (auto& c : columns_) c.cells.emplace_back();
+    for (auto& c : columns_)
+        if (!c.cells.empty()) c.cells.emplace_back();
     itemData_.push_back(0);
-    if (!columns_.empty()) columns_.front().cells.back().text = std::move(channelText);
+    if (!columns_.empty()) writableCell(row, 0).text = std::move(channelText);
     if (o) o->afterRowAppended(row);
 }
 
@@ -98,14 +113,14 @@ void MemoryGrid::setItemData(int row, std::int32_t data)
 
 std::uint32_t MemoryGrid::cellColor(int row, int column) const
 {
-    if (!contains(row, column)) return kDefaultCellColor;
-    return columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)].color;
+    const Cell* cell = findCell(row, column);
+    return cell ? cell->color : kDefaultCellColor;
 }
 
 void MemoryGrid::setCellColor(int row, int column, std::uint32_t color)
 {
     if (!contains(row, column)) return;
-    columns_[static_cast<size_t>(column)].cells[static_cast<size_t>(row)].color = color;
+    writableCell(row, column).color = color;
     if (auto* o = notifying()) o->cellChanged(row, column);
 }
 

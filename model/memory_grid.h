@@ -2,8 +2,10 @@
 // shows this grid through a view and never keeps a copy of the cells.
 //
 // Cells are kept column by column, so inserting or removing a column moves
-// one vector of columns, not every cell. Reading a cell is O(1). Not thread
-// safe: one thread (the user-interface thread) owns it.
+// one vector of columns, not every cell; a column gets its cells only when
+// one of them is first written, so a long song of mostly empty columns costs
+// little. Reading a cell is O(1). Not thread safe: one thread (the
+// user-interface thread) owns it.
 #pragma once
 
 #include "grid_observer.h"
@@ -63,10 +65,12 @@ private:
     struct Column {
         std::string title;
         int width = 0;
-        std::vector<Cell> cells;  // one per row
+        std::vector<Cell> cells;  // one per row, or none while every cell is blank
     };
 
     bool contains(int row, int column) const;
+    const Cell* findCell(int row, int column) const;  // null for a blank cell
+    Cell& writableCell(int row, int column);          // row and column inside the grid
     GridObserver* notifying() const { return batchDepth_ == 0 ? observer_ : nullptr; }
 
     std::vector<Column> columns_;

@@ -27,10 +27,13 @@ void toUpperAscii(std::string& text)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
 }
 
-// Reads the music lines of one file, appending records to the note list.
+// Reads the music lines of one file, appending records to the note list,
+// or, without a note list, only counting the records it would append.
 class TokenReader {
 public:
-    explicit TokenReader(std::vector<NoteRecord>& noteList) : noteList_(noteList) {}
+    explicit TokenReader(std::vector<NoteRecord>* noteList) : noteList_(noteList) {}
+
+    std::size_t recordCount() const { return recordCount_; }
 
     void readLine(std::string_view rawLine)
     {
@@ -80,7 +83,13 @@ private:
         // comes from the "N", so further voices would only overwrite its cell.
         if (comma != std::string_view::npos) record.voice = readDecimal(token.substr(comma + 1));
         record.text = token;
-        noteList_.push_back(std::move(record));
+        append(std::move(record));
+    }
+
+    void append(NoteRecord&& record)
+    {
+        ++recordCount_;
+        if (noteList_) noteList_->push_back(std::move(record));
     }
 
     // A tempo below 1 cannot be played, so such a token leaves the tempo as
@@ -89,14 +98,14 @@ private:
     {
         if (readDecimal(token.substr(1)) < 1) return;
         if (tempoIndex_) {
-            noteList_[*tempoIndex_].text = token;
+            if (noteList_) (*noteList_)[*tempoIndex_].text = token;
             return;
         }
-        tempoIndex_ = noteList_.size();
+        tempoIndex_ = noteList_ ? noteList_->size() : 0;
         NoteRecord record;
         record.note = -1;
         record.text = token;
-        noteList_.push_back(std::move(record));
+        append(std::move(record));
     }
 
     // "C,10,74,1": one record per voice, voice i on channel i, each with the
@@ -110,7 +119,7 @@ private:
             record.voice = voice;
             record.text.reserve(head.size() + field.size());
             record.text.append(head).append(field);
-            noteList_.push_back(std::move(record));
+            append(std::move(record));
         };
         struct Voice {
             std::int32_t channel;
@@ -134,7 +143,8 @@ private:
         if (lastBeyondChannels) appendVoice(lastBeyondChannels->channel, lastBeyondChannels->field, lastBeyondChannels->voice);
     }
 
-    std::vector<NoteRecord>& noteList_;
+    std::vector<NoteRecord>* noteList_;
+    std::size_t recordCount_ = 0;
     std::string line_;  // the line being read, trimmed and upper-cased
     bool started_ = false;
     bool ended_ = false;
@@ -146,7 +156,13 @@ private:
 
 void readMusicTokens(std::string_view contents, std::vector<NoteRecord>& noteList)
 {
-    TokenReader reader(noteList);
+    // Counting first lets the note list grow once: a file of millions of tiny
+    // tokens would otherwise hold up to twice its records while growing.
+    TokenReader counter(nullptr);
+    forEachLine(contents, [&](std::string_view line) { counter.readLine(line); });
+    noteList.reserve(noteList.size() + counter.recordCount());
+
+    TokenReader reader(&noteList);
     forEachLine(contents, [&](std::string_view line) { reader.readLine(line); });
 }
 
