@@ -4,6 +4,7 @@
 #include "song_columns.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <iterator>
 #include <string_view>
@@ -28,6 +29,30 @@ std::size_t findFrom(std::string_view text, std::string_view s, std::size_t p)
     return at == std::string_view::npos ? 0 : at + 1;
 }
 
+// Finds characters in a note text from moving start positions. One pass
+// notes where each character first occurs at or after the start; a later
+// search only scans again for a character that first occurs before it. Most
+// codes are absent from a text, so most searches cost nothing.
+class CharFinder {
+public:
+    CharFinder(std::string_view text, std::size_t start) : text_(text)
+    {
+        first_.fill(0);
+        for (std::size_t i = text.size(); i >= start && i >= 1; --i) first_[static_cast<unsigned char>(text[i - 1])] = i;
+    }
+
+    // 1-based position of the first `c` at or after p (p never below the start), or 0.
+    std::size_t find(char c, std::size_t p) const
+    {
+        const std::size_t first = first_[static_cast<unsigned char>(c)];
+        return first == 0 || first >= p ? first : findFrom(text_, c, p);
+    }
+
+private:
+    std::string_view text_;
+    std::array<std::size_t, 256> first_;
+};
+
 // The number written after 1-based position `at`.
 std::int32_t numberAfter(std::string_view text, std::size_t at)
 {
@@ -41,16 +66,16 @@ bool isChannelIndex(std::int32_t channel) { return channel >= 0 && channel < sta
 // finds the value at 0 first gives it channel 1's value; `defaults` may be
 // the very value being changed (channel 1 itself). The song file reader
 // counts each kind of mark once and never falls back.
-void applyMarks(std::string_view text, std::size_t p, char up, char down, std::int32_t& value,
+void applyMarks(const CharFinder& finder, std::size_t p, char up, char down, std::int32_t& value,
                 const std::int32_t& defaults, Reading reading)
 {
     if (reading == Reading::songFile) {
-        if (findFrom(text, up, p) != 0) value = saturatingAdd(value, 1);
-        if (findFrom(text, down, p) != 0) value = saturatingAdd(value, -1);
+        if (finder.find(up, p) != 0) value = saturatingAdd(value, 1);
+        if (finder.find(down, p) != 0) value = saturatingAdd(value, -1);
         return;
     }
     for (const auto& [mark, step] : {std::pair{up, 1}, std::pair{down, -1}}) {
-        for (std::size_t at = findFrom(text, mark, p); at != 0; at = findFrom(text, mark, at + 1)) {
+        for (std::size_t at = finder.find(mark, p); at != 0; at = finder.find(mark, at + 1)) {
             if (value == 0) value = defaults;
             value = saturatingAdd(value, step);
         }
@@ -78,41 +103,42 @@ void interpretNoteValues(NoteRecord& record, ChannelState& channels, std::size_t
     NoteRecord& state = isChannelIndex(record.channel) ? channels[static_cast<std::size_t>(record.channel)] : scratch;
     const NoteRecord& defaults = channels[1];
     const std::string_view text = record.text;
+    const CharFinder finder(text, p);
 
     // Volume: the digit after the first V, then the + and - marks.
-    if (const std::size_t v = findFrom(text, 'V', p); v != 0) {
+    if (const std::size_t v = finder.find('V', p); v != 0) {
         const char digit = v < text.size() ? text[v] : '\0';
         record.volume = (digit >= '0' && digit <= '9') ? digit - '0' : 0;
         state.volume = record.volume;
         p = v + 2;
     }
-    applyMarks(text, p, '+', '-', state.volume, defaults.volume, reading);
+    applyMarks(finder, p, '+', '-', state.volume, defaults.volume, reading);
     record.volume = state.volume;
 
     // Octave: the highest digit before the first comma, then the > and < marks.
-    std::size_t k = findFrom(text, ',', p);
+    std::size_t k = finder.find(',', p);
     if (k == 0) k = 9999;
     for (char d = '0'; d <= '9'; ++d) {
-        const std::size_t at = findFrom(text, d, p);
+        const std::size_t at = finder.find(d, p);
         if (at != 0 && at < k) {
             record.octave = d - '0';
             state.octave = record.octave;
         }
     }
-    applyMarks(text, p, '>', '<', state.octave, defaults.octave, reading);
+    applyMarks(finder, p, '>', '<', state.octave, defaults.octave, reading);
     record.octave = state.octave;
 
     // Note letter: the latest of A C D E F G in that order wins.
     std::size_t letterAt = 0;
     for (const auto& [letter, value] : kNoteLetters) {
-        if (const std::size_t at = findFrom(text, letter, p); at != 0) {
+        if (const std::size_t at = finder.find(letter, p); at != 0) {
             record.note = value;
             state.note = value;
             letterAt = at;
         }
     }
-    if (findFrom(text, '#', p) != 0) record.note += 1;
-    const std::size_t b = findFrom(text, 'B', p);
+    if (finder.find('#', p) != 0) record.note += 1;
+    const std::size_t b = finder.find('B', p);
     if (b != 0) {
         if (letterAt != 0) {
             record.note -= 1;  // a B after a note letter is its flat
@@ -122,7 +148,7 @@ void interpretNoteValues(NoteRecord& record, ChannelState& channels, std::size_t
             if (findFrom(text, "B#", p) != 0) record.note = 12;
         }
     }
-    if (const std::size_t r = findFrom(text, 'R', p); r != 0) {
+    if (const std::size_t r = finder.find('R', p); r != 0) {
         record.note = kRestNote;
         state.note = kRestNote;
         letterAt = r;
@@ -133,14 +159,14 @@ void interpretNoteValues(NoteRecord& record, ChannelState& channels, std::size_t
     // Duration: the latest of W H Q E S T F in that order wins; D and "."
     // lengthen this note only, not the channel's running duration.
     for (const auto& [letter, beats] : kDurations)
-        if (findFrom(text, letter, p) != 0) state.duration = beats;
+        if (finder.find(letter, p) != 0) state.duration = beats;
     if (state.duration == 0.0f && reading == Reading::noteText) state.duration = 2.0f;
     record.duration = state.duration;
-    if (findFrom(text, 'D', p) != 0) record.duration *= 1.5f;
-    if (findFrom(text, '.', p) != 0) record.duration *= 1.5f;
+    if (finder.find('D', p) != 0) record.duration *= 1.5f;
+    if (finder.find('.', p) != 0) record.duration *= 1.5f;
 
     if (reading == Reading::noteText) {
-        if (const std::size_t c = findFrom(text, ',', p); c != 0) {
+        if (const std::size_t c = finder.find(',', p); c != 0) {
             record.voice = numberAfter(text, c);
             state.voice = record.voice;
         }
