@@ -94,14 +94,16 @@ void renderSideBySide(benchmark::State& state, MessageLog (*songEvents)(std::int
         state.counters["x_realtime"] = audioSeconds / ours;
 
         writeStandardMidiFile(mid, events, tempo);
-        const std::string fluidsynth = "fluidsynth -ni -q -g 0.5 -R 0 -C 0 -r 44100 -O s16 -T wav -F ";
+        const auto fluidsynth = [&](const std::string& options) {
+            return std::system(("fluidsynth -ni -q -g 0.5 -R 0 -C 0 -r 44100 -O s16 -T wav " + options + " -F " +
+                                quoted(theirs) + " " + quoted(*soundFont) + " " + quoted(mid) + " >/dev/null 2>&1")
+                                   .c_str());
+        };
         start = std::chrono::steady_clock::now();
-        const int status = std::system((fluidsynth + quoted(theirs) + " " + quoted(*soundFont) + " " + quoted(mid) +
-                                        " >/dev/null 2>&1").c_str());
+        const int status = fluidsynth("");
         const double plain = secondsSince(start);
         start = std::chrono::steady_clock::now();
-        std::system((fluidsynth + "-o synth.dynamic-sample-loading=1 " + quoted(theirs) + " " + quoted(*soundFont) + " " +
-                     quoted(mid) + " >/dev/null 2>&1").c_str());
+        fluidsynth("-o synth.dynamic-sample-loading=1");
         const double onDemand = secondsSince(start);
         if (status == 0) {
             state.counters["fluidsynth_F_s"] = plain;
