@@ -28,6 +28,17 @@ bool MouseTracker::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+bool PaintCounter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+        const QWidget* top = static_cast<QWidget*>(watched)->window();
+        for (const auto& [id, r] : windows_) {
+            if (r.window.get() == top) ++counts[id];
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 WindowRecord* Desktop::Impl::record(int window)
 {
     const auto found = windows.find(window);
@@ -73,11 +84,13 @@ void Desktop::Impl::place(int window, int gadget, QWidget* widget, Rect where)
 Desktop::Desktop(GuiApplication&) : impl_(std::make_unique<Impl>())
 {
     qApp->installEventFilter(&impl_->mouse);
+    qApp->installEventFilter(&impl_->paints);
 }
 
 Desktop::~Desktop()
 {
     qApp->removeEventFilter(&impl_->mouse);
+    qApp->removeEventFilter(&impl_->paints);
     impl_->windows.clear();
 }
 
@@ -131,6 +144,7 @@ void Desktop::closeWindow(int window)
     found->second.window->hide();
     impl_->windows.erase(found);
     impl_->queue.forgetWindow(window);
+    impl_->paints.counts.erase(window);
 }
 
 void Desktop::closeAllWindows()
@@ -214,6 +228,12 @@ Point Desktop::mousePosition(int window) const
     const QPoint global = impl_->mouse.seen ? impl_->mouse.globalPosition : QCursor::pos();
     const QPoint local = r->window->inner()->mapFromGlobal(global);
     return {local.x(), local.y()};
+}
+
+int Desktop::paintCount(int window) const
+{
+    const auto found = impl_->paints.counts.find(window);
+    return found == impl_->paints.counts.end() ? 0 : found->second;
 }
 
 void Desktop::clickAt(int window, Point where, ClickKind kind)

@@ -62,6 +62,9 @@ public:
     bool windowVisible(int window) const;
     // The mouse position of the latest mouse event, in the window's inner area.
     Point mousePosition(int window) const;
+    // How often the window or one of its gadgets has been drawn: a
+    // measurement aid (start-up time, time to show a song).
+    int paintCount(int window) const;
 
     // --- menus and toolbar ---
     void setMenuChecked(int window, int command, bool checked);

@@ -24,6 +24,14 @@ void spaceTicks(QSlider* slider)
     slider->setTickInterval(std::max(1, (span + room - 1) / room));
 }
 
+// The grid gadget with every change of its grid applied.
+GridView* currentGrid(const Desktop::Impl& impl, int window, int gadget)
+{
+    auto* view = impl.gadgetAs<GridView>(window, gadget);
+    if (view) view->bringUpToDate();
+    return view;
+}
+
 }  // namespace
 
 void Desktop::addListGrid(int window, int gadget, Rect where, MemoryGrid& grid, std::string_view tooltip)
@@ -126,33 +134,33 @@ void Desktop::setTrackBarMaximum(int window, int gadget, int maximum)
 
 int Desktop::gridColumnWidth(int window, int gadget, int column) const
 {
-    const auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    const auto* view = currentGrid(*impl_, window, gadget);
     if (!view || column < 0 || column >= view->horizontalHeader()->count()) return 0;
     return view->horizontalHeader()->sectionSize(column);
 }
 
 int Desktop::gridColumnCount(int window, int gadget) const
 {
-    const auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    const auto* view = currentGrid(*impl_, window, gadget);
     return view ? view->horizontalHeader()->count() : 0;
 }
 
 int Desktop::gridScrollX(int window, int gadget) const
 {
-    const auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    const auto* view = currentGrid(*impl_, window, gadget);
     return view ? view->horizontalScrollBar()->value() : 0;
 }
 
 int Desktop::gridTopRow(int window, int gadget) const
 {
     // Vertical scrolling goes by whole rows, so the scroll value is the top row.
-    const auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    const auto* view = currentGrid(*impl_, window, gadget);
     return view ? view->verticalScrollBar()->value() : 0;
 }
 
 void Desktop::scrollGrid(int window, int gadget, int scrollX, int topRow)
 {
-    auto* view = impl_->gadgetAs<GridView>(window, gadget);
+    auto* view = currentGrid(*impl_, window, gadget);
     if (!view) return;
     view->horizontalScrollBar()->setValue(scrollX);
     view->verticalScrollBar()->setValue(topRow);

@@ -35,12 +35,24 @@ public:
     QPoint globalPosition;
 };
 
+// Counts the drawing of every widget in each program window.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(const std::map<int, WindowRecord>& windows) : windows_(windows) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    std::map<int, int> counts;
+
+private:
+    const std::map<int, WindowRecord>& windows_;
+};
+
 struct Desktop::Impl {
     EventQueue queue;
     std::map<int, WindowRecord> windows;
     std::map<int, QIcon> images;
     DialogScript* script = nullptr;
     MouseTracker mouse;
+    PaintCounter paints{windows};
 
     WindowRecord* record(int window);
     const WindowRecord* record(int window) const;

@@ -4,8 +4,18 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QTimer>
+
+#include <utility>
 
 namespace nimbel {
+
+namespace {
+
+// Structural changes reported one by one within a turn of the event loop.
+constexpr int kChangesReportedSingly = 16;
+
+}  // namespace
 
 QColor colorFromBgr(std::uint32_t bgr)
 {
@@ -61,21 +71,87 @@ Qt::ItemFlags GridTableModel::flags(const QModelIndex& index) const
     return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
+bool GridTableModel::reportStructuralChange()
+{
+    if (collecting_) return false;
+    if (structuralChanges_++ == 0) {
+        QTimer::singleShot(0, this, [this] { structuralChanges_ = 0; });
+    }
+    if (structuralChanges_ <= kChangesReportedSingly) return true;
+    beginResetModel();
+    collecting_ = true;
+    QTimer::singleShot(0, this, &GridTableModel::finishCollectedChanges);
+    return false;
+}
+
+void GridTableModel::finishCollectedChanges()
+{
+    if (!collecting_) return;
+    collecting_ = false;
+    structuralChanges_ = 0;
+    endResetModel();
+}
+
 void GridTableModel::cellChanged(int row, int column)
 {
+    if (collecting_) return;
     const QModelIndex changed = index(row, column);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::BackgroundRole});
 }
 
-void GridTableModel::headerChanged(int column) { emit headerDataChanged(Qt::Horizontal, column, column); }
+void GridTableModel::headerChanged(int column)
+{
+    if (collecting_) return;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
 
-void GridTableModel::beforeColumnInserted(int column) { beginInsertColumns({}, column, column); }
-void GridTableModel::afterColumnInserted(int) { endInsertColumns(); }
-void GridTableModel::beforeColumnRemoved(int column) { beginRemoveColumns({}, column, column); }
-void GridTableModel::afterColumnRemoved(int) { endRemoveColumns(); }
-void GridTableModel::beforeRowAppended(int row) { beginInsertRows({}, row, row); }
-void GridTableModel::afterRowAppended(int) { endInsertRows(); }
-void GridTableModel::beforeReset() { beginResetModel(); }
-void GridTableModel::afterReset() { endResetModel(); }
+// Each "before" that reports opens its insertion or removal; the matching
+// "after" closes exactly what its "before" opened.
+void GridTableModel::beforeColumnInserted(int column)
+{
+    pendingClose_ = reportStructuralChange();
+    if (pendingClose_) beginInsertColumns({}, column, column);
+}
+
+void GridTableModel::afterColumnInserted(int)
+{
+    if (std::exchange(pendingClose_, false)) endInsertColumns();
+}
+
+void GridTableModel::beforeColumnRemoved(int column)
+{
+    pendingClose_ = reportStructuralChange();
+    if (pendingClose_) beginRemoveColumns({}, column, column);
+}
+
+void GridTableModel::afterColumnRemoved(int)
+{
+    if (std::exchange(pendingClose_, false)) endRemoveColumns();
+}
+
+void GridTableModel::beforeRowAppended(int row)
+{
+    pendingClose_ = reportStructuralChange();
+    if (pendingClose_) beginInsertRows({}, row, row);
+}
+
+void GridTableModel::afterRowAppended(int)
+{
+    if (std::exchange(pendingClose_, false)) endInsertRows();
+}
+
+void GridTableModel::beforeReset()
+{
+    if (collecting_) return;
+    batchOpen_ = true;
+    beginResetModel();
+}
+
+void GridTableModel::afterReset()
+{
+    if (!batchOpen_) return;
+    batchOpen_ = false;
+    endResetModel();
+}
 
 }  // namespace nimbel

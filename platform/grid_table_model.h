@@ -1,6 +1,12 @@
 // The song grid as the table view sees it: a table model that reads the
 // in-memory grid's cells on demand (no copy) and turns the grid's change
 // notifications into the model signals the view repaints from.
+//
+// A view follows each inserted or removed column at a cost that grows with
+// the column count, so an edit that adds or removes thousands of columns one
+// at a time would take seconds. After a few such changes within one turn of
+// the event loop the model switches to one reset, finished when the loop
+// next runs (or when someone asks for the view's geometry first).
 #pragma once
 
 #include "grid_observer.h"
@@ -27,7 +33,13 @@ public:
 
     const MemoryGrid& grid() const { return grid_; }
 
+    // Ends a reset that collects structural changes, so the view is current.
+    void finishCollectedChanges();
+
 private:
+    // False when the change is folded into a collected reset instead.
+    bool reportStructuralChange();
+
     void cellChanged(int row, int column) override;
     void headerChanged(int column) override;
     void beforeColumnInserted(int column) override;
@@ -40,6 +52,10 @@ private:
     void afterReset() override;
 
     MemoryGrid& grid_;
+    int structuralChanges_ = 0;  // within this turn of the event loop
+    bool collecting_ = false;    // a reset is open and collects the changes
+    bool batchOpen_ = false;     // the grid's own batch opened a reset
+    bool pendingClose_ = false;  // the current "before" opened an insertion or removal
 };
 
 // 0x00BBGGRR as the toolkit's colour, and back.

@@ -51,6 +51,8 @@ GridView::GridView(MemoryGrid& grid, EventQueue& queue, int window, int gadget, 
     applyColumnWidths(0, model_->columnCount({}) - 1);
 }
 
+void GridView::bringUpToDate() { model_->finishCollectedChanges(); }
+
 void GridView::applyColumnWidths(int first, int last)
 {
     // Most columns have the default width; resizing only the others keeps a

@@ -20,6 +20,10 @@ class GridView final : public QTableView {
 public:
     GridView(MemoryGrid& grid, EventQueue& queue, int window, int gadget, QWidget* parent);
 
+    // Applies structural changes the model is still collecting, so the
+    // view's columns and scroll range match the grid.
+    void bringUpToDate();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -90,6 +90,30 @@ TEST_F(GridGadget, FollowsColumnsInsertedAndRemovedAndBatchedChanges)
     EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 0), 100) << "widths survive a reset";
 }
 
+TEST_F(GridGadget, ThousandsOfSingleColumnChangesLeaveTheViewMatchingTheGrid)
+{
+    addGrid({0, 40, 600, 230});
+    grid.insertColumn(1, "Wide", 120);  // a few changes are followed one by one
+    EXPECT_EQ(view().horizontalHeader()->count(), 26);
+    EXPECT_EQ(view().horizontalHeader()->sectionSize(1), 120);
+    grid.removeColumn(1);
+
+    setNoteColumnCount(grid, gridColumnOf(3000));  // one column at a time
+    grid.setCellText(0, gridColumnOf(2999), "late");
+    EXPECT_EQ(desktop.gridColumnCount(kWindow, kGrid), gridColumnOf(3000) + 1) << "asking brings the view up to date";
+    EXPECT_EQ(view().model()->data(view().model()->index(0, gridColumnOf(2999))).toString(), "late");
+    EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 1), 100);
+
+    setNoteColumnCount(grid, gridColumnOf(20));
+    desktop.pollEvent();  // the next turn of the loop does it too
+    EXPECT_EQ(view().horizontalHeader()->count(), gridColumnOf(20) + 1);
+    EXPECT_EQ(view().model()->headerData(gridColumnOf(20), Qt::Horizontal).toString(), "End");
+    grid.setCellText(2, 4, "after");  // single changes are reported again
+    EXPECT_EQ(view().model()->data(view().model()->index(2, 4)).toString(), "after");
+    grid.insertColumn(1, "Wide", 120);
+    EXPECT_EQ(view().horizontalHeader()->count(), gridColumnOf(20) + 2);
+}
+
 TEST_F(GridGadget, RowsAreFourteenPixelsBelowATwentyTwoPixelHeader)
 {
     addGrid({0, 40, 600, 230});
@@ -178,6 +202,21 @@ TEST_F(GridGadget, HeaderClicksAreNoGadgetEvents)
     addGrid({0, 40, 600, 230});
     desktop.clickAt(kWindow, {30, 45}, ClickKind::left);
     EXPECT_EQ(desktop.pollEvent().kind, EventKind::none);
+}
+
+TEST_F(GridGadget, AChangedCellIsDrawnAgain)
+{
+    addGrid({0, 40, 600, 230});
+    for (int i = 0; i < 20 && desktop.paintCount(kWindow) == 0; ++i) desktop.pollEvent();
+    ASSERT_GT(desktop.paintCount(kWindow), 0) << "the window is drawn once shown";
+    const int before = desktop.paintCount(kWindow);
+    grid.setCellText(0, 4, "C");
+    desktop.pollEvent();
+    EXPECT_GT(desktop.paintCount(kWindow), before);
+    desktop.pollEvent();
+    const int settled = desktop.paintCount(kWindow);
+    desktop.pollEvent();
+    EXPECT_EQ(desktop.paintCount(kWindow), settled) << "nothing changed, nothing drawn";
 }
 
 TEST(GridGadgetDetached, DestroyingTheGadgetDetachesItFromTheGrid)

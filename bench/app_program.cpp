@@ -1,0 +1,148 @@
+// How long the program takes to show itself and to show a long song, drawn
+// offscreen: from start-up to the main window's first paint, and from
+// loading a song of many note columns to the grid's next paint.
+#include "desktop.h"
+#include "file_session.h"
+#include "gui_application.h"
+#include "main_loop.h"
+#include "program.h"
+#include "program_ids.h"
+#include "recording_midi.h"
+#include "song_columns.h"
+#include "song_file.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace nimbel {
+namespace {
+
+namespace fs = std::filesystem;
+
+GuiApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "nimbel-bench";
+    static char* argv[] = {name, nullptr};
+    static const bool offscreen = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        std::string runtime = (fs::temp_directory_path() / "nimbel-bench-XXXXXX").string();
+        if (mkdtemp(runtime.data())) setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        return true;
+    }();
+    static GuiApplication app(argc, argv);
+    return (void)offscreen, app;
+}
+
+std::string programFolder()
+{
+    std::string made = (fs::temp_directory_path() / "nimbel-bench-program-XXXXXX").string();
+    if (!mkdtemp(made.data())) return "/tmp/";
+    return made + "/";
+}
+
+// Lets the toolkit work until the window has been drawn `count` times.
+void waitForPaints(Desktop& desktop, int count)
+{
+    for (int i = 0; i < 1000 && desktop.paintCount(kMainWindow) < count; ++i) desktop.pollEvent();
+}
+
+// A project file of `columns` note columns with three notes in each.
+std::string longSong(int columns)
+{
+    std::string text = "START\r\nT120\r\n";
+    for (int c = 1; c <= columns; ++c) {
+        const std::string x = "X" + std::to_string(c);
+        text += "N1" + x + "C5Q\r\nN2" + x + "E\r\nN3" + x + "G4H,41\r\n";
+    }
+    return text + "END\r\n";
+}
+
+// The first iteration of a process pays for fonts, styles and icons once.
+void startUpToFirstPaint(benchmark::State& state)
+{
+    Desktop desktop(application());
+    const std::string folder = programFolder();
+    for (auto _ : state) {
+        SimulatedClock clock;
+        MessageLog sent;
+        RecordingMidiDevices devices(clock, sent);
+        Program program(desktop, devices, clock, folder);
+        startUp(program);
+        waitForPaints(desktop, 1);
+        state.PauseTiming();
+        if (desktop.paintCount(kMainWindow) == 0) state.SkipWithError("the main window was never drawn");
+        shutDown(program);
+        state.ResumeTiming();
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(startUpToFirstPaint)->Name("StartUpToFirstPaint/cold")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(startUpToFirstPaint)->Name("StartUpToFirstPaint/warm")->Unit(benchmark::kMillisecond);
+
+void showLoadedSong(benchmark::State& state)
+{
+    Desktop desktop(application());
+    const std::string folder = programFolder();
+    SimulatedClock clock;
+    MessageLog sent;
+    RecordingMidiDevices devices(clock, sent);
+    Program program(desktop, devices, clock, folder);
+    startUp(program);
+    waitForPaints(desktop, 1);
+    const int columns = static_cast<int>(state.range(0));
+    const std::string text = longSong(columns);
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            // Removing columns one by one would make the view follow each removal.
+            MemoryGrid::BatchUpdate batch(program.song.grid);
+            startEmptySong(program.files);
+            setNoteColumnCount(program.song.grid, gridColumnOf(20));
+        }
+        waitForPaints(desktop, desktop.paintCount(kMainWindow) + 1);
+        const int painted = desktop.paintCount(kMainWindow);
+        state.ResumeTiming();
+
+        loadSongText(program.song, program.position, text);
+        waitForPaints(desktop, painted + 1);
+
+        state.PauseTiming();
+        if (findEndColumn(program.song.grid) != gridColumnOf(columns)) state.SkipWithError("the song was not loaded");
+        state.ResumeTiming();
+    }
+    state.counters["note_columns"] = columns;
+    shutDown(program);
+    fs::remove_all(folder);
+}
+BENCHMARK(showLoadedSong)->Name("ShowLoadedSong")->Arg(10000)->Arg(65535)->Unit(benchmark::kMillisecond);
+
+// Edits that add or remove columns one at a time (pasting past the end,
+// deleting the columns before a cell) with the grid on the screen.
+void columnsOneByOne(benchmark::State& state)
+{
+    Desktop desktop(application());
+    const std::string folder = programFolder();
+    SimulatedClock clock;
+    MessageLog sent;
+    RecordingMidiDevices devices(clock, sent);
+    Program program(desktop, devices, clock, folder);
+    startUp(program);
+    const int columns = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        setNoteColumnCount(program.song.grid, gridColumnOf(columns));
+        waitForPaints(desktop, desktop.paintCount(kMainWindow) + 1);
+        setNoteColumnCount(program.song.grid, gridColumnOf(20));
+        waitForPaints(desktop, desktop.paintCount(kMainWindow) + 1);
+    }
+    state.counters["note_columns"] = columns;
+    shutDown(program);
+    fs::remove_all(folder);
+}
+BENCHMARK(columnsOneByOne)->Name("AddAndRemoveColumnsOneByOne")->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace nimbel
