@@ -102,34 +102,34 @@ Event Desktop::pollEvent()
 
 void Desktop::postEvent(const Event& event) { impl_->queue.push(event); }
 
-void Desktop::openWindow(int window, const WindowSpec& spec)
+void Desktop::openWindow(int window, const WindowOptions& options)
 {
     closeWindow(window);
     WindowRecord& r = impl_->windows[window];
     r.window = std::make_unique<ProgramWindow>(window, impl_->queue);
     ProgramWindow* w = r.window.get();
-    w->setWindowTitle(uiText(spec.title));
-    impl_->buildMenuBar(window, spec.menus);
+    w->setWindowTitle(uiText(options.title));
+    impl_->buildMenuBar(window, options.menus);
 
     Qt::WindowFlags flags = Qt::Window;
-    if (spec.frame != WindowFrame::resizable) {
+    if (options.frame != WindowFrame::resizable) {
         flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-        if (spec.frame == WindowFrame::fixed) {
+        if (options.frame == WindowFrame::fixed) {
             flags |= Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
         }
     }
     w->setWindowFlags(flags);
-    if (spec.frame == WindowFrame::resizable) {
-        w->resize(spec.inner.width, spec.inner.height);
+    if (options.frame == WindowFrame::resizable) {
+        w->resize(options.inner.width, options.inner.height);
     } else {
-        w->setFixedSize(spec.inner.width, spec.inner.height);
+        w->setFixedSize(options.inner.width, options.inner.height);
     }
 
     QPoint topLeft;
-    if (spec.position) {
-        topLeft = QPoint(spec.position->x, spec.position->y);
+    if (options.position) {
+        topLeft = QPoint(options.position->x, options.position->y);
     } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        topLeft = screen->availableGeometry().center() - QPoint(spec.inner.width / 2, spec.inner.height / 2);
+        topLeft = screen->availableGeometry().center() - QPoint(options.inner.width / 2, options.inner.height / 2);
     }
     w->move(topLeft);
     w->show();

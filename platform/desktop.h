@@ -12,7 +12,7 @@
 #include "event.h"
 #include "event_queue.h"
 #include "geometry.h"
-#include "window_spec.h"
+#include "window_options.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,7 +44,7 @@ public:
 
     // --- windows ---
     // Opens and shows a window; an open window of the same id is closed first.
-    void openWindow(int window, const WindowSpec& spec);
+    void openWindow(int window, const WindowOptions& options);
     void closeWindow(int window);
     void closeAllWindows();
     bool windowExists(int window) const;

@@ -284,5 +284,24 @@ TEST_F(RealProgram, WithoutAnyAudioOutputShowsTheStartUpErrorAndEndsWithCodeZero
     EXPECT_TRUE(fs::exists(folder / "program" / "MIDI.txt"));
 }
 
+TEST(ProgramWithoutDisplay, SaysSoInOneSentenceInsteadOfStarting)
+{
+    const fs::path built = fs::path(NIMBEL_BINARY_DIR) / "bin" / "nimbel-midi";
+    ASSERT_TRUE(fs::exists(built)) << "build the program first: " << built;
+    const std::string scratch = (fs::temp_directory_path() / ("nimbel-no-display-" + std::to_string(::getpid()))).string();
+    const EnvironmentChanges noDisplay{
+        {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
+    CommandResult result = runCommand({built.string()}, noDisplay, 10s, scratch);
+    EXPECT_EQ(result.exitCode, std::optional<int>(1));
+    EXPECT_EQ(result.output, "Nimbel MIDI needs a graphical desktop, but no display was found (DISPLAY is not set).\n");
+
+    EnvironmentChanges unreachable = noDisplay;
+    unreachable["DISPLAY"] = ":9876";
+    result = runCommand({built.string()}, unreachable, 10s, scratch);
+    EXPECT_EQ(result.exitCode, std::optional<int>(1));
+    EXPECT_EQ(result.output, "Nimbel MIDI needs a graphical desktop, but the display \":9876\" could not be reached.\n");
+    fs::remove(scratch);
+}
+
 }  // namespace
 }  // namespace nimbel

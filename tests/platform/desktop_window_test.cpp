@@ -22,7 +22,7 @@ class DesktopWindow : public ::testing::Test {
 protected:
     Desktop desktop{OffscreenApplication::application()};
 
-    WindowSpec spec()
+    WindowOptions options()
     {
         return {"Test Window", {604, 298}, WindowFrame::resizable, std::nullopt,
                 {{"File", {{"New", 0}, MenuEntry::bar(), {"Exit", 4}}}, {"Music", {{"Play", 21}, {"Stop", 23}}}}};
@@ -39,7 +39,7 @@ protected:
 
 TEST_F(DesktopWindow, OpensWithTitleAndAnInnerSizeThatCountsTheMenuBar)
 {
-    desktop.openWindow(kWindow, spec());
+    desktop.openWindow(kWindow, options());
     ASSERT_TRUE(desktop.windowExists(kWindow));
     EXPECT_TRUE(desktop.windowVisible(kWindow));
     EXPECT_EQ(desktop.windowTitle(kWindow), "Test Window");
@@ -57,7 +57,7 @@ TEST_F(DesktopWindow, OpensWithTitleAndAnInnerSizeThatCountsTheMenuBar)
 
 TEST_F(DesktopWindow, ReportsCloseRequestsAndResizesInsteadOfActing)
 {
-    desktop.openWindow(kWindow, spec());
+    desktop.openWindow(kWindow, options());
     desktop.impl().windows.at(kWindow).window->close();
     EXPECT_TRUE(desktop.windowVisible(kWindow)) << "the program decides whether to close";
     desktop.resizeWindow(kWindow, {800, 500});
@@ -68,8 +68,8 @@ TEST_F(DesktopWindow, ReportsCloseRequestsAndResizesInsteadOfActing)
 
 TEST_F(DesktopWindow, MenuBarShowsTitlesItemsAndBarsAndChoosingReportsTheCommand)
 {
-    desktop.openWindow(kWindow, spec());
-    EXPECT_EQ(desktop.menuBar(kWindow), spec().menus);
+    desktop.openWindow(kWindow, options());
+    EXPECT_EQ(desktop.menuBar(kWindow), options().menus);
     desktop.chooseMenuItem(kWindow, 4);
     desktop.chooseMenuItem(kWindow, 21);
     EXPECT_EQ(drain(), (std::vector<Event>{menuEvent(kWindow, 4), menuEvent(kWindow, 21)}));
@@ -77,7 +77,7 @@ TEST_F(DesktopWindow, MenuBarShowsTitlesItemsAndBarsAndChoosingReportsTheCommand
 
 TEST_F(DesktopWindow, CheckMarksChangeOnlyWhenTheProgramSetsThem)
 {
-    desktop.openWindow(kWindow, spec());
+    desktop.openWindow(kWindow, options());
     EXPECT_FALSE(desktop.menuChecked(kWindow, 21));
     desktop.chooseMenuItem(kWindow, 21);
     EXPECT_FALSE(desktop.menuChecked(kWindow, 21));
@@ -92,7 +92,7 @@ TEST_F(DesktopWindow, CheckMarksChangeOnlyWhenTheProgramSetsThem)
 
 TEST_F(DesktopWindow, ToolbarButtonsCarryTheirCommandsTooltipsAndImages)
 {
-    desktop.openWindow(kWindow, spec());
+    desktop.openWindow(kWindow, options());
     const std::vector<std::uint32_t> red(32 * 32, 0xFFFF0000u);
     desktop.loadImage(2, 32, 32, red);
     desktop.addToolBar(kWindow, {{0, StockImage::newFile, "New Project"},
@@ -112,7 +112,7 @@ TEST_F(DesktopWindow, ToolbarButtonsCarryTheirCommandsTooltipsAndImages)
 
 TEST_F(DesktopWindow, TheToolbarSpansTheWindowAfterAResize)
 {
-    desktop.openWindow(kWindow, spec());
+    desktop.openWindow(kWindow, options());
     desktop.addToolBar(kWindow, {{0, StockImage::newFile, "New Project"}});
     const auto& inner = *desktop.impl().windows.at(kWindow).window->inner();
     EXPECT_EQ(inner.toolBar()->width(), 604);
@@ -132,7 +132,7 @@ TEST_F(DesktopWindow, FixedWindowsOpenWhereAsked)
 
 TEST_F(DesktopWindow, EnablingHidingAndKeepingOnTop)
 {
-    desktop.openWindow(kWindow, spec());
+    desktop.openWindow(kWindow, options());
     desktop.setWindowEnabled(kWindow, false);
     EXPECT_FALSE(desktop.windowEnabled(kWindow));
     desktop.setWindowEnabled(kWindow, true);

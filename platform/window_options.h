@@ -32,7 +32,7 @@ struct Menu {
     friend bool operator==(const Menu&, const Menu&) = default;
 };
 
-struct WindowSpec {
+struct WindowOptions {
     std::string title;
     Size inner;                     // counting the menu bar, when the window has one
     WindowFrame frame = WindowFrame::resizable;
