@@ -111,7 +111,8 @@ protected:
 
     void TearDown() override
     {
-        children.clear();  // newest first would be nicer; each stops by its own pid
+        // Newest first: the program before its sound server and display.
+        while (!children.empty()) children.pop_back();
         if (!folder.empty()) fs::remove_all(folder);
     }
 
