@@ -22,19 +22,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A private runtime folder for the toolkit, removed when the program ends.
+struct RuntimeFolder {
+    RuntimeFolder()
+    {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        path = (fs::temp_directory_path() / "nimbel-bench-XXXXXX").string();
+        if (mkdtemp(path.data())) setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+    }
+    ~RuntimeFolder() { fs::remove_all(path); }
+    std::string path;
+};
+
 GuiApplication& application()
 {
     static int argc = 1;
     static char name[] = "nimbel-bench";
     static char* argv[] = {name, nullptr};
-    static const bool offscreen = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        std::string runtime = (fs::temp_directory_path() / "nimbel-bench-XXXXXX").string();
-        if (mkdtemp(runtime.data())) setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        return true;
-    }();
+    static RuntimeFolder runtime;
     static GuiApplication app(argc, argv);
-    return (void)offscreen, app;
+    return app;
 }
 
 std::string programFolder()
