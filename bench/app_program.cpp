@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace nimbel {
@@ -33,16 +34,6 @@ struct RuntimeFolder {
     ~RuntimeFolder() { fs::remove_all(path); }
     std::string path;
 };
-
-GuiApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "nimbel-bench";
-    static char* argv[] = {name, nullptr};
-    static RuntimeFolder runtime;
-    static GuiApplication app(argc, argv);
-    return app;
-}
 
 std::string programFolder()
 {
@@ -69,9 +60,9 @@ std::string longSong(int columns)
 }
 
 // The first iteration of a process pays for fonts, styles and icons once.
-void startUpToFirstPaint(benchmark::State& state)
+void startUpToFirstPaint(benchmark::State& state, GuiApplication& application)
 {
-    Desktop desktop(application());
+    Desktop desktop(application);
     const std::string folder = programFolder();
     for (auto _ : state) {
         SimulatedClock clock;
@@ -87,12 +78,10 @@ void startUpToFirstPaint(benchmark::State& state)
     }
     fs::remove_all(folder);
 }
-BENCHMARK(startUpToFirstPaint)->Name("StartUpToFirstPaint/cold")->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(startUpToFirstPaint)->Name("StartUpToFirstPaint/warm")->Unit(benchmark::kMillisecond);
 
-void showLoadedSong(benchmark::State& state)
+void showLoadedSong(benchmark::State& state, GuiApplication& application)
 {
-    Desktop desktop(application());
+    Desktop desktop(application);
     const std::string folder = programFolder();
     SimulatedClock clock;
     MessageLog sent;
@@ -125,13 +114,12 @@ void showLoadedSong(benchmark::State& state)
     shutDown(program);
     fs::remove_all(folder);
 }
-BENCHMARK(showLoadedSong)->Name("ShowLoadedSong")->Arg(10000)->Arg(65535)->Unit(benchmark::kMillisecond);
 
 // Edits that add or remove columns one at a time (pasting past the end,
 // deleting the columns before a cell) with the grid on the screen.
-void columnsOneByOne(benchmark::State& state)
+void columnsOneByOne(benchmark::State& state, GuiApplication& application)
 {
-    Desktop desktop(application());
+    Desktop desktop(application);
     const std::string folder = programFolder();
     SimulatedClock clock;
     MessageLog sent;
@@ -149,7 +137,28 @@ void columnsOneByOne(benchmark::State& state)
     shutDown(program);
     fs::remove_all(folder);
 }
-BENCHMARK(columnsOneByOne)->Name("AddAndRemoveColumnsOneByOne")->Arg(10000)->Unit(benchmark::kMillisecond);
-
 }  // namespace
 }  // namespace nimbel
+
+// The toolkit's application must outlive every benchmark and end before the
+// process does, so this program has its own main.
+int main(int argc, char** argv)
+{
+    using namespace nimbel;
+    RuntimeFolder runtime;
+    GuiApplication application(argc, argv);
+    const auto ms = benchmark::kMillisecond;
+    benchmark::RegisterBenchmark("StartUpToFirstPaint/cold", startUpToFirstPaint, std::ref(application))
+        ->Iterations(1)
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("StartUpToFirstPaint/warm", startUpToFirstPaint, std::ref(application))->Unit(ms);
+    benchmark::RegisterBenchmark("ShowLoadedSong", showLoadedSong, std::ref(application))->Arg(10000)->Arg(65535)->Unit(ms);
+    benchmark::RegisterBenchmark("AddAndRemoveColumnsOneByOne", columnsOneByOne, std::ref(application))
+        ->Arg(10000)
+        ->Unit(ms);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
