@@ -18,6 +18,7 @@ namespace nimbel::testing {
 struct Audio {
     int rate = 0;
     int channels = 0;
+    int bits = 16;
     std::vector<std::int16_t> samples;  // interleaved
 
     std::size_t frames() const { return channels > 0 ? samples.size() / static_cast<std::size_t>(channels) : 0; }
@@ -39,7 +40,7 @@ inline std::uint32_t littleEndian(const std::vector<std::uint8_t>& bytes, std::s
 }
 
 // A RIFF/WAVE file of 16-bit PCM; its chunks are walked, not assumed.
-inline std::optional<Audio> readWav(const std::string& path, std::uint16_t* bitsOut = nullptr)
+inline std::optional<Audio> readWav(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -47,8 +48,7 @@ inline std::optional<Audio> readWav(const std::string& path, std::uint16_t* bits
         std::string(bytes.begin() + 8, bytes.begin() + 12) != "WAVE")
         return std::nullopt;
     if (littleEndian(bytes, 4, 4) != bytes.size() - 8) return std::nullopt;
-    Audio audio;
-    std::uint16_t bits = 0;
+    Audio audio{0, 0, 0, {}};
     for (std::size_t at = 12; at + 8 <= bytes.size();) {
         const std::string id(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + 4));
         const std::uint32_t size = littleEndian(bytes, at + 4, 4);
@@ -57,15 +57,14 @@ inline std::optional<Audio> readWav(const std::string& path, std::uint16_t* bits
             if (littleEndian(bytes, at + 8, 2) != 1) return std::nullopt;  // PCM only
             audio.channels = static_cast<int>(littleEndian(bytes, at + 10, 2));
             audio.rate = static_cast<int>(littleEndian(bytes, at + 12, 4));
-            bits = static_cast<std::uint16_t>(littleEndian(bytes, at + 22, 2));
+            audio.bits = static_cast<int>(littleEndian(bytes, at + 22, 2));
         } else if (id == "data") {
             for (std::size_t i = 0; i + 1 < size; i += 2)
                 audio.samples.push_back(static_cast<std::int16_t>(littleEndian(bytes, at + 8 + i, 2)));
         }
         at += 8 + size + (size & 1);
     }
-    if (bitsOut) *bitsOut = bits;
-    if (bits != 16 || audio.channels == 0) return std::nullopt;
+    if (audio.bits != 16 || audio.channels == 0) return std::nullopt;
     return audio;
 }
 
@@ -74,7 +73,7 @@ inline Audio readRaw(const std::string& path, int rate, int channels)
 {
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    Audio audio{rate, channels, {}};
+    Audio audio{rate, channels, 16, {}};
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
         audio.samples.push_back(static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8)));
     return audio;
@@ -89,10 +88,10 @@ inline int peak(const Audio& audio, std::size_t fromFrame, std::size_t toFrame)
     return most;
 }
 
-// The first frame with a sample louder than `threshold`.
-inline std::optional<std::size_t> onsetFrame(const Audio& audio, int threshold)
+// The first frame from `fromFrame` on with a sample louder than `threshold`.
+inline std::optional<std::size_t> onsetFrame(const Audio& audio, int threshold, std::size_t fromFrame = 0)
 {
-    for (std::size_t i = 0; i < audio.samples.size(); ++i)
+    for (std::size_t i = fromFrame * static_cast<std::size_t>(audio.channels); i < audio.samples.size(); ++i)
         if (std::abs(static_cast<int>(audio.samples[i])) > threshold) return i / static_cast<std::size_t>(audio.channels);
     return std::nullopt;
 }

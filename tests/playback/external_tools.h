@@ -24,22 +24,6 @@ extern char** environ;
 
 namespace nimbel::testing {
 
-// The program's full path when it is on PATH (or given as a path), else empty.
-inline std::string findProgram(const std::string& name)
-{
-    if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0 ? name : "";
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return "";
-}
-
 // Runs a shell command; its standard output when it exits with status 0.
 inline std::optional<std::string> commandOutput(const std::string& command)
 {
@@ -51,6 +35,11 @@ inline std::optional<std::string> commandOutput(const std::string& command)
     const int status = pclose(pipe);
     if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
     return out;
+}
+
+inline bool onPath(const std::string& program)
+{
+    return commandOutput("command -v '" + program + "' >/dev/null 2>&1").has_value();
 }
 
 // A program started in the background with its output discarded, ended
@@ -98,22 +87,21 @@ public:
     ScopedEnvironment(std::string name, const std::optional<std::string>& value) : name_(std::move(name))
     {
         if (const char* old = std::getenv(name_.c_str())) old_ = old;
+        put(value);
+    }
+    ~ScopedEnvironment() { put(old_); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    void put(const std::optional<std::string>& value) const
+    {
         if (value)
             setenv(name_.c_str(), value->c_str(), 1);
         else
             unsetenv(name_.c_str());
     }
-    ~ScopedEnvironment()
-    {
-        if (old_)
-            setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
-private:
     std::string name_;
     std::optional<std::string> old_;
 };

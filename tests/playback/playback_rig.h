@@ -13,7 +13,6 @@
 #include "song_columns.h"
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -27,7 +26,7 @@ struct Cell {
 
 // Writes the cells into a song of `columns` note columns and rebuilds the
 // note list, as Play does after edits.
-inline void writeSong(Song& song, int columns, std::initializer_list<Cell> cells, const char* tempoCell = "1")
+inline void writeSong(Song& song, int columns, const std::vector<Cell>& cells, const char* tempoCell = "1")
 {
     setNoteColumnCount(song.grid, gridColumnOf(columns));
     song.grid.setCellText(0, kChannelColumn, tempoCell);
@@ -36,7 +35,7 @@ inline void writeSong(Song& song, int columns, std::initializer_list<Cell> cells
 }
 
 struct PlaybackRig {
-    explicit PlaybackRig(int columns = 20, std::initializer_list<Cell> cells = {}, const char* tempoCell = "1")
+    explicit PlaybackRig(int columns = 20, const std::vector<Cell>& cells = {}, const char* tempoCell = "1")
     {
         writeSong(song, columns, cells, tempoCell);
         position.setMaximum(columns);
@@ -82,6 +81,14 @@ inline std::vector<std::string> playProgramChanges(const std::string& ms = "0")
     std::vector<std::string> out;
     const char* hex = "123456789ABCDEF";
     for (int i = 0; i < 15; ++i) out.push_back(ms + " C" + hex[i] + " 00 00");
+    return out;
+}
+
+// The messages a song exports, as event lines.
+inline std::vector<std::string> exportLines(Song& song, PositionDisplay& position)
+{
+    std::vector<std::string> out;
+    for (const TimedMessage& message : playSongToEvents(song, position)) out.push_back(formatEventLine(message));
     return out;
 }
 

@@ -26,14 +26,27 @@ int firstNoteOn(const PlaybackRig& rig, std::size_t from)
     return -1;
 }
 
+// Chooses Play and runs the first moment; the first note started by it.
+int playAndTakeFirstNote(PlaybackRig& rig)
+{
+    const std::size_t before = rig.log.size();
+    rig.play();
+    rig.runUntil(rig.origin + 1);
+    return firstNoteOn(rig, before);
+}
+
+// The Music menu's Play, Pause and Stop marks, as "PHS" with "-" for unmarked.
+std::string marks(const PlainMusicChecks& checks)
+{
+    return std::string(checks.play() ? "P" : "-") + (checks.pause() ? "H" : "-") + (checks.stop() ? "S" : "-");
+}
+
 TEST(PlaybackCommands, MainPlaySetsItsMarksAndStartsFromTheTrackBarWhenStopped)
 {
     PlaybackRig rig = scale();
     rig.position.setPosition(3);
     rig.play();
-    EXPECT_TRUE(rig.checks.play());
-    EXPECT_FALSE(rig.checks.pause());
-    EXPECT_FALSE(rig.checks.stop());
+    EXPECT_EQ(marks(rig.checks), "P--");
     EXPECT_EQ(rig.sequencer.state().playColumn, 3);
     EXPECT_EQ(rig.sequencer.state().nextColumnTime, Sequencer::kDueAtOnce);
     EXPECT_EQ(rig.lines(), playProgramChanges());
@@ -48,25 +61,17 @@ TEST(PlaybackCommands, StopThenPlayStartsAtColumnOneOrWhereTheTrackBarWasMoved)
     rig.play();
     rig.runUntil(rig.origin + 1200);
     rig.sequencer.mainStop(rig.position, rig.checks);
-    EXPECT_TRUE(rig.checks.stop());
-    EXPECT_FALSE(rig.checks.play());
+    EXPECT_EQ(marks(rig.checks), "--S");
     EXPECT_EQ(rig.sequencer.state().playColumn, 0);
     EXPECT_EQ(rig.sequencer.state().nextColumnTime, Sequencer::kDueAtOnce);
     EXPECT_EQ(rig.position.position(), 1);
     EXPECT_EQ(rig.position.counterText(), "1");
     EXPECT_FALSE(rig.sequencer.isPlaying());
-
-    std::size_t before = rig.log.size();
-    rig.play();
-    rig.runUntil(rig.origin + 1);
-    EXPECT_EQ(firstNoteOn(rig, before), 0x3C);
+    EXPECT_EQ(playAndTakeFirstNote(rig), 0x3C);
 
     rig.sequencer.mainStop(rig.position, rig.checks);
     rig.position.setPosition(7);
-    before = rig.log.size();
-    rig.play();
-    rig.runUntil(rig.origin + 1);
-    EXPECT_EQ(firstNoteOn(rig, before), 0x47);  // B, column 7
+    EXPECT_EQ(playAndTakeFirstNote(rig), 0x47);  // B, column 7
 }
 
 TEST(PlaybackCommands, PauseHoldsTheColumnAndPlayResumesThereWhateverTheTrackBarShows)
@@ -75,18 +80,14 @@ TEST(PlaybackCommands, PauseHoldsTheColumnAndPlayResumesThereWhateverTheTrackBar
     rig.play();
     rig.runUntil(rig.origin + 1200);  // columns 1 to 3 played
     rig.sequencer.mainPause(rig.checks);
-    EXPECT_TRUE(rig.checks.pause());
-    EXPECT_FALSE(rig.checks.play());
+    EXPECT_EQ(marks(rig.checks), "-H-");
     EXPECT_EQ(rig.sequencer.state().nextColumnTime, Sequencer::kPaused);
     const std::size_t paused = rig.log.size();
     rig.runUntil(rig.origin + 5000);
     EXPECT_EQ(firstNoteOn(rig, paused), -1);  // only note-offs while paused
 
     rig.position.setPosition(7);
-    const std::size_t before = rig.log.size();
-    rig.play();
-    rig.runUntil(rig.origin + 1);
-    EXPECT_EQ(firstNoteOn(rig, before), 0x41);  // F, column 4
+    EXPECT_EQ(playAndTakeFirstNote(rig), 0x41);  // F, column 4
 }
 
 TEST(PlaybackCommands, AfterTheEndPlayStartsFromColumnOne)
@@ -97,10 +98,7 @@ TEST(PlaybackCommands, AfterTheEndPlayStartsFromColumnOne)
     rig.runUntil(rig.origin + 2000);
     EXPECT_EQ(rig.sequencer.state().playColumn, 1);
     rig.position.setPosition(2);
-    const std::size_t before = rig.log.size();
-    rig.play();
-    rig.runUntil(rig.origin + 1);
-    EXPECT_EQ(firstNoteOn(rig, before), 0x3C);
+    EXPECT_EQ(playAndTakeFirstNote(rig), 0x3C);
 }
 
 TEST(PlaybackCommands, PlayWhilePlayingKeepsTheColumnMakesItDueAndSendsTheVoicesAgain)
@@ -112,11 +110,7 @@ TEST(PlaybackCommands, PlayWhilePlayingKeepsTheColumnMakesItDueAndSendsTheVoices
     rig.play();
     EXPECT_EQ(rig.sequencer.state().playColumn, 4);
     rig.runUntil(rig.origin + 1);
-    EXPECT_EQ(rig.lines(before), [] {
-        Lines expected = playProgramChanges();
-        expected.insert(expected.end(), {"0 91 40 00", "0 91 41 46"});
-        return expected;
-    }());
+    EXPECT_EQ(rig.lines(before), testing::concat(playProgramChanges(), {"0 91 40 00", "0 91 41 46"}));
     // The schedule runs on from this Play.
     rig.runUntil(rig.origin + 501);
     EXPECT_EQ(rig.lines(before).back(), "500 91 43 46");

@@ -6,22 +6,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
+#include <functional>
 #include <limits>
+#include <utility>
 
 namespace nimbel {
 namespace {
 
+using testing::Cell;
 using testing::concat;
 using testing::PlaybackRig;
 using testing::playProgramChanges;
 using Lines = std::vector<std::string>;
 
-std::vector<std::int64_t> noteOnTimes(const PlaybackRig& rig)
+std::vector<std::int64_t> noteOnTimes(const MessageLog& log, std::int64_t origin)
 {
     std::vector<std::int64_t> times;
-    for (const TimedMessage& m : rig.log)
-        if ((m.packed & 0xF0) == 0x90 && (m.packed >> 16) != 0) times.push_back(m.timeMs - rig.origin);
+    for (const TimedMessage& m : log)
+        if ((m.packed & 0xF0) == 0x90 && (m.packed >> 16) != 0) times.push_back(m.timeMs - origin);
     return times;
 }
 
@@ -106,40 +108,16 @@ TEST(SequencerNoteEnds, ANoteOverlappedByALaterRecordOfItsChannelStillEndsAtItsO
     std::swap(song.noteList.at(1), song.noteList.at(2));
     PlainPositionDisplay position;
     position.setMaximum(2);
-    Lines lines;
-    for (const TimedMessage& m : playSongToEvents(song, position)) lines.push_back(formatEventLine(m));
+    const Lines lines = testing::exportLines(song, position);
     EXPECT_EQ(Lines(lines.begin() + 15, lines.end()), (Lines{"0 91 3C 46", "500 91 3E 46", "625 91 3E 00", "2000 91 3C 00"}));
-}
-
-TEST(SequencerNoteEnds, ValuesOutsideTheirBytesAreClampedOrNotSent)
-{
-    PlaybackRig rig(2, {{1, 1, "C>>>>>>>>>>>>Q"}, {2, 1, "C5+++++++Q,300"}});
-    ASSERT_EQ(rig.song.noteList.at(1).octave, 17);
-    rig.play();
-    rig.runUntil(rig.origin + 1500);
-    EXPECT_EQ(rig.lines(15), (Lines{"0 C2 7F 00", "0 92 3C 7F", "500 92 3C 00", "500 92 3C 00"}));
-}
-
-TEST(SequencerNoteEnds, RecordsOfChannelsOutsideTheSongAreNotPlayed)
-{
-    PlaybackRig rig(2, {{1, 1, "C5Q"}});
-    for (const int channel : {0, 16, -3, std::numeric_limits<std::int32_t>::max()}) {
-        NoteRecord stray = rig.song.noteList.at(1);
-        stray.channel = channel;
-        stray.note = 7;
-        rig.song.noteList.push_back(stray);
-    }
-    rig.play();
-    rig.runUntil(rig.origin + 1500);
-    EXPECT_EQ(rig.lines(15), (Lines{"0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}));
 }
 
 TEST(SequencerSchedule, ColumnsStayOnTheBeatGridWhenEveryStepWakesLate)
 {
+    std::vector<Cell> eighths;
+    for (int column = 1; column <= 40; ++column) eighths.push_back({1, column, "G5E"});
     Song song;
-    testing::writeSong(song, 40, {}, "1 T70");
-    for (int column = 1; column <= 40; ++column) song.grid.setCellText(0, gridColumnOf(column), "G5E");
-    rebuildNoteList(song);
+    testing::writeSong(song, 40, eighths, "1 T70");
     LateWakingClock clock;
     MessageLog log;
     RecordingMidiDevices devices(clock, log);
@@ -153,9 +131,7 @@ TEST(SequencerSchedule, ColumnsStayOnTheBeatGridWhenEveryStepWakesLate)
     sequencer.mainPlay(position, checks);
     while (sequencer.isPlaying()) sequencer.playbackStep(position);
 
-    std::vector<std::int64_t> lateness;
-    for (const TimedMessage& m : log)
-        if ((m.packed >> 16) != 0 && (m.packed & 0xF0) == 0x90) lateness.push_back(m.timeMs - start);
+    const std::vector<std::int64_t> lateness = noteOnTimes(log, start);
     ASSERT_EQ(lateness.size(), 40u);
     for (std::size_t k = 0; k < lateness.size(); ++k) {
         const std::int64_t late = lateness[k] - static_cast<std::int64_t>(k) * 857;
@@ -164,24 +140,27 @@ TEST(SequencerSchedule, ColumnsStayOnTheBeatGridWhenEveryStepWakesLate)
     }
 }
 
-TEST(SequencerSchedule, AfterTheLoopWasHeldUpTheOverdueColumnPlaysAtOnceAndTheScheduleRestarts)
+TEST(SequencerSchedule, AnOverdueColumnPlaysAtOnceAndOnlyAHoldUpOfOverAPeriodRestartsTheSchedule)
 {
-    PlaybackRig rig(10, {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}, {1, 4, "F5Q"}});
-    rig.play();
-    rig.runUntil(rig.origin + 400);
-    rig.clock.advanceBy(2000);  // a dialog held the loop
-    rig.runUntil(rig.origin + 3500);
-    EXPECT_EQ(noteOnTimes(rig), (std::vector<std::int64_t>{0, 2400, 2900, 3400}));
-}
-
-TEST(SequencerSchedule, ALateStepWithinOnePeriodKeepsTheGrid)
-{
-    PlaybackRig rig(10, {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}});
-    rig.play();
-    rig.runUntil(rig.origin + 400);
-    rig.clock.advanceBy(350);  // column 2 is run 250 ms late
-    rig.runUntil(rig.origin + 1100);
-    EXPECT_EQ(noteOnTimes(rig), (std::vector<std::int64_t>{0, 750, 1000}));
+    struct Case {
+        const char* name;
+        std::int64_t heldMs;  // at 400 ms, as when a dialog holds the loop
+        std::int64_t runMs;
+        std::vector<std::int64_t> noteOns;
+    };
+    const std::vector<Case> cases = {
+        {"held past column 2's moment by a whole period", 2000, 3500, {0, 2400, 2900, 3400}},
+        {"column 2 run 250 ms late keeps the grid", 350, 1100, {0, 750, 1000}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlaybackRig rig(10, {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}, {1, 4, "F5Q"}});
+        rig.play();
+        rig.runUntil(rig.origin + 400);
+        rig.clock.advanceBy(c.heldMs);
+        rig.runUntil(rig.origin + c.runMs);
+        EXPECT_EQ(noteOnTimes(rig.log, rig.origin), c.noteOns);
+    }
 }
 
 TEST(SequencerSchedule, PlayingSleepsEndAtTheNextDueMomentAndNeverExceedTenMilliseconds)
@@ -216,24 +195,46 @@ TEST(SequencerSchedule, OffTimesRoundHalfMillisecondsToTheEvenNeighbour)
     EXPECT_EQ(odd.lines(15).at(1), "187 91 3C 00");  // 5188.5 -> 5188
 }
 
-TEST(SequencerSchedule, ClockReadingsPastThirtyTwoBitsKeepTheirTiming)
+TEST(SequencerOddValues, AreClampedSkippedOrSurvived)
 {
-    PlaybackRig rig(2, {{1, 1, "C5Q"}});
-    rig.clock.advanceTo(std::int64_t{1} << 33);
-    rig.play();
-    rig.runUntil(rig.origin + 1500);
-    EXPECT_EQ(rig.lines(15), (Lines{"0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}));
-}
-
-TEST(SequencerSchedule, ATempoBelowOneNeverReachesADivision)
-{
-    for (const std::int32_t tempo : {0, -40, std::numeric_limits<std::int32_t>::min()}) {
-        PlaybackRig rig(2, {{1, 1, "C5Q"}});
-        rig.song.tempo = tempo;
+    struct Case {
+        const char* name;
+        std::vector<Cell> cells;
+        std::function<void(PlaybackRig&)> spoil;
+        std::int64_t runMs;
+        Lines expected;  // after Play's voices
+    };
+    const auto strayChannels = [](PlaybackRig& rig) {
+        for (const int channel : {0, 16, -3, std::numeric_limits<std::int32_t>::max()}) {
+            NoteRecord stray = rig.song.noteList.at(1);
+            stray.channel = channel;
+            stray.note = 7;
+            rig.song.noteList.push_back(stray);
+        }
+    };
+    const auto tempo = [](std::int32_t t) { return [t](PlaybackRig& rig) { rig.song.tempo = t; }; };
+    const Lines quarter = {"0 91 3C 46", "500 91 3C 00", "500 91 3C 00"};
+    const Lines minute = {"0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"};  // a tempo below 1 is taken as 1
+    const std::vector<Case> cases = {
+        // octave 17 on channel 1 is not sent; volume and voice are clamped
+        {"values outside their bytes", {{1, 1, "C>>>>>>>>>>>>Q"}, {2, 1, "C5+++++++Q,300"}}, [](PlaybackRig&) {}, 1500,
+         {"0 C2 7F 00", "0 92 3C 7F", "500 92 3C 00", "500 92 3C 00"}},
+        {"records of channels outside the song", {{1, 1, "C5Q"}}, strayChannels, 1500, quarter},
+        {"clock readings past 32 bits", {{1, 1, "C5Q"}},
+         [](PlaybackRig& rig) { rig.clock.advanceTo(std::int64_t{1} << 33); }, 1500, quarter},
+        {"tempo 0", {{1, 1, "C5Q"}}, tempo(0), 61'000, minute},
+        {"tempo -40", {{1, 1, "C5Q"}}, tempo(-40), 61'000, minute},
+        {"lowest tempo", {{1, 1, "C5Q"}}, tempo(std::numeric_limits<std::int32_t>::min()), 61'000, minute},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlaybackRig rig(2, c.cells);
+        c.spoil(rig);
         rig.play();
-        rig.runUntil(rig.origin + 61'000);
-        EXPECT_EQ(rig.lines(15), (Lines{"0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"})) << tempo;
+        rig.runUntil(rig.origin + c.runMs);
+        EXPECT_EQ(rig.lines(15), c.expected);
     }
+    EXPECT_EQ(PlaybackRig(2, {{1, 1, "C>>>>>>>>>>>>Q"}}).song.noteList.at(1).octave, 17);
 }
 
 TEST(SequencerSchedule, TemposBeyondAColumnPerMillisecondStillEnd)
@@ -244,7 +245,7 @@ TEST(SequencerSchedule, TemposBeyondAColumnPerMillisecondStillEnd)
     rig.runUntil(rig.origin + 200);
     EXPECT_FALSE(rig.sequencer.isPlaying());
     EXPECT_FALSE(rig.output.hasSoundingNotes());
-    EXPECT_EQ(noteOnTimes(rig).size(), 2u);
+    EXPECT_EQ(noteOnTimes(rig.log, rig.origin).size(), 2u);
 }
 
 }  // namespace

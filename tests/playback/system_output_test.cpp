@@ -57,7 +57,7 @@ private:
 TEST(BuiltInSynthesizer, IsChosenOpensAndIsHeardOnTheSoundServerAtThePitchPlayed)
 {
     for (const char* program : {"pulseaudio", "pactl", "parec"})
-        if (testing::findProgram(program).empty()) GTEST_SKIP() << program << " is not installed (packages pulseaudio, pulseaudio-utils)";
+        if (!testing::onPath(program)) GTEST_SKIP() << program << " is not installed (packages pulseaudio, pulseaudio-utils)";
     if (!findSoundFont(defaultSoundFontPaths())) GTEST_SKIP() << "no General MIDI SoundFont (package fluid-soundfont-gm)";
 
     NullSinkServer server;
@@ -134,27 +134,34 @@ TEST(BuiltInSynthesizer, ReportsNoVoicesWithoutASoundServer)
     EXPECT_EQ(BuiltInSynth::start(options), nullptr);
 }
 
-TEST(SequencerPorts, OnlyOtherClientsWritableRoutablePortsAreListed)
+TEST(SequencerPorts, OnlyOtherClientsWritableRoutablePortsAreListedAndOnlySynthesizersHaveVoices)
 {
     constexpr int kOwn = 130;
-    const unsigned writable = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
-    EXPECT_TRUE(isOutputPort({128, 0, "synth", writable, 0, 0, 0}, kOwn));
-    EXPECT_TRUE(isOutputPort({14, 0, "Midi Through", writable | SND_SEQ_PORT_CAP_READ, 0, 0, 0}, kOwn));
-    EXPECT_FALSE(isOutputPort({kOwn, 0, "ours", writable, 0, 0, 0}, kOwn));
-    EXPECT_FALSE(isOutputPort({SND_SEQ_CLIENT_SYSTEM, 0, "Timer", writable, 0, 0, 0}, kOwn));
-    EXPECT_FALSE(isOutputPort({128, 1, "no subscriptions", SND_SEQ_PORT_CAP_WRITE, 0, 0, 0}, kOwn));
-    EXPECT_FALSE(isOutputPort({128, 2, "read only", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ, 0, 0, 0}, kOwn));
-    EXPECT_FALSE(isOutputPort({128, 3, "private", writable | SND_SEQ_PORT_CAP_NO_EXPORT, 0, 0, 0}, kOwn));
-}
-
-TEST(SequencerPorts, SynthesizerPortsReportVoicesAndPlainPortsNone)
-{
-    const unsigned writable = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
-    EXPECT_EQ(sequencerPortVoices({20, 0, "OPL3", writable, SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_HARDWARE, 18, 16}), 18);
-    EXPECT_EQ(sequencerPortVoices({128, 0, "soft synth", writable, SND_SEQ_PORT_TYPE_SYNTHESIZER | SND_SEQ_PORT_TYPE_SOFTWARE, 0, 16}), 16);
-    EXPECT_EQ(sequencerPortVoices({128, 0, "soft synth", writable, SND_SEQ_PORT_TYPE_SYNTHESIZER, 0, 0}), 1);
-    EXPECT_EQ(sequencerPortVoices({24, 0, "USB MIDI", writable, SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_HARDWARE, 0, 16}), 0);
-    EXPECT_EQ(sequencerPortVoices({14, 0, "Midi Through", writable, SND_SEQ_PORT_TYPE_MIDI_GENERIC, 0, 0}), 0);
+    constexpr unsigned kWritable = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
+    struct Case {
+        SequencerPort port;
+        bool listed;
+        int voices;
+    };
+    const std::vector<Case> cases = {
+        {{128, 0, "synth", kWritable, 0, 0, 0}, true, 0},
+        {{14, 0, "Midi Through", kWritable | SND_SEQ_PORT_CAP_READ, SND_SEQ_PORT_TYPE_MIDI_GENERIC, 0, 0}, true, 0},
+        {{kOwn, 0, "ours", kWritable, 0, 0, 0}, false, 0},
+        {{SND_SEQ_CLIENT_SYSTEM, 0, "Timer", kWritable, 0, 0, 0}, false, 0},
+        {{128, 1, "no subscriptions", SND_SEQ_PORT_CAP_WRITE, 0, 0, 0}, false, 0},
+        {{128, 2, "read only", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ, 0, 0, 0}, false, 0},
+        {{128, 3, "private", kWritable | SND_SEQ_PORT_CAP_NO_EXPORT, 0, 0, 0}, false, 0},
+        {{20, 0, "OPL3", kWritable, SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_HARDWARE, 18, 16}, true, 18},
+        {{128, 0, "soft synth", kWritable, SND_SEQ_PORT_TYPE_SYNTHESIZER | SND_SEQ_PORT_TYPE_SOFTWARE, 0, 16}, true, 16},
+        {{128, 0, "bare synth", kWritable, SND_SEQ_PORT_TYPE_SYNTHESIZER, 0, 0}, true, 1},
+        {{24, 0, "USB MIDI", kWritable, SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_HARDWARE, 0, 16}, true, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(isOutputPort(c.port, kOwn), c.listed) << c.port.name;
+        if (c.listed) {
+            EXPECT_EQ(sequencerPortVoices(c.port), c.voices) << c.port.name;
+        }
+    }
 }
 
 TEST(SequencerPorts, AMachineWithoutTheSequencerHasNoPorts)

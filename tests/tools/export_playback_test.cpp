@@ -1,79 +1,26 @@
 // nimbel-export's playback outputs end to end: the event lines of a Play,
 // the MIDI file as Debian's readers see it, and the rendered audio as sox
 // hears it.
-#include <gtest/gtest.h>
+#include "export_run.h"
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
+#include <regex>
 
 namespace nimbel {
 namespace {
 
+using CommandRun = testing::ToolRun;
 namespace fs = std::filesystem;
+using testing::lines;
+using testing::onPath;
+using testing::quoted;
+using testing::shell;
 
 constexpr double kMiddleC = 261.63;
 constexpr double kDither = 3.0 / 32768;  // sox's amplitudes run from -1 to 1
 
-std::string quoted(const std::string& argument)
-{
-    std::string word = "'";
-    for (const char c : argument) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return word + "'";
-}
-
-struct CommandRun {
-    int status = -1;
-    std::string out;
-};
-
-// Runs a shell command, keeping its standard output.
-CommandRun shell(const std::string& command)
-{
-    CommandRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer{};
-    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-bool onPath(const std::string& program)
-{
-    return shell("command -v " + quoted(program) + " >/dev/null 2>&1").status == 0;
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        out.push_back(line);
-    }
-    return out;
-}
-
-class ExportPlayback : public ::testing::Test {
+class ExportPlayback : public testing::ExportToolTest {
 protected:
-    void SetUp() override
-    {
-        folder = fs::temp_directory_path() / ("nimbel-export-playback-" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     // A project file with the given note lines, as File Save writes them.
     std::string song(const std::string& name, const std::vector<std::string>& notes, const std::string& tempo = "T120")
     {
@@ -84,21 +31,6 @@ protected:
         return path(name);
     }
 
-    CommandRun exportTool(const std::vector<std::string>& arguments, std::string* err = nullptr)
-    {
-        std::string command = quoted(NIMBEL_EXPORT_PROGRAM);
-        for (const std::string& argument : arguments) command += " " + quoted(argument);
-        command += " 2>" + quoted(path("err"));
-        CommandRun run = shell(command);
-        if (err) {
-            std::ifstream in(path("err"));
-            *err = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        return run;
-    }
-
-    std::string path(const std::string& name) const { return (folder / name).string(); }
-
     // sox's "Maximum amplitude" of a stretch of a sound file.
     double maximumAmplitude(const std::string& file, const std::string& effects)
     {
@@ -107,38 +39,33 @@ protected:
             if (text.starts_with(label)) return std::stod(text.substr(label.size()));
         return -1.0;
     }
-
-    fs::path folder;
 };
 
 TEST_F(ExportPlayback, EventsOfAQuarterNoteSong)
 {
     // The rest on channel 2 only makes the song two columns long.
     const std::string file = song("quarter.nmd", {"N1X1C5Q", "N2X2R"});
-    const CommandRun run = exportTool({file, "--events"});
-    ASSERT_EQ(run.status, 0);
+    const CommandRun events = run({file, "--events"});
+    ASSERT_EQ(events.status, 0);
     std::vector<std::string> expected;
     for (const char* channel : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "D", "E", "F"})
         expected.push_back(std::string("0 C") + channel + " 00 00");
     expected.insert(expected.end(), {"0 91 3C 46", "500 91 3C 00", "500 91 3C 00"});
-    EXPECT_EQ(lines(run.out), expected);
+    EXPECT_EQ(lines(events.out), expected);
 }
 
 TEST_F(ExportPlayback, EveryNoteOfTheDemonstrationSongIsEnded)
 {
-    const CommandRun run = exportTool({std::string(NIMBEL_SOURCE_DIR) + "/tests/data/demo_song.txt", "--events"});
-    ASSERT_EQ(run.status, 0);
+    const CommandRun events = run({testing::dataPath("demo_song.txt"), "--events"});
+    ASSERT_EQ(events.status, 0);
     long last = 0;
     std::map<std::string, int> sounding;  // "<status> <note>" -> note-ons not yet ended
     int notes = 0;
-    for (const std::string& text : lines(run.out)) {
-        // "<ms> <b0> <b1> <b2>", each byte two upper-case hex digits
+    for (const std::string& text : lines(events.out)) {
+        ASSERT_TRUE(std::regex_match(text, std::regex("[0-9]+( [0-9A-F]{2}){3}"))) << text;
         std::istringstream in(text);
-        std::string ms, status, note, velocity, rest;
-        ASSERT_TRUE((in >> ms >> status >> note >> velocity) && !(in >> rest)) << text;
-        for (const std::string* byte : {&status, &note, &velocity})
-            ASSERT_TRUE(byte->size() == 2 && byte->find_first_not_of("0123456789ABCDEF") == std::string::npos) << text;
-        ASSERT_EQ(ms.find_first_not_of("0123456789"), std::string::npos) << text;
+        std::string ms, status, note, velocity;
+        in >> ms >> status >> note >> velocity;
         EXPECT_GE(std::stol(ms), last) << text;
         last = std::stol(ms);
         if (status[0] != '9') continue;
@@ -158,8 +85,8 @@ TEST_F(ExportPlayback, MidiFileMatchesTheEventsForMidicsvAndMido)
 {
     if (!onPath("midicsv")) GTEST_SKIP() << "midicsv is not installed (package midicsv)";
     const std::string file = song("tune.nmd", {"N1X1C5Q,74", "N2X1G4E", "N1X2D5H", "N10X3V9C3S", "N1X4R"}, "T70");
-    const CommandRun events = exportTool({file, "--events"});
-    const CommandRun written = exportTool({file, "-o", path("tune.mid")});
+    const CommandRun events = run({file, "--events"});
+    const CommandRun written = run({file, "-o", path("tune.mid")});
     ASSERT_EQ(events.status, 0);
     ASSERT_EQ(written.status, 0);
 
@@ -195,10 +122,10 @@ TEST_F(ExportPlayback, WavOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondAndEndsQui
     if (!onPath("sox")) GTEST_SKIP() << "sox is not installed (package sox)";
     if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2")) GTEST_SKIP() << "no SoundFont (package fluid-soundfont-gm)";
     const std::string file = song("ocarina.nmd", {"N1X2C5Q,80"});  // column 1 empty: the note starts at 500 ms
-    const CommandRun events = exportTool({file, "--events"});
+    const CommandRun events = run({file, "--events"});
     ASSERT_EQ(lines(events.out).at(16), "500 91 3C 46");
     const std::string wav = path("ocarina.wav");
-    ASSERT_EQ(exportTool({file, "-o", wav}).status, 0);
+    ASSERT_EQ(run({file, "-o", wav}).status, 0);
 
     EXPECT_EQ(shell("soxi -r " + quoted(wav)).out, "44100\n");
     EXPECT_EQ(shell("soxi -c " + quoted(wav)).out, "2\n");
@@ -225,27 +152,27 @@ TEST_F(ExportPlayback, WavOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondAndEndsQui
     EXPECT_LE(maximumAmplitude(wav, "reverse trim 0 0.05"), kDither);  // quiet once the release is over
 }
 
-TEST_F(ExportPlayback, SoundFontOptionPicksTheSoundFontOrFailsWithOne)
+TEST_F(ExportPlayback, SoundFontOptionPicksTheSoundFont)
 {
-    const std::string file = song("one.nmd", {"N1X1C5Q"});
     const std::string small = "/usr/share/sounds/sf2/TimGM6mb.sf2";
-    if (fs::exists(small)) {
-        EXPECT_EQ(exportTool({file, "--soundfont", small, "-o", path("small.wav")}).status, 0);
-        EXPECT_GT(fs::file_size(path("small.wav")), 44u);
-    }
-    std::string err;
-    EXPECT_EQ(exportTool({file, "-o", path("none.wav"), "--soundfont", path("missing.sf2")}, &err).status, 1);
-    EXPECT_NE(err.find("no SoundFont found at"), std::string::npos) << err;
+    if (!fs::exists(small)) GTEST_SKIP() << "no small SoundFont (package timgm6mb-soundfont)";
+    EXPECT_EQ(run({song("one.nmd", {"N1X1C5Q"}), "--soundfont", small, "-o", path("small.wav")}).status, 0);
+    EXPECT_GT(fs::file_size(path("small.wav")), 44u);
 }
 
-TEST_F(ExportPlayback, OutputsMustBeMidOrWavFiles)
+TEST_F(ExportPlayback, OutputsThatCannotBeMadeFailWithTheirReason)
 {
     const std::string file = song("one.nmd", {"N1X1C5Q"});
-    std::string err;
-    EXPECT_EQ(exportTool({file, "-o", path("song.mp3")}, &err).status, 2);
-    EXPECT_NE(err.find("must end in .mid or .wav"), std::string::npos) << err;
-    EXPECT_EQ(exportTool({file, "-o", path("no/such/folder/song.mid")}, &err).status, 1);
-    EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
+    const std::vector<std::pair<std::vector<std::string>, std::pair<int, std::string>>> cases = {
+        {{file, "-o", path("none.wav"), "--soundfont", path("missing.sf2")}, {1, "no SoundFont found at"}},
+        {{file, "-o", path("song.mp3")}, {2, "must end in .mid or .wav"}},
+        {{file, "-o", path("no/such/folder/song.mid")}, {1, "cannot write"}},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        const CommandRun failed = run(arguments);
+        EXPECT_EQ(failed.status, expected.first) << expected.second;
+        EXPECT_NE(failed.err.find(expected.second), std::string::npos) << failed.err;
+    }
 }
 
 }  // namespace

@@ -1,36 +1,15 @@
 // nimbel-export end to end: the built program is run as a user would run it.
+#include "export_run.h"
 #include "song_file.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace nimbel {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string fileText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string dataPath(const std::string& name) { return std::string(NIMBEL_SOURCE_DIR) + "/tests/data/" + name; }
-
-// The argument as one word for the shell.
-std::string quoted(const std::string& argument)
-{
-    std::string word = "'";
-    for (const char c : argument) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return word + "'";
-}
+using testing::dataPath;
+using testing::fileText;
+using testing::ToolRun;
 
 // A golden project file (written on 2001/02/03) as written on `date`.
 std::string withDate(std::string file, const std::string& date)
@@ -40,39 +19,11 @@ std::string withDate(std::string file, const std::string& date)
     return file;
 }
 
-class ExportTool : public ::testing::Test {
-protected:
-    struct Run {
-        int status;
-        std::string out;
-        std::string err;
-    };
-
-    void SetUp() override
-    {
-        folder = fs::temp_directory_path() / ("nimbel-export-test-" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    Run run(const std::vector<std::string>& arguments) const
-    {
-        std::string command = quoted(NIMBEL_EXPORT_PROGRAM);
-        for (const std::string& argument : arguments) command += " " + quoted(argument);
-        command += " >" + quoted((folder / "out").string()) + " 2>" + quoted((folder / "err").string());
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileText(folder / "out"), fileText(folder / "err")};
-    }
-
-    std::string path(const std::string& name) const { return (folder / name).string(); }
-
-    fs::path folder;
-};
+using ExportTool = testing::ExportToolTest;
 
 TEST_F(ExportTool, HelpGoesToStandardOutput)
 {
-    const Run help = run({"--help"});
+    const ToolRun help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: nimbel-export SONG", 0), 0u) << help.out;
     EXPECT_NE(help.out.find("--grid"), std::string::npos);
@@ -92,7 +43,7 @@ TEST_F(ExportTool, BadArgumentsExitWithTwoAndSayWhy)
         {{demo}, "nothing to write"},
     };
     for (const auto& [arguments, message] : cases) {
-        const Run bad = run(arguments);
+        const ToolRun bad = run(arguments);
         EXPECT_EQ(bad.status, 2) << message;
         EXPECT_EQ(bad.out, "") << message;
         EXPECT_EQ(bad.err.rfind("nimbel-export: " + message, 0), 0u) << bad.err;
@@ -103,7 +54,7 @@ TEST_F(ExportTool, BadArgumentsExitWithTwoAndSayWhy)
 TEST_F(ExportTool, UnreadableSongExitsWithTwo)
 {
     for (const std::string& song : {path("missing.nmd"), folder.string()}) {
-        const Run missing = run({song, "--grid"});
+        const ToolRun missing = run({song, "--grid"});
         EXPECT_EQ(missing.status, 2);
         EXPECT_EQ(missing.out, "");
         EXPECT_EQ(missing.err, "nimbel-export: cannot read '" + song + "'\n");
@@ -112,7 +63,7 @@ TEST_F(ExportTool, UnreadableSongExitsWithTwo)
 
 TEST_F(ExportTool, GridOfTheDemonstrationSong)
 {
-    const Run grid = run({dataPath("demo_song.txt"), "--grid"});
+    const ToolRun grid = run({dataPath("demo_song.txt"), "--grid"});
     EXPECT_EQ(grid.status, 0) << grid.err;
     EXPECT_EQ(grid.out, fileText(dataPath("demo_song_grid.tsv")));
     EXPECT_EQ(grid.err, "");
@@ -121,7 +72,7 @@ TEST_F(ExportTool, GridOfTheDemonstrationSong)
 TEST_F(ExportTool, SaveWritesWhatFileSaveWritesAndItLoadsBack)
 {
     const std::string before = localDateText();
-    const Run save = run({dataPath("demo_song.txt"), "--save", path("demo.nmd"), "--grid"});
+    const ToolRun save = run({dataPath("demo_song.txt"), "--save", path("demo.nmd"), "--grid"});
     const std::string after = localDateText();
     ASSERT_EQ(save.status, 0) << save.err;
     EXPECT_EQ(save.out, fileText(dataPath("demo_song_grid.tsv")));  // outputs run in the order given
@@ -131,7 +82,7 @@ TEST_F(ExportTool, SaveWritesWhatFileSaveWritesAndItLoadsBack)
     EXPECT_TRUE(written == withDate(golden, before) || written == withDate(golden, after)) << written;
 
     // The saved project shows the same grid, and saves to the same file.
-    const Run reload = run({path("demo.nmd"), "--grid", "--save=" + path("again.nmd")});
+    const ToolRun reload = run({path("demo.nmd"), "--grid", "--save=" + path("again.nmd")});
     EXPECT_EQ(reload.status, 0) << reload.err;
     EXPECT_EQ(reload.out, save.out);
     EXPECT_EQ(fileText(path("again.nmd")), written);
@@ -139,7 +90,7 @@ TEST_F(ExportTool, SaveWritesWhatFileSaveWritesAndItLoadsBack)
 
 TEST_F(ExportTool, SaveThatCannotBeWrittenExitsWithOne)
 {
-    const Run save = run({dataPath("demo_song.txt"), "--save", path("missing/song.nmd")});
+    const ToolRun save = run({dataPath("demo_song.txt"), "--save", path("missing/song.nmd")});
     EXPECT_EQ(save.status, 1);
     EXPECT_EQ(save.err, "nimbel-export: cannot write '" + path("missing/song.nmd") + "'\n");
 }
@@ -147,7 +98,7 @@ TEST_F(ExportTool, SaveThatCannotBeWrittenExitsWithOne)
 TEST_F(ExportTool, GridStartsFromTheStartUpGrid)
 {
     { std::ofstream(path("short.nmd"), std::ios::binary) << "START\r\nT90\r\nN2X3V7E4,12\r\nEND\r\n"; }
-    const Run grid = run({path("short.nmd"), "--grid"});
+    const ToolRun grid = run({path("short.nmd"), "--grid"});
     ASSERT_EQ(grid.status, 0) << grid.err;
     EXPECT_EQ(grid.out,
               "Channel\tVoice\tVolume\tOctave\t1\t2\tEnd\n"
