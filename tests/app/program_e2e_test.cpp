@@ -24,6 +24,7 @@ using namespace std::chrono_literals;
 using testing_support::ChildProcess;
 using testing_support::CommandResult;
 using testing_support::EnvironmentChanges;
+using testing_support::fileText;
 using testing_support::onPath;
 using testing_support::runCommand;
 namespace fs = std::filesystem;
@@ -32,21 +33,12 @@ constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 
 struct ScreenPoint {
-    int x = 0;
-    int y = 0;
+    int x = 0, y = 0;
 };
 
 struct WindowGeometry {
     int x = 0, y = 0, width = 0, height = 0;
 };
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Where `icon` is drawn on the screen, pixel for pixel (its opaque pixels).
 std::optional<ScreenPoint> findIcon(const std::string& rgb, const IconPixels& icon)
@@ -97,9 +89,7 @@ protected:
         std::string made = (fs::temp_directory_path() / "nimbel-e2e-XXXXXX").string();
         ASSERT_TRUE(::mkdtemp(made.data()));
         folder = made;
-        fs::create_directories(folder / "program");
-        fs::create_directories(folder / "elsewhere");
-        fs::create_directories(folder / "runtime");
+        for (const char* sub : {"program", "elsewhere", "runtime"}) fs::create_directories(folder / sub);
         ::chmod((folder / "runtime").c_str(), 0700);
         const fs::path built = fs::path(NIMBEL_BINARY_DIR) / "bin" / "nimbel-midi";
         ASSERT_TRUE(fs::exists(built)) << "build the program first: " << built;
@@ -176,16 +166,13 @@ protected:
     WindowGeometry geometry(const std::string& window)
     {
         WindowGeometry g;
+        const std::map<std::string, int*> fields{{"X", &g.x}, {"Y", &g.y}, {"WIDTH", &g.width}, {"HEIGHT", &g.height}};
         std::istringstream lines(tool({"xdotool", "getwindowgeometry", "--shell", window}).output);
         for (std::string line; std::getline(lines, line);) {
             const size_t equals = line.find('=');
             if (equals == std::string::npos) continue;
-            const int value = std::atoi(line.c_str() + equals + 1);
-            const std::string key = line.substr(0, equals);
-            if (key == "X") g.x = value;
-            if (key == "Y") g.y = value;
-            if (key == "WIDTH") g.width = value;
-            if (key == "HEIGHT") g.height = value;
+            if (auto field = fields.find(line.substr(0, equals)); field != fields.end())
+                *field->second = std::atoi(line.c_str() + equals + 1);
         }
         return g;
     }
@@ -196,7 +183,7 @@ protected:
         tool({"import", "-window", "root", (shots / name).string()});
         const fs::path raw = folder / "screen.rgb";
         tool({"import", "-window", "root", "-depth", "8", "rgb:" + raw.string()});
-        return readAll(raw);
+        return fileText(raw);
     }
 
     void click(int x, int y)
@@ -243,7 +230,7 @@ TEST_F(RealProgram, StartsPlaysTheDemonstrationSongAndClosesThroughFileExit)
     screenshot("playing.png");
     recorder.signal(SIGINT);
     recorder.waitFor(5s);
-    EXPECT_GT(peakOf(readAll(recording)), 1000) << "the song was not heard";
+    EXPECT_GT(peakOf(fileText(recording)), 1000) << "the song was not heard";
 
     const WindowGeometry main = geometry(window);
     click(main.x + 18, main.y + 9);  // "File", the first title of the menu bar
@@ -262,7 +249,7 @@ TEST_F(RealProgram, StartsPlaysTheDemonstrationSongAndClosesThroughFileExit)
     click(items.x + 20, items.y + items.height - 14);  // "Exit", the last item
 
     EXPECT_EQ(nimbel.waitFor(15s), std::optional<int>(0));
-    EXPECT_EQ(readAll(folder / "program" / "MIDI.txt"), demoSongText());
+    EXPECT_EQ(fileText(folder / "program" / "MIDI.txt"), demoSongText());
     EXPECT_FALSE(fs::exists(folder / "elsewhere" / "MIDI.txt")) << "files live beside the program";
     EXPECT_FALSE(fs::exists(folder / "program" / "NimbelMIDI.ini"));
 }

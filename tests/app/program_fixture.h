@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../support/offscreen_application.h"
+#include "../support/scratch_files.h"
 
 #include "desktop.h"
 #include "main_loop.h"
@@ -11,32 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 namespace nimbel::testing_support {
-
-inline std::string fileText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class ProgramTest : public ::testing::Test {
 protected:
     ProgramTest() { desktop.setDialogScript(&script); }
-    ~ProgramTest() override { std::filesystem::remove_all(folder); }
-
-    static std::filesystem::path freshFolder()
-    {
-        const auto made = std::filesystem::temp_directory_path() / ("nimbel-program-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(made);
-        std::filesystem::create_directories(made);
-        return made;
-    }
 
     // Runs passes until the loop would leave or `passes` have run.
     Pass run(int passes)
@@ -47,13 +27,14 @@ protected:
         return Pass::goOn;
     }
 
-    std::filesystem::path folder = freshFolder();
+    ScratchFolder scratch{"nimbel-program"};
+    const std::filesystem::path& folder = scratch.path;
     QueuedDialogScript script;
     Desktop desktop{OffscreenApplication::application()};
     SimulatedClock clock;
     MessageLog sent;
     RecordingMidiDevices devices{clock, sent};
-    Program program{desktop, devices, clock, folder.string() + "/"};
+    Program program{desktop, devices, clock, scratch.directory()};
 };
 
 }  // namespace nimbel::testing_support

@@ -31,7 +31,6 @@ TEST_F(StartUp, FirstRunInAnEmptyFolderWritesAndShowsTheDemonstrationSong)
     EXPECT_EQ(desktop.trackBarMaximum(kMainWindow, kPositionTrackBar), noteColumnOf(findEndColumn(program.song.grid)));
     EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "1");
     EXPECT_EQ(program.sequencer.state().playColumn, 0);
-    EXPECT_EQ(program.sequencer.state().nextColumnTime, 0);
     EXPECT_FALSE(program.song.noteListStale);
     EXPECT_EQ(program.selectionColor, 991984u);
     EXPECT_TRUE(program.output.isOpen());
@@ -39,21 +38,16 @@ TEST_F(StartUp, FirstRunInAnEmptyFolderWritesAndShowsTheDemonstrationSong)
     EXPECT_EQ(script.messages().size(), 0u);
 }
 
-TEST_F(StartUp, SecondRunLoadsTheExistingSongUnchanged)
+TEST_F(StartUp, SecondRunLoadsTheExistingSongUnchangedAndTheSettingsFilesColour)
 {
     const std::string saved = "START\r\nT90\r\nN3X2E4H\r\nEND\r\n";
     std::ofstream(folder / "MIDI.txt", std::ios::binary) << saved;
+    std::ofstream(folder / "NimbelMIDI.ini", std::ios::binary) << "; colours\r\nOther = 7\r\nselcolor = 255\r\n[Group]\r\n";
     ASSERT_TRUE(startUp(program));
     EXPECT_EQ(fileText(folder / "MIDI.txt"), saved);
     EXPECT_EQ(program.song.grid.cellText(2, gridColumnOf(2)), "E4H");
     EXPECT_EQ(program.song.tempo, 90);
     EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
-}
-
-TEST_F(StartUp, ReadsTheSelectionColourFromTheSettingsFile)
-{
-    std::ofstream(folder / "NimbelMIDI.ini", std::ios::binary) << "; colours\r\nOther = 7\r\nselcolor = 255\r\n[Group]\r\n";
-    ASSERT_TRUE(startUp(program));
     EXPECT_EQ(program.selectionColor, 255u);
 }
 
@@ -100,10 +94,11 @@ TEST_F(StartUp, WithoutAUsableOutputShowsTheErrorAndEndsWithCodeZeroBeforeAnyWin
     script.expectMessage(MessageReply::ok);
     EXPECT_EQ(runProgram(desktop, none, clock, folder.string() + "/"), 0);
     ASSERT_EQ(script.messages().size(), 1u);
-    EXPECT_EQ(script.messages()[0].title, "Error");
-    EXPECT_EQ(script.messages()[0].text, "Unable to open MIDI output");
-    EXPECT_EQ(script.messages()[0].icon, MessageIcon::error);
-    EXPECT_EQ(script.messages()[0].buttons, MessageButtons::ok);
+    const ShownMessage& error = script.messages()[0];
+    EXPECT_EQ(error.title, "Error");
+    EXPECT_EQ(error.text, "Unable to open MIDI output");
+    EXPECT_EQ(error.icon, MessageIcon::error);
+    EXPECT_EQ(error.buttons, MessageButtons::ok);
     EXPECT_FALSE(desktop.windowExists(kMainWindow));
     EXPECT_TRUE(fs::exists(folder / "MIDI.txt")) << "the song is written before the output is tried";
 }

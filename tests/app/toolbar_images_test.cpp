@@ -12,27 +12,16 @@ constexpr std::uint32_t kBlack = 0xFF000000, kWhite = 0xFFFFFFFF, kFace = 0xFFC0
 
 std::uint32_t at(const IconPixels& image, int x, int y) { return image.argb[static_cast<size_t>(y * image.width + x)]; }
 
-TEST(ToolbarImages, IconFileLayout)
-{
-    for (int i = 0; i < 3; ++i) {
-        const auto file = toolbarIconFile(i);
-        ASSERT_EQ(file.size(), 6u + 16u + 744u);
-        EXPECT_EQ(file[2], 1);   // an icon
-        EXPECT_EQ(file[4], 1);   // one image
-        EXPECT_EQ(file[6], 32);  // 32 wide
-        EXPECT_EQ(file[7], 32);  // 32 high
-        EXPECT_EQ(file[8], 16);  // 16 colours
-        EXPECT_EQ(file[12], 4);  // 4 bits per pixel
-        EXPECT_EQ(file[14] | file[15] << 8, 744);
-    }
-    EXPECT_TRUE(toolbarIconFile(3).empty());
-}
-
-TEST(ToolbarImages, RaisedButtonFaceWithAnEngravedSymbol)
+TEST(ToolbarImages, IconFilesHoldARaisedButtonFaceWithAnEngravedSymbol)
 {
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        const IconPixels image = decodeIconFile(toolbarIconFile(i));
+        const auto file = toolbarIconFile(i);
+        ASSERT_EQ(file.size(), 6u + 16u + 744u);
+        // An icon of one 32 x 32 image, 16 colours at 4 bits per pixel.
+        EXPECT_EQ((std::vector<int>{file[2], file[4], file[6], file[7], file[8], file[12], file[14] | file[15] << 8}),
+                  (std::vector<int>{1, 1, 32, 32, 16, 4, 744}));
+        const IconPixels image = decodeIconFile(file);
         ASSERT_EQ(image.width, 32);
         ASSERT_EQ(image.height, 32);
         EXPECT_EQ(at(image, 0, 0), kBlack);    // outline
@@ -42,8 +31,9 @@ TEST(ToolbarImages, RaisedButtonFaceWithAnEngravedSymbol)
         EXPECT_EQ(at(image, 5, 30), kShadow);  // shadowed bottom edge
         EXPECT_EQ(at(image, 30, 5), kShadow);
         EXPECT_EQ(at(image, 4, 4), kFace);
-        EXPECT_EQ(at(image, 15, 15) == kBlack || at(image, 20, 15) == kBlack, true);  // the symbol
+        EXPECT_TRUE(at(image, 15, 15) == kBlack || at(image, 20, 15) == kBlack);  // the symbol
     }
+    EXPECT_TRUE(toolbarIconFile(3).empty());
     // The three symbols differ: a square, two bars with a gap, a triangle.
     const IconPixels stop = decodeIconFile(toolbarIconFile(kStopImage));
     const IconPixels pause = decodeIconFile(toolbarIconFile(kPauseImage));

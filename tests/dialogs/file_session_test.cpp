@@ -2,6 +2,7 @@
 // would answer them: prompts and requesters answered by a script, files in a
 // temporary program folder.
 #include "../support/offscreen_application.h"
+#include "../support/scratch_files.h"
 
 #include "desktop.h"
 #include "file_session.h"
@@ -15,25 +16,17 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 namespace nimbel {
 namespace {
 
+using testing_support::fileText;
 using testing_support::OffscreenApplication;
 namespace fs = std::filesystem;
 
 constexpr const char* kNewPrompt = "Your new music file has changed.\nDo you wish to save changes?";
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+// The project's path and flags as one value to compare.
+std::tuple<std::string, bool, bool> state(const ProjectState& p) { return {p.currentPath, p.changed, p.isNew}; }
 
 class FileCommands : public ::testing::Test {
 protected:
@@ -44,24 +37,17 @@ protected:
         output.openOutput(devices, output.chooseOutputDevice(devices));
         project.currentPath = (folder / "MIDI.txt").string();
     }
-    ~FileCommands() override { fs::remove_all(folder); }
 
     void writeSong(const std::string& name, const std::string& text) { std::ofstream(folder / name) << text; }
+    std::string path(const std::string& name) const { return (folder / name).string(); }
     void editCell(int row, int noteColumn, const std::string& text)
     {
         song.grid.setCellText(row, gridColumnOf(noteColumn), text);
         markSongChanged(project, song);
     }
 
-    static fs::path freshFolder()
-    {
-        const fs::path made = fs::temp_directory_path() / ("nimbel-files-" + std::to_string(::getpid()));
-        fs::remove_all(made);
-        fs::create_directories(made);
-        return made;
-    }
-
-    fs::path folder = freshFolder();
+    testing_support::ScratchFolder scratch{"nimbel-files"};
+    const fs::path& folder = scratch.path;
     QueuedDialogScript script;
     Desktop desktop{OffscreenApplication::application()};
     Song song;
@@ -72,12 +58,11 @@ protected:
     MidiOutput output;
     Sequencer sequencer{song, output, clock};
     PlainPositionDisplay position;
-    FileSession session{desktop, song, project, sequencer, position, folder.string() + "/", 0};
+    FileSession session{desktop, song, project, sequencer, position, scratch.directory(), 0};
 };
 
 TEST_F(FileCommands, UnchangedProjectProceedsWithoutAsking)
 {
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
     project.isNew = true;
     EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
     EXPECT_TRUE(script.messages().empty());
@@ -85,18 +70,19 @@ TEST_F(FileCommands, UnchangedProjectProceedsWithoutAsking)
 
 TEST_F(FileCommands, ChangedProjectNamesItsFileAndYesWritesThereWithoutARequester)
 {
-    project.currentPath = (folder / "song.nmd").string();
+    project.currentPath = path("song.nmd");
     editCell(0, 1, "C5Q");
     script.expectMessage(MessageReply::yes);
     EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
     ASSERT_EQ(script.messages().size(), 1u);
-    EXPECT_EQ(script.messages()[0].title, "Nimbel MIDI");
-    EXPECT_EQ(script.messages()[0].text, "Music file song.nmd has changed.\nDo you wish to save changes?");
-    EXPECT_EQ(script.messages()[0].buttons, MessageButtons::yesNoCancel);
-    EXPECT_EQ(script.messages()[0].defaultButton, "Yes");
-    EXPECT_EQ(script.messages()[0].icon, MessageIcon::none);
+    const ShownMessage& prompt = script.messages()[0];
+    EXPECT_EQ(prompt.title, "Nimbel MIDI");
+    EXPECT_EQ(prompt.text, "Music file song.nmd has changed.\nDo you wish to save changes?");
+    EXPECT_EQ(prompt.buttons, MessageButtons::yesNoCancel);
+    EXPECT_EQ(prompt.defaultButton, "Yes");
+    EXPECT_EQ(prompt.icon, MessageIcon::none);
     EXPECT_TRUE(script.requesters().empty());
-    EXPECT_NE(readFile(folder / "song.nmd").find("N1X1C5Q\r\n"), std::string::npos);
+    EXPECT_NE(fileText(folder / "song.nmd").find("N1X1C5Q\r\n"), std::string::npos);
     EXPECT_FALSE(project.changed);
 }
 
@@ -114,28 +100,24 @@ TEST_F(FileCommands, ChangedProjectNoClearsTheFlagAndCancelEscapeAndCloseBoxKeep
     EXPECT_FALSE(fs::exists(folder / "MIDI.txt")) << "No writes nothing";
 }
 
-TEST_F(FileCommands, ChangedNewProjectAnsweredNoClearsBothFlags)
-{
-    project = {"", true, true};
-    script.expectMessage(MessageReply::no);
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
-    EXPECT_EQ(script.messages().at(0).text, kNewPrompt);
-    EXPECT_FALSE(project.changed);
-    EXPECT_FALSE(project.isNew);
-}
-
-TEST_F(FileCommands, ChangedNewProjectYesThenCancelledRequesterCancelsAndStaysChanged)
+TEST_F(FileCommands, ChangedNewProjectYesWithCancelledRequesterStaysChangedAndNoClearsBothFlags)
 {
     project = {"", true, true};
     script.expectMessage(MessageReply::yes);
     script.expectRequesterCancel();
     EXPECT_EQ(saveChangesPrompt(session), PromptResult::cancel);
-    EXPECT_TRUE(project.changed);
-    EXPECT_TRUE(project.isNew);
+    EXPECT_EQ(script.messages().at(0).text, kNewPrompt);
+    EXPECT_EQ(state(project), state({"", true, true}));
     ASSERT_EQ(script.requesters().size(), 1u);
-    EXPECT_EQ(script.requesters()[0].title, "Save Nimbel MIDI");
-    EXPECT_EQ(script.requesters()[0].folder, folder.string());
-    EXPECT_EQ(script.requesters()[0].fileName, "");
+    const ShownRequester& asked = script.requesters()[0];
+    EXPECT_EQ(asked.kind, RequesterKind::save);
+    EXPECT_EQ(asked.title, "Save Nimbel MIDI");
+    EXPECT_EQ(asked.folder, folder.string()) << "the program folder with an empty name box";
+    EXPECT_EQ(asked.fileName, "");
+
+    script.expectMessage(MessageReply::no);
+    EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
+    EXPECT_EQ(state(project), state({"", false, false}));
 }
 
 TEST_F(FileCommands, ChangedNewProjectYesWritesTheChosenFileAndKeepsTheTitle)
@@ -145,53 +127,36 @@ TEST_F(FileCommands, ChangedNewProjectYesWritesTheChosenFileAndKeepsTheTitle)
     script.expectMessage(MessageReply::yes);
     script.expectFileName("first.nmd");
     EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
-    EXPECT_EQ(project.currentPath, (folder / "first.nmd").string());
-    EXPECT_FALSE(project.changed);
-    EXPECT_FALSE(project.isNew);
-    EXPECT_NE(readFile(folder / "first.nmd").find("N3X3E4H"), std::string::npos);
+    EXPECT_EQ(state(project), state({path("first.nmd"), false, false}));
+    EXPECT_NE(fileText(folder / "first.nmd").find("N3X3E4H"), std::string::npos);
     EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
 }
 
-TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameWithoutAnExtension)
+TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameAndOverwritesWithoutAQuestion)
 {
     editCell(0, 1, "C");
     script.expectFileName("tune");
     fileSaveAs(session);
     EXPECT_TRUE(fs::is_regular_file(folder / "tune"));
     EXPECT_FALSE(fs::exists(folder / "tune.nmd"));
-    EXPECT_EQ(project.currentPath, (folder / "tune").string());
+    EXPECT_EQ(state(project), state({path("tune"), false, false}));
     EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - tune");
-    EXPECT_FALSE(project.changed);
     ASSERT_EQ(script.requesters().size(), 1u);
     EXPECT_EQ(script.requesters()[0].selectedFilter, "Nimbel MIDI (*.nmd)");
     EXPECT_EQ(script.requesters()[0].fileName, "MIDI.txt") << "proposes the current file";
-}
 
-TEST_F(FileCommands, SaveAsOverwritesAnExistingFileWithoutAQuestion)
-{
     writeSong("old.nmd", "old contents");
     script.expectFileName("old.nmd");
     fileSaveAs(session);
     EXPECT_EQ(script.messages().size(), 0u);
     EXPECT_EQ(script.unanswered(), 0);
-    EXPECT_NE(readFile(folder / "old.nmd"), "old contents");
-}
-
-TEST_F(FileCommands, SaveWithoutAPathAsksInTheProgramFolderWithAnEmptyNameBox)
-{
-    project = {"", false, true};
-    script.expectRequesterCancel();
-    fileSave(session);
-    ASSERT_EQ(script.requesters().size(), 1u);
-    EXPECT_EQ(script.requesters()[0].kind, RequesterKind::save);
-    EXPECT_EQ(script.requesters()[0].folder, folder.string());
-    EXPECT_EQ(script.requesters()[0].fileName, "");
-    EXPECT_TRUE(project.isNew) << "a cancelled requester changes nothing";
+    EXPECT_NE(fileText(folder / "old.nmd"), "old contents");
+    EXPECT_EQ(project.currentPath, path("old.nmd"));
 }
 
 TEST_F(FileCommands, SaveToTheCurrentPathClearsSelectionHistoryAndPlaybackButNotTheNewFlag)
 {
-    project = {(folder / "song.nmd").string(), true, true};
+    project = {path("song.nmd"), true, true};
     song.selectionList.push_back({1, 5, "", 0});
     song.grid.setCellColor(1, 5, 0x0F22F0);
     song.undoList.push_back({0, 0, "", 1});
@@ -199,8 +164,7 @@ TEST_F(FileCommands, SaveToTheCurrentPathClearsSelectionHistoryAndPlaybackButNot
     fileSave(session);
     EXPECT_TRUE(script.requesters().empty());
     EXPECT_TRUE(fs::exists(folder / "song.nmd"));
-    EXPECT_FALSE(project.changed);
-    EXPECT_TRUE(project.isNew);
+    EXPECT_EQ(state(project), state({path("song.nmd"), false, true}));
     EXPECT_TRUE(song.selectionList.empty());
     EXPECT_EQ(song.grid.cellColor(1, 5), kDefaultCellColor);
     EXPECT_TRUE(song.undoList.empty());
@@ -212,7 +176,7 @@ TEST_F(FileCommands, SaveToTheCurrentPathClearsSelectionHistoryAndPlaybackButNot
 TEST_F(FileCommands, FailedSaveSaysSoAndKeepsTheSongChanged)
 {
     fs::create_directories(folder / "in the way.nmd");  // a folder where the file should go
-    project.currentPath = (folder / "in the way.nmd").string();
+    project.currentPath = path("in the way.nmd");
     editCell(0, 1, "C");
     song.undoList.push_back({0, 0, "", 1});
     fileSave(session);
@@ -232,7 +196,7 @@ TEST_F(FileCommands, FailedSaveSaysSoAndKeepsTheSongChanged)
 TEST_F(FileCommands, PromptWhoseSaveFailedAnswersCancel)
 {
     fs::create_directories(folder / "blocked.nmd");
-    project.currentPath = (folder / "blocked.nmd").string();
+    project.currentPath = path("blocked.nmd");
     editCell(0, 1, "C");
     script.expectMessage(MessageReply::yes);
     script.expectMessage(MessageReply::ok);
@@ -245,9 +209,7 @@ TEST_F(FileCommands, PromptWhoseSaveFailedAnswersCancel)
     script.expectMessage(MessageReply::ok);
     EXPECT_EQ(saveChangesPrompt(session), PromptResult::cancel);
     EXPECT_EQ(script.messages().back().text, "Unable to save blocked.nmd");
-    EXPECT_TRUE(project.changed);
-    EXPECT_TRUE(project.isNew);
-    EXPECT_EQ(project.currentPath, "") << "the failed file does not become the project";
+    EXPECT_EQ(state(project), state({"", true, true})) << "the failed file does not become the project";
 }
 
 TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
@@ -264,10 +226,8 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
     ASSERT_EQ(script.requesters().size(), 1u);
     EXPECT_EQ(script.requesters()[0].title, "Open Nimbel MIDI Project");
     EXPECT_EQ(script.requesters()[0].fileName, "MIDI.txt") << "starts from the current project";
-    EXPECT_EQ(project.currentPath, (folder / "song.nmd").string());
+    EXPECT_EQ(state(project), state({path("song.nmd"), false, true})) << "File Open leaves the new-project flag";
     EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - song.nmd");
-    EXPECT_TRUE(project.isNew) << "File Open leaves the new-project flag";
-    EXPECT_FALSE(project.changed);
     EXPECT_EQ(song.grid.cellText(1, gridColumnOf(3)), "D4Q");
     EXPECT_EQ(song.grid.cellText(5, gridColumnOf(7)), "");
     EXPECT_EQ(song.tempo, 90);
@@ -298,8 +258,7 @@ TEST_F(FileCommands, OpenOfAnUnreadableFileSaysSoAndLeavesSongTitleAndFlags)
     EXPECT_EQ(script.messages()[1].title, "Nimbel MIDI Error");
     EXPECT_EQ(script.messages()[1].text, "Unable to open missing.nmd");
     EXPECT_EQ(song.grid.cellText(0, gridColumnOf(1)), "C5Q");
-    EXPECT_EQ(project.currentPath, (folder / "MIDI.txt").string());
-    EXPECT_TRUE(project.changed) << "the unsaved song is still unsaved";
+    EXPECT_EQ(state(project), state({path("MIDI.txt"), true, false})) << "the unsaved song is still unsaved";
     EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
 }
 
@@ -334,10 +293,9 @@ TEST_F(FileCommands, StartingAnEmptySongKeepsTheNoteColumns)
 
 TEST(ProjectState, FileNamePartAndTitle)
 {
-    EXPECT_EQ(fileNamePart("/home/user/song.nmd"), "song.nmd");
-    EXPECT_EQ(fileNamePart("C:\\music\\tune"), "tune");
-    EXPECT_EQ(fileNamePart("plain"), "plain");
-    EXPECT_EQ(fileNamePart("/folder/"), "");
+    for (const auto& [path, name] : std::vector<std::pair<std::string, std::string>>{
+             {"/home/user/song.nmd", "song.nmd"}, {"C:\\music\\tune", "tune"}, {"plain", "plain"}, {"/folder/", ""}})
+        EXPECT_EQ(fileNamePart(path), name) << path;
     EXPECT_EQ(projectWindowTitle("/x/MIDI.txt"), "Nimbel MIDI - MIDI.txt");
 }
 

@@ -21,7 +21,7 @@ protected:
     Desktop desktop{OffscreenApplication::application()};
 };
 
-TEST_F(Gadgets, LabelShowsCentredTextInASunkenBorder)
+TEST_F(Gadgets, LabelShowsCentredTextInASunkenBorderAndANewOneReplacesIt)
 {
     desktop.addLabel(0, 11, {10, 240, 50, 20}, "1", true, true);
     EXPECT_EQ(desktop.gadgetText(0, 11), "1");
@@ -33,6 +33,12 @@ TEST_F(Gadgets, LabelShowsCentredTextInASunkenBorder)
     EXPECT_EQ(desktop.gadgetText(0, 11), "17");
     desktop.setGadgetRect(0, 11, {10, 300, 50, 20});
     EXPECT_EQ(desktop.gadgetRect(0, 11), (Rect{10, 300, 50, 20}));
+
+    desktop.addLabel(0, 11, {10, 240, 50, 20}, "new", false, false);  // replaces the one of the same id
+    EXPECT_EQ(desktop.gadgetText(0, 11), "new");
+    EXPECT_EQ(desktop.impl().windows.at(0).window->inner()->findChildren<QLabel*>().size(), 1);
+    EXPECT_FALSE(desktop.gadgetExists(0, 12));
+    EXPECT_FALSE(desktop.gadgetExists(7, 11));
 }
 
 TEST_F(Gadgets, TrackBarReportsTheUsersMovesButNotTheProgramsSettings)
@@ -64,16 +70,6 @@ TEST_F(Gadgets, TrackBarTicksThinOutForLongSongs)
     EXPECT_EQ(slider->tickInterval(), 1);
     desktop.setTrackBarMaximum(0, 2, 65535);
     EXPECT_GE(600 / (65535 / slider->tickInterval()), 3) << "ticks stay a few pixels apart";
-}
-
-TEST_F(Gadgets, ANewGadgetReplacesOneOfTheSameId)
-{
-    desktop.addLabel(0, 11, {10, 240, 50, 20}, "old", false, false);
-    desktop.addLabel(0, 11, {10, 240, 50, 20}, "new", false, false);
-    EXPECT_EQ(desktop.gadgetText(0, 11), "new");
-    EXPECT_EQ(desktop.impl().windows.at(0).window->inner()->findChildren<QLabel*>().size(), 1);
-    EXPECT_FALSE(desktop.gadgetExists(0, 12));
-    EXPECT_FALSE(desktop.gadgetExists(7, 11));
 }
 
 }  // namespace

@@ -69,14 +69,15 @@ TEST_F(GridGadget, ShowsTheGridsTextsTitlesWidthsAndColoursWithoutCopyingThem)
     EXPECT_EQ(model.data(model.index(1, 5)).toString(), QString(QChar(0xE9)));
 }
 
-TEST_F(GridGadget, FollowsColumnsInsertedAndRemovedAndBatchedChanges)
+TEST_F(GridGadget, FollowsColumnsInsertedAndRemovedBatchedChangesAndThousandsOfColumns)
 {
     addGrid({0, 40, 600, 230});
     setNoteColumnCount(grid, gridColumnOf(40));
     EXPECT_EQ(desktop.gridColumnCount(kWindow, kGrid), gridColumnOf(40) + 1);
     EXPECT_EQ(view().model()->headerData(gridColumnOf(40), Qt::Horizontal).toString(), "End");
-    grid.insertColumn(1, "Wide", 120);
-    EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 1), 120);
+    grid.insertColumn(1, "Wide", 120);  // a few changes are followed one by one
+    EXPECT_EQ(view().horizontalHeader()->count(), gridColumnOf(40) + 2);
+    EXPECT_EQ(view().horizontalHeader()->sectionSize(1), 120);
     grid.removeColumn(1);
     EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 1), 100);
     {
@@ -88,16 +89,8 @@ TEST_F(GridGadget, FollowsColumnsInsertedAndRemovedAndBatchedChanges)
     EXPECT_EQ(view().model()->rowCount(), 3);
     EXPECT_EQ(view().model()->data(view().model()->index(2, 4)).toString(), "E");
     EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 0), 100) << "widths survive a reset";
-}
 
-TEST_F(GridGadget, ThousandsOfSingleColumnChangesLeaveTheViewMatchingTheGrid)
-{
-    addGrid({0, 40, 600, 230});
-    grid.insertColumn(1, "Wide", 120);  // a few changes are followed one by one
-    EXPECT_EQ(view().horizontalHeader()->count(), 26);
-    EXPECT_EQ(view().horizontalHeader()->sectionSize(1), 120);
-    grid.removeColumn(1);
-
+    // Thousands of single-column changes still leave the view matching the grid.
     setNoteColumnCount(grid, gridColumnOf(3000));  // one column at a time
     grid.setCellText(0, gridColumnOf(2999), "late");
     EXPECT_EQ(desktop.gridColumnCount(kWindow, kGrid), gridColumnOf(3000) + 1) << "asking brings the view up to date";
@@ -108,8 +101,8 @@ TEST_F(GridGadget, ThousandsOfSingleColumnChangesLeaveTheViewMatchingTheGrid)
     desktop.pollEvent();  // the next turn of the loop does it too
     EXPECT_EQ(view().horizontalHeader()->count(), gridColumnOf(20) + 1);
     EXPECT_EQ(view().model()->headerData(gridColumnOf(20), Qt::Horizontal).toString(), "End");
-    grid.setCellText(2, 4, "after");  // single changes are reported again
-    EXPECT_EQ(view().model()->data(view().model()->index(2, 4)).toString(), "after");
+    grid.setCellText(1, 4, "after");  // single changes are reported again
+    EXPECT_EQ(view().model()->data(view().model()->index(1, 4)).toString(), "after");
     grid.insertColumn(1, "Wide", 120);
     EXPECT_EQ(view().horizontalHeader()->count(), gridColumnOf(20) + 2);
 }
@@ -125,32 +118,29 @@ TEST_F(GridGadget, RowsAreFourteenPixelsBelowATwentyTwoPixelHeader)
     }
 }
 
-TEST_F(GridGadget, ClickingTheCentreOfADrawnCellNamesThatCell)
+TEST_F(GridGadget, ClickingTheCentreOfADrawnCellNamesThatCellAlsoWhenScrolled)
 {
-    addGrid({0, 40, 600, 230});
-    for (const auto& [row, column] : std::vector<std::pair<int, int>>{{0, 0}, {0, 1}, {3, 4}, {6, 9}, {12, 2}}) {
-        const Point centre = centreOf(row, column);
-        desktop.clickAt(kWindow, centre, ClickKind::left);
-        EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::leftClick));
-        EXPECT_EQ(desktop.mousePosition(kWindow), centre);
-        EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, centre.x), column) << row << "," << column;
-        EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, centre.y), row) << row << "," << column;
-    }
-}
-
-TEST_F(GridGadget, ClickingTheCentreOfADrawnCellNamesThatCellWhenScrolled)
-{
-    addGrid({0, 40, 400, 120});
-    desktop.scrollGrid(kWindow, kGrid, 337, 3);
-    ASSERT_EQ(desktop.gridScrollX(kWindow, kGrid), 337);
-    ASSERT_EQ(desktop.gridTopRow(kWindow, kGrid), 3);
-    for (const auto& [row, column] : std::vector<std::pair<int, int>>{{3, 5}, {4, 6}, {8, 9}, {5, 8}}) {
-        const Point centre = centreOf(row, column);
-        ASSERT_GT(centre.y, 40 + kGridHeaderHeight) << "drawn below the header";
-        desktop.clickAt(kWindow, centre, ClickKind::left);
-        EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::leftClick));
-        EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, centre.x), column) << row << "," << column;
-        EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, centre.y), row) << row << "," << column;
+    struct Case {
+        Rect where;
+        int scrollX, topRow;
+        std::vector<std::pair<int, int>> cells;  // row, column
+    };
+    for (const Case& c : {Case{{0, 40, 600, 230}, 0, 0, {{0, 0}, {0, 1}, {3, 4}, {6, 9}, {12, 2}}},
+                          Case{{0, 40, 400, 120}, 337, 3, {{3, 5}, {4, 6}, {8, 9}, {5, 8}}}}) {
+        addGrid(c.where);
+        desktop.scrollGrid(kWindow, kGrid, c.scrollX, c.topRow);
+        ASSERT_EQ(desktop.gridScrollX(kWindow, kGrid), c.scrollX);
+        ASSERT_EQ(desktop.gridTopRow(kWindow, kGrid), c.topRow);
+        for (const auto& [row, column] : c.cells) {
+            SCOPED_TRACE(testing::Message() << "scrolled to " << c.scrollX << " row " << row << " column " << column);
+            const Point centre = centreOf(row, column);
+            ASSERT_GT(centre.y, 40 + kGridHeaderHeight) << "drawn below the header";
+            desktop.clickAt(kWindow, centre, ClickKind::left);
+            EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::leftClick));
+            EXPECT_EQ(desktop.mousePosition(kWindow), centre);
+            EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, centre.x), column);
+            EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, centre.y), row);
+        }
     }
 }
 
@@ -185,7 +175,7 @@ TEST(GridMapping, WalkEndsAfterTheLastColumn)
     EXPECT_EQ(rowAtOffset(100, 40, 0), 2);
 }
 
-TEST_F(GridGadget, ReportsLeftRightAndDoubleClicks)
+TEST_F(GridGadget, ReportsLeftRightAndDoubleClicksButNoHeaderClicks)
 {
     addGrid({0, 40, 600, 230});
     const Point cell = centreOf(1, 5);
@@ -194,12 +184,6 @@ TEST_F(GridGadget, ReportsLeftRightAndDoubleClicks)
     EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::rightClick));
     EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::leftClick));
     EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::doubleClick));
-    EXPECT_EQ(desktop.pollEvent().kind, EventKind::none);
-}
-
-TEST_F(GridGadget, HeaderClicksAreNoGadgetEvents)
-{
-    addGrid({0, 40, 600, 230});
     desktop.clickAt(kWindow, {30, 45}, ClickKind::left);
     EXPECT_EQ(desktop.pollEvent().kind, EventKind::none);
 }

@@ -24,54 +24,44 @@ TEST(RequesterFilter, PairsOfDescriptionAndPattern)
 
 TEST(RequesterFilter, ValidFileNames)
 {
-    EXPECT_TRUE(isValidFileName("newfile.nmd"));
-    EXPECT_TRUE(isValidFileName("tune"));
-    EXPECT_TRUE(isValidFileName("a b.c"));
+    for (const char* good : {"newfile.nmd", "tune", "a b.c"}) EXPECT_TRUE(isValidFileName(good)) << good;
     for (const char* bad : {"", "*.nmd", "a/b", "a\\b", "a:b", "a<b", "a>b", "a?b", "a|b", "a\"b", "a\tb"}) {
         EXPECT_FALSE(isValidFileName(bad)) << bad;
     }
 }
 
-TEST(RequesterStart, ProgramDefaultsOpenTheFolderWithAnEmptyNameBox)
+TEST(RequesterStart, AFilePathProposesItsNameAndTheProgramDefaultsAnEmptyNameBox)
 {
-    const std::string programDirectory = "/opt/nimbel/";
-    EXPECT_EQ(requesterStart(programDirectory + "/newfile.nmd"), (RequesterStart{"/opt/nimbel", ""}));
-    EXPECT_EQ(requesterStart(programDirectory + "/*.nmd"), (RequesterStart{"/opt/nimbel", ""}));
+    const std::vector<std::pair<std::string, RequesterStart>> cases = {
+        {"/opt/nimbel//newfile.nmd", {"/opt/nimbel", ""}},  // the program folder's defaults
+        {"/opt/nimbel//*.nmd", {"/opt/nimbel", ""}},
+        {"/home/user/song.nmd", {"/home/user", "song.nmd"}},
+        {"/opt/nimbel/MIDI.txt", {"/opt/nimbel", "MIDI.txt"}},
+        {"/song.nmd", {"/", "song.nmd"}},
+        {"song.nmd", {"", "song.nmd"}},
+        {"/home/user/", {"/home/user", ""}},
+        {"", {"", ""}},
+    };
+    for (const auto& [path, start] : cases) EXPECT_EQ(requesterStart(path), start) << path;
 }
 
-TEST(RequesterStart, AFilePathProposesItsName)
+// Everything the queue holds, oldest first.
+std::vector<Event> takeAll(EventQueue& queue)
 {
-    EXPECT_EQ(requesterStart("/home/user/song.nmd"), (RequesterStart{"/home/user", "song.nmd"}));
-    EXPECT_EQ(requesterStart("/opt/nimbel/MIDI.txt"), (RequesterStart{"/opt/nimbel", "MIDI.txt"}));
-    EXPECT_EQ(requesterStart("/song.nmd"), (RequesterStart{"/", "song.nmd"}));
-    EXPECT_EQ(requesterStart("song.nmd"), (RequesterStart{"", "song.nmd"}));
-    EXPECT_EQ(requesterStart("/home/user/"), (RequesterStart{"/home/user", ""}));
-    EXPECT_EQ(requesterStart(""), (RequesterStart{"", ""}));
+    std::vector<Event> events;
+    for (Event e = queue.take(); e.kind != EventKind::none; e = queue.take()) events.push_back(e);
+    return events;
 }
 
-TEST(EventQueue, HandsOutEventsOldestFirstAndNoneWhenEmpty)
+TEST(EventQueue, HandsOutEventsOldestFirstKeepingOneOfConsecutiveResizesOfAWindow)
 {
     EventQueue queue;
     EXPECT_EQ(queue.take().kind, EventKind::none);
-    queue.push(menuEvent(0, 21));
-    queue.push(gadgetEvent(0, 2, GadgetAction::changed));
-    queue.push(closeRequest(4));
-    EXPECT_EQ(queue.take(), menuEvent(0, 21));
-    EXPECT_EQ(queue.take(), gadgetEvent(0, 2, GadgetAction::changed));
-    EXPECT_EQ(queue.take(), closeRequest(4));
-    EXPECT_EQ(queue.take().kind, EventKind::none);
-}
-
-TEST(EventQueue, KeepsOneOfConsecutiveResizesOfAWindow)
-{
-    EventQueue queue;
-    queue.push(resizeEvent(0));
-    queue.push(resizeEvent(0));
-    queue.push(resizeEvent(4));
-    queue.push(resizeEvent(0));
-    EXPECT_EQ(queue.take(), resizeEvent(0));
-    EXPECT_EQ(queue.take(), resizeEvent(4));
-    EXPECT_EQ(queue.take(), resizeEvent(0));
+    for (const Event& e : {menuEvent(0, 21), gadgetEvent(0, 2, GadgetAction::changed), resizeEvent(0), resizeEvent(0),
+                           resizeEvent(4), resizeEvent(0), closeRequest(4)})
+        queue.push(e);
+    EXPECT_EQ(takeAll(queue), (std::vector<Event>{menuEvent(0, 21), gadgetEvent(0, 2, GadgetAction::changed),
+                                                  resizeEvent(0), resizeEvent(4), resizeEvent(0), closeRequest(4)}));
     EXPECT_TRUE(queue.empty());
 }
 
@@ -82,8 +72,7 @@ TEST(EventQueue, ForgetsTheEventsOfAClosedWindow)
     queue.push(menuEvent(0, 0));
     queue.push(closeRequest(4));
     queue.forgetWindow(4);
-    EXPECT_EQ(queue.take(), menuEvent(0, 0));
-    EXPECT_TRUE(queue.empty());
+    EXPECT_EQ(takeAll(queue), std::vector<Event>{menuEvent(0, 0)});
 }
 
 ShownMessage shownText(const char* text)
@@ -98,7 +87,7 @@ TEST(QueuedDialogScript, AnswersInOrderAndCountsDialogsItWasNotReadyFor)
     QueuedDialogScript script;
     script.expectMessage(MessageReply::no);
     script.expectFileName("tune");
-    EXPECT_EQ(script.answerMessage(shownText("text")), MessageReply::no);
+    EXPECT_EQ(script.answerMessage(ShownMessage{}), MessageReply::no);
     // A message box where a requester answer waits is not answered by it.
     EXPECT_EQ(script.answerMessage(shownText("again")), MessageReply::escapeKey);
     EXPECT_EQ(script.unanswered(), 1);

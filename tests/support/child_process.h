@@ -4,13 +4,13 @@
 // is done. POSIX only.
 #pragma once
 
+#include "scratch_files.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,11 +55,8 @@ public:
             if (equals != std::string::npos) variables[entry.substr(0, equals)] = entry.substr(equals + 1);
         }
         for (const auto& [name, value] : options.environment) {
-            if (value) {
-                variables[name] = *value;
-            } else {
-                variables.erase(name);
-            }
+            if (value) variables[name] = *value;
+            else variables.erase(name);
         }
         std::vector<std::string> envText;
         for (const auto& [name, value] : variables) envText.push_back(name + "=" + value);
@@ -90,7 +87,6 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     pid_t pid() const { return pid_; }
-    bool running() { return pid_ > 0 && !exitCode_ && !poll(); }
 
     // The exit code (128 + signal for a killed process), or nullopt at the deadline.
     std::optional<int> waitFor(std::chrono::milliseconds timeout)
@@ -143,13 +139,9 @@ inline CommandResult runCommand(const std::vector<std::string>& argv, const Envi
 {
     std::remove(scratchFile.c_str());
     ChildProcess child(argv, {environment, "", scratchFile, -1});
-    CommandResult result{child.waitFor(timeout), ""};
+    const std::optional<int> exitCode = child.waitFor(timeout);
     child.stop();
-    std::ifstream in(scratchFile);
-    std::ostringstream text;
-    text << in.rdbuf();
-    result.output = text.str();
-    return result;
+    return {exitCode, fileText(scratchFile)};
 }
 
 }  // namespace nimbel::testing_support
