@@ -3,6 +3,7 @@
 #include "memory_grid.h"
 #include "song.h"
 #include "song_columns.h"
+#include "song_file_test_support.h"
 #include "voice_names.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 
 namespace nimbel {
 namespace {
+
+using testing::RecordingObserver;
 
 std::vector<std::string> headers(const ListGrid& grid)
 {
@@ -23,16 +26,11 @@ std::vector<std::string> headers(const ListGrid& grid)
 TEST(SongGrid, FreshGridHasTwentyNumberedColumnsThenEnd)
 {
     Song song;
-    const auto titles = headers(song.grid);
-    ASSERT_EQ(titles.size(), 25u);
-    EXPECT_EQ(titles[0], "Channel");
-    EXPECT_EQ(titles[3], "Octave");
-    EXPECT_EQ(titles[4], "1");
-    EXPECT_EQ(titles[23], "20");
-    EXPECT_EQ(titles[24], "End");
-    EXPECT_EQ(findEndColumn(song.grid), 24);
+    const std::vector<std::string> expected{"Channel", "Voice", "Volume", "Octave", "1",  "2",  "3",  "4",  "5",
+                                            "6",       "7",     "8",      "9",      "10", "11", "12", "13", "14",
+                                            "15",      "16",    "17",     "18",     "19", "20", "End"};
+    EXPECT_EQ(headers(song.grid), expected);
     ASSERT_EQ(song.grid.rowCount(), 15);
-    EXPECT_EQ(song.grid.cellText(0, 0), "1");
     EXPECT_EQ(song.grid.cellText(14, 0), "15");
     EXPECT_EQ(song.grid.columnWidth(0), 100);
     EXPECT_EQ(song.grid.columnWidth(2), 50);
@@ -41,58 +39,45 @@ TEST(SongGrid, FreshGridHasTwentyNumberedColumnsThenEnd)
 TEST(SongGrid, EndColumnIsFoundByEndBlankOrEmptyTitle)
 {
     Song song;
+    EXPECT_EQ(findEndColumn(song.grid), 24);
     song.grid.setHeaderTitle(10, " ");
     EXPECT_EQ(findEndColumn(song.grid), 10);
     song.grid.setHeaderTitle(7, "");
     EXPECT_EQ(findEndColumn(song.grid), 7);
-
     Song noEnd;
     noEnd.grid.removeColumn(24);
     EXPECT_EQ(findEndColumn(noEnd.grid), noEnd.grid.columnCount());
 }
 
-TEST(SongGrid, GrowingMovesTheEndColumnAndNumbersTheNewOnes)
+TEST(SongGrid, ColumnCountMovesTheEndColumnWithinOneAndTheLimit)
 {
-    Song song;
-    setNoteColumnCount(song.grid, 30);
-    const auto titles = headers(song.grid);
+    Song grown;
+    setNoteColumnCount(grown.grid, 30);
+    const auto titles = headers(grown.grid);
     ASSERT_EQ(titles.size(), 31u);
     EXPECT_EQ(titles[29], "26");
-    EXPECT_EQ(titles[30], "End");
     EXPECT_EQ(std::count(titles.begin(), titles.end(), "End"), 1);
-}
+    EXPECT_EQ(titles[30], "End");
 
-TEST(SongGrid, ShrinkingRemovesColumnsAndKeepsTheNewEndColumnsCells)
-{
-    Song song;
-    song.grid.setCellText(2, 10, "C5Q");
-    song.grid.setCellText(2, 11, "gone");
-    setNoteColumnCount(song.grid, 10);
-    EXPECT_EQ(song.grid.columnCount(), 11);
-    EXPECT_EQ(song.grid.headerTitle(10), "End");
-    EXPECT_EQ(song.grid.cellText(2, 10), "C5Q");
-    EXPECT_EQ(findEndColumn(song.grid), 10);
-}
+    Song shrunk;  // the new End column keeps its cells
+    shrunk.grid.setCellText(2, 10, "C5Q");
+    setNoteColumnCount(shrunk.grid, 10);
+    EXPECT_EQ(shrunk.grid.columnCount(), 11);
+    EXPECT_EQ(shrunk.grid.headerTitle(10), "End");
+    EXPECT_EQ(shrunk.grid.cellText(2, 10), "C5Q");
 
-TEST(SongGrid, ColumnCountStaysWithinOneAndTheLimit)
-{
-    Song song;
-    setNoteColumnCount(song.grid, 3);  // a file without notes asks for this
-    EXPECT_EQ(findEndColumn(song.grid), kFirstNoteColumn);
-    EXPECT_EQ(song.grid.headerTitle(3), "Octave");
+    setNoteColumnCount(shrunk.grid, 3);  // a file without notes asks for this
+    EXPECT_EQ(findEndColumn(shrunk.grid), kFirstNoteColumn);
+    EXPECT_EQ(shrunk.grid.headerTitle(3), "Octave");
+    setNoteColumnCount(shrunk.grid, 2'000'000'000);
+    EXPECT_EQ(findEndColumn(shrunk.grid), kFirstNoteColumn + kMaxNoteColumns - 1);
+    EXPECT_EQ(shrunk.grid.columnCount(), kFirstNoteColumn + kMaxNoteColumns);
 
-    setNoteColumnCount(song.grid, 2'000'000'000);
-    EXPECT_EQ(findEndColumn(song.grid), kFirstNoteColumn + kMaxNoteColumns - 1);
-    EXPECT_EQ(song.grid.columnCount(), kFirstNoteColumn + kMaxNoteColumns);
-}
-
-TEST(SongGrid, GrowingAGridWithoutEndColumnStillEndsWithOne)
-{
-    Song song;
-    song.grid.removeColumn(24);  // Delete After can remove the End column
-    setNoteColumnCount(song.grid, 27);
-    EXPECT_EQ(findEndColumn(song.grid), 27);
-    EXPECT_EQ(song.grid.headerTitle(26), "23");
+    Song noEnd;
+    noEnd.grid.removeColumn(24);  // Delete After can remove the End column
+    setNoteColumnCount(noEnd.grid, 27);
+    EXPECT_EQ(findEndColumn(noEnd.grid), 27);
+    EXPECT_EQ(noEnd.grid.headerTitle(26), "23");
 }
 
 TEST(SongGrid, RenumberAfterInsertAndRemove)
@@ -105,7 +90,7 @@ TEST(SongGrid, RenumberAfterInsertAndRemove)
     EXPECT_EQ(song.grid.headerTitle(24), "End");
 }
 
-TEST(SongGrid, OutsideCellsReadEmptyAndIgnoreWrites)
+TEST(SongGrid, OutsideCellsReadEmptyIgnoreWritesAndInsertedColumnsCarryCells)
 {
     MemoryGrid grid;
     buildSongGrid(grid);
@@ -118,12 +103,7 @@ TEST(SongGrid, OutsideCellsReadEmptyAndIgnoreWrites)
     EXPECT_EQ(grid.headerTitle(999), "");
     EXPECT_EQ(grid.itemData(99), 0);
     EXPECT_EQ(grid.cellColor(3, 999), kDefaultCellColor);
-}
 
-TEST(SongGrid, InsertedColumnsCarryCellsAlong)
-{
-    MemoryGrid grid;
-    buildSongGrid(grid);
     grid.setCellText(4, 5, "A");
     grid.setCellColor(4, 5, 0x0F22F0);
     grid.insertColumn(5, "x", 50);
@@ -135,21 +115,7 @@ TEST(SongGrid, InsertedColumnsCarryCellsAlong)
     EXPECT_EQ(grid.columnCount(), 26);
 }
 
-struct RecordingObserver : GridObserver {
-    std::vector<std::string> calls;
-    void cellChanged(int r, int c) override { calls.push_back("cell " + std::to_string(r) + "," + std::to_string(c)); }
-    void headerChanged(int c) override { calls.push_back("header " + std::to_string(c)); }
-    void beforeColumnInserted(int c) override { calls.push_back("before insert " + std::to_string(c)); }
-    void afterColumnInserted(int c) override { calls.push_back("after insert " + std::to_string(c)); }
-    void beforeColumnRemoved(int c) override { calls.push_back("before remove " + std::to_string(c)); }
-    void afterColumnRemoved(int c) override { calls.push_back("after remove " + std::to_string(c)); }
-    void beforeRowAppended(int r) override { calls.push_back("before row " + std::to_string(r)); }
-    void afterRowAppended(int r) override { calls.push_back("after row " + std::to_string(r)); }
-    void beforeReset() override { calls.push_back("before reset"); }
-    void afterReset() override { calls.push_back("after reset"); }
-};
-
-TEST(SongGrid, ViewLearnsEveryKindOfChange)
+TEST(SongGrid, ViewLearnsEveryKindOfChangeAndABatchAsOneReset)
 {
     MemoryGrid grid;
     RecordingObserver view;
@@ -165,29 +131,24 @@ TEST(SongGrid, ViewLearnsEveryKindOfChange)
                                             "cell 0,0",        "cell 0,0",       "header 0",     "before remove 0",
                                             "after remove 0",  "before reset",   "after reset"};
     EXPECT_EQ(view.calls, expected);
-}
 
-TEST(SongGrid, BatchUpdateReportsOneReset)
-{
     Song song;
-    RecordingObserver view;
-    song.grid.setObserver(&view);
+    RecordingObserver batchView;
+    song.grid.setObserver(&batchView);
     {
         MemoryGrid::BatchUpdate batch(song.grid);
         MemoryGrid::BatchUpdate nested(song.grid);
         setNoteColumnCount(song.grid, 500);
         song.grid.setCellText(1, 400, "C");
     }
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"before reset", "after reset"}));
+    EXPECT_EQ(batchView.calls, (std::vector<std::string>{"before reset", "after reset"}));
 }
 
-TEST(VoiceNames, GeneralMidiOrder)
+TEST(VoiceNames, GeneralMidiOrderAndEmptyOutsideIt)
 {
     EXPECT_EQ(voiceNames[0], "");
     EXPECT_EQ(voiceNames[1], "Acoustic Grand Piano");
-    EXPECT_EQ(voiceNames[11], "Music Box");
     EXPECT_EQ(voiceNames[74], "Flute");
-    EXPECT_EQ(voiceNames[80], "Ocarina");
     EXPECT_EQ(voiceNames[128], "Gunshot");
     EXPECT_EQ(voiceName(129), "");
     EXPECT_EQ(voiceName(-1), "");

@@ -2,14 +2,15 @@
 // land, which record fills a summary cell, the tempo cell, the track bar
 // and counter, records outside the grid, and one view reset per operation.
 #include "grid_display.h"
-#include "grid_observer.h"
 #include "song_columns.h"
+#include "song_file_test_support.h"
 #include "voice_names.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nimbel {
@@ -17,21 +18,8 @@ namespace {
 
 NoteRecord note(int channel, int column, std::string text, int octave = 0, int volume = 0, int voice = 0)
 {
-    NoteRecord r;
-    r.channel = channel;
-    r.column = column;
-    r.text = std::move(text);
-    r.octave = octave;
-    r.volume = volume;
-    r.voice = voice;
-    return r;
-}
-
-NoteRecord tempo(std::string text)
-{
-    NoteRecord r;
-    r.text = std::move(text);
-    return r;
+    return {.volume = volume, .channel = channel, .octave = octave, .voice = voice, .text = std::move(text),
+            .column = column};
 }
 
 // Every cell text and row flag of the grid, to see that nothing else changed.
@@ -44,17 +32,6 @@ std::vector<std::string> snapshot(const ListGrid& grid)
     }
     return cells;
 }
-
-struct ResetCounter final : GridObserver {
-    int resets = 0;
-    int otherNotices = 0;
-    void beforeReset() override { ++resets; }
-    void cellChanged(int, int) override { ++otherNotices; }
-    void headerChanged(int) override { ++otherNotices; }
-    void beforeColumnInserted(int) override { ++otherNotices; }
-    void beforeColumnRemoved(int) override { ++otherNotices; }
-    void beforeRowAppended(int) override { ++otherNotices; }
-};
 
 TEST(NewSong, ShowsTheDefaultRecordAndEmptiesEverythingElse)
 {
@@ -71,30 +48,22 @@ TEST(NewSong, ShowsTheDefaultRecordAndEmptiesEverythingElse)
 
     newSong(song, position);
 
-    EXPECT_EQ(song.grid.cellText(0, kChannelColumn), "1");
-    EXPECT_EQ(song.grid.cellText(0, kVoiceColumn), "Acoustic Grand Piano");
-    EXPECT_EQ(song.grid.cellText(0, kVolumeColumn), "5");
-    EXPECT_EQ(song.grid.cellText(0, kOctaveColumn), "5");
-    EXPECT_EQ(song.grid.itemData(0), 7);
-    for (int row = 1; row < kSongRows; ++row) {
-        EXPECT_EQ(song.grid.cellText(row, kChannelColumn), std::to_string(row + 1));
-        for (int c = kVoiceColumn; c <= kOctaveColumn; ++c) EXPECT_EQ(song.grid.cellText(row, c), "") << row;
-        EXPECT_EQ(song.grid.itemData(row), 0);
-    }
-    for (int row = 0; row < kSongRows; ++row)
-        for (int c = kFirstNoteColumn; c < song.grid.columnCount(); ++c) EXPECT_EQ(song.grid.cellText(row, c), "");
+    Song expected;  // the start-up grid with only channel 1's summary filled
+    expected.grid.setCellText(0, kVoiceColumn, "Acoustic Grand Piano");
+    expected.grid.setCellText(0, kVolumeColumn, "5");
+    expected.grid.setCellText(0, kOctaveColumn, "5");
+    expected.grid.setItemData(0, 7);
+    setNoteColumnCount(expected.grid, gridColumnOf(30));
+    EXPECT_EQ(snapshot(song.grid), snapshot(expected.grid));
     EXPECT_EQ(song.grid.cellColor(4, gridColumnOf(7)), kDefaultCellColor);
 
     // Columns and tempo stay; the note list and channel state start over.
-    EXPECT_EQ(findEndColumn(song.grid), gridColumnOf(30));
     EXPECT_EQ(song.tempo, 90);
     ASSERT_EQ(song.noteList.size(), 1u);
     EXPECT_EQ(song.noteList[0].voice, 1);
     EXPECT_EQ(song.noteList[0].octave, 5);
-    ChannelState expected{};
-    expected[1].voice = 1;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(song.channels[i].voice, expected[i].voice) << i;
+    for (std::size_t i = 0; i < song.channels.size(); ++i) {
+        EXPECT_EQ(song.channels[i].voice, i == 1 ? 1 : 0) << i;
         EXPECT_EQ(song.channels[i].octave, 0) << i;
         EXPECT_EQ(song.channels[i].volume, 0) << i;
     }
@@ -105,8 +74,13 @@ TEST(ShowNoteList, CellsTempoAndTheFirstValueOfEachChannel)
 {
     Song song;
     PlainPositionDisplay position;
+    testing::RecordingObserver view;
+    const std::vector<std::string> oneReset{"before reset", "after reset"};
+    song.grid.setObserver(&view);
     newSong(song, position);
-    song.noteList = {tempo("T95"),
+    EXPECT_EQ(view.calls, oneReset);
+    view.calls.clear();
+    song.noteList = {NoteRecord{.text = "T95"},
                      note(3, 1, "E", 0, 0, 0),     // gives no values: summary cells stay empty
                      note(3, 2, "G4", 4, 0, 0),    // first octave of channel 3
                      note(3, 3, "V7G6", 6, 7, 0),  // octave already shown: only the volume
@@ -114,6 +88,8 @@ TEST(ShowNoteList, CellsTempoAndTheFirstValueOfEachChannel)
                      note(15, 21, "B", 1, 1, 128),
                      note(1, 4, "T5", 3)};  // a note whose text begins with T is no tempo record
     showNoteList(song, position);
+    EXPECT_EQ(view.calls, oneReset);  // each operation resets a view once, and tells nothing else
+    song.grid.setObserver(nullptr);
 
     EXPECT_EQ(song.grid.cellText(0, kChannelColumn), "1 T95");
     EXPECT_EQ(song.grid.cellText(2, gridColumnOf(1)), "E");
@@ -154,10 +130,11 @@ TEST(ShowNoteList, RecordsOutsideTheGridWriteNothing)
     const auto before = snapshot(song.grid);
     constexpr int kMax = std::numeric_limits<int>::max();
     constexpr int kMin = std::numeric_limits<int>::min();
-    song.noteList = {note(0, 1, "C", 5, 5, 5),   note(16, 1, "C", 5, 5, 5),  note(-3, 1, "C", 5, 5, 5),
-                     note(kMax, 1, "C", 5, 5, 5), note(kMin, 1, "C", 5, 5, 5), note(2, -1, "C", 5, 5, 5),
-                     note(2, kMax, "C", 5, 5, 5), note(2, kMin, "C", 5, 5, 5),
-                     note(2, song.grid.columnCount() - 3, "C", 5, 5, 5)};
+    song.noteList.clear();
+    const int pastEnd = song.grid.columnCount() - 3;
+    for (const auto& [channel, column] : std::vector<std::pair<int, int>>{
+             {0, 1}, {16, 1}, {-3, 1}, {kMax, 1}, {kMin, 1}, {2, -1}, {2, kMax}, {2, kMin}, {2, pastEnd}})
+        song.noteList.push_back(note(channel, column, "C", 5, 5, 5));
     showNoteList(song, position);
     EXPECT_EQ(snapshot(song.grid), before);
 }
@@ -180,21 +157,6 @@ TEST(ShowNoteList, TrackBarFollowsTheSongLength)
     EXPECT_EQ(position.maximum(), 40);
     EXPECT_EQ(position.counterText(), "21");
     EXPECT_EQ(position.position(), 21);
-}
-
-TEST(ShowNoteList, EachOperationResetsAViewOnce)
-{
-    Song song;
-    PlainPositionDisplay position;
-    ResetCounter view;
-    song.grid.setObserver(&view);
-    newSong(song, position);
-    EXPECT_EQ(view.resets, 1);
-    song.noteList.push_back(note(2, 3, "C", 5));
-    showNoteList(song, position);
-    EXPECT_EQ(view.resets, 2);
-    EXPECT_EQ(view.otherNotices, 0);
-    song.grid.setObserver(nullptr);
 }
 
 }  // namespace

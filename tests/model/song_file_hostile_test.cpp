@@ -24,15 +24,12 @@ void expectSongInShape(LoadedSong& loaded, std::size_t maxRecords)
     EXPECT_EQ(song.noteList[0].column, 0);  // the default record heads the list
     for (std::size_t i = 1; i < song.noteList.size(); ++i) {
         const NoteRecord& r = song.noteList[i];
-        if (r.isTempo()) continue;
-        ASSERT_GE(r.channel, 1) << i;
-        ASSERT_LE(r.channel, kSongRows) << i;
-        ASSERT_GE(r.column, 1) << i;
-        ASSERT_LE(r.column, kMaxNoteColumns) << i;
+        const bool placed = r.channel >= 1 && r.channel <= kSongRows && r.column >= 1 && r.column <= kMaxNoteColumns;
+        ASSERT_TRUE(r.isTempo() || placed)
+            << "record " << i << " on channel " << r.channel << ", column " << r.column;
     }
     EXPECT_EQ(song.grid.rowCount(), kSongRows);
-    EXPECT_GE(noteColumnCount(song), 1);
-    EXPECT_LE(noteColumnCount(song), kMaxNoteColumns);
+    EXPECT_TRUE(noteColumnCount(song) >= 1 && noteColumnCount(song) <= kMaxNoteColumns) << noteColumnCount(song);
     EXPECT_EQ(loaded.position.maximum(), noteColumnCount(song));
 
     const std::string saved = songFileText(loaded.song, "2024/01/01");

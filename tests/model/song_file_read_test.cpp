@@ -7,6 +7,7 @@
 
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace nimbel {
@@ -58,52 +59,73 @@ TEST(SongFileReading, DemonstrationSongColumnsChannelsAndVoiceGroups)
 
     // Default record, tempo, 21 records from the file, then 11 group copies.
     ASSERT_EQ(song.noteList.size(), 34u);
-    EXPECT_EQ(song.noteList[0].channel, 1);
     EXPECT_EQ(song.noteList[0].voice, 1);
     EXPECT_EQ(song.noteList[0].column, 0);
     EXPECT_TRUE(song.noteList[1].isTempo());
-    EXPECT_EQ(song.noteList[22].channel, 1);
-    EXPECT_EQ(song.noteList[22].column, 18);
-    EXPECT_EQ(song.noteList[23].channel, 2);
-    EXPECT_EQ(song.noteList[23].column, 9);
-    EXPECT_EQ(song.noteList[33].channel, 3);
-    EXPECT_EQ(song.noteList[33].column, 18);
+    const auto place = [&](std::size_t i) { return std::make_pair(song.noteList[i].channel, song.noteList[i].column); };
+    EXPECT_EQ(place(22), std::make_pair(1, 18));
+    EXPECT_EQ(place(23), std::make_pair(2, 9));
+    EXPECT_EQ(place(33), std::make_pair(3, 18));
 }
 
-TEST(SongFileReading, GroupCopiesAreReadAfterEveryRecordOfTheFile)
+// One channel's note cells after loading a text.
+struct CellsCase {
+    std::string text;
+    int channel;
+    Cells cells;
+};
+
+TEST(SongFileReading, LineGrammarVoiceGroupsAndTempoTokensPlaceTheCells)
+{
+    const std::vector<CellsCase> cases{
+        // Group copies are read after every record of the file.
+        {"START\nC,1,2 E 2CH\nEND\n", 2, {"C,2", "E", "CH"}},
+        // A voice of 0 makes no record and so does not widen the group.
+        {"START\nC,10,0 D\nEND", 1, {"C,10", "D"}},
+        {"START\nC,10,0 D\nEND", 2, {"", ""}},
+        {"START\nC,0,74 D\nEND", 1, {"C,0", "D"}},
+        {"START\nC,0,74 D\nEND", 2, {"C,74", "D"}},
+        // A voice list resets the group: after two voices and then one,
+        // plain tokens go to channel 1 only.
+        {"START\nC,1,2 D E,5 F\nEND", 2, {"C,2", "D", "", ""}},
+        // Channel 15 gets no voice, channel 16 does: the group is still all 15 channels.
+        {"START\nC,1,2,3,4,5,6,7,8,9,10,11,12,13,14,0,16 D\nEND", 14, {"C,14", "D"}},
+        {"START\nC,1,2,3,4,5,6,7,8,9,10,11,12,13,14,0,16 D\nEND", 15, {"", "D"}},
+        // Only lines after START count, up to END; comments and blank lines
+        // are skipped, only spaces are stripped, and any line end will do.
+        {"C C C\r\nEND\r\n  sTaRt  \r\n' a comment\r\n; another\r\n\r\n   \r\nc d 'e\r\nEndless\r\nF G\r\n", 1,
+         {"C", "D", "'E"}},
+        {"\tSTART\nC\nEND", 1, {""}},
+        {"START\nC D\nE\nEND\n", 1, {"C", "D", "E"}},
+        {"START\rC D\rE\rEND\r", 1, {"C", "D", "E"}},
+        {"START\r\nC D\r\nE\r\nEND\r\n", 1, {"C", "D", "E"}},
+        {"START\n\rC D\r\n\nE", 1, {"C", "D", "E"}},
+        {"START\r\nABWD\r\nEND\r\n", 1, {"ABWD"}},
+        {"START\nT90 C T100 D\nEND", 1, {"C", "D"}},  // tempo tokens take no column
+    };
+    for (const CellsCase& c : cases) {
+        SCOPED_TRACE(c.text + " channel " + std::to_string(c.channel));
+        EXPECT_EQ(noteCells(LoadedSong(c.text).song, c.channel), c.cells);
+    }
+}
+
+TEST(SongFileReading, GroupRecordsTakeTheStateTheFileLeft)
 {
     // The copy of E on channel 2 takes the half-note duration that "2CH",
     // later in the file, left on channel 2.
     const LoadedSong loaded("START\nC,1,2 E 2CH\nEND\n");
     const auto copy = recordsAt(loaded.song, 2, 2);
-    ASSERT_EQ(copy.size(), 1u);
-    EXPECT_FLOAT_EQ(copy[0]->duration, 2.0f);
     const auto original = recordsAt(loaded.song, 1, 2);
+    ASSERT_EQ(copy.size(), 1u);
     ASSERT_EQ(original.size(), 1u);
+    EXPECT_FLOAT_EQ(copy[0]->duration, 2.0f);
     EXPECT_FLOAT_EQ(original[0]->duration, 0.0f);
-    EXPECT_EQ(noteCells(loaded.song, 2), (Cells{"C,2", "E", "CH"}));
-}
 
-TEST(SongFileReading, VoiceListsAndGroups)
-{
-    // A voice of 0 makes no record and so does not widen the group.
-    const LoadedSong zeroLast("START\nC,10,0 D\nEND");
-    EXPECT_EQ(noteCells(zeroLast.song, 1), (Cells{"C,10", "D"}));
-    EXPECT_EQ(noteCells(zeroLast.song, 2), Cells(2));
+    EXPECT_EQ(recordsAt(LoadedSong("START\nC,0,74 D\nEND").song, 1, 1)[0]->voice, 0);
+    EXPECT_EQ(recordsAt(LoadedSong("START\nC 'e\nEND").song, 1, 2)[0]->note, 4);
+    EXPECT_EQ(LoadedSong("\tSTART\nC\nEND").song.noteList.size(), 1u);
 
-    const LoadedSong zeroFirst("START\nC,0,74 D\nEND");
-    EXPECT_EQ(noteCells(zeroFirst.song, 1), (Cells{"C,0", "D"}));
-    EXPECT_EQ(noteCells(zeroFirst.song, 2), (Cells{"C,74", "D"}));
-    EXPECT_EQ(recordsAt(zeroFirst.song, 1, 1)[0]->voice, 0);
-
-    // A voice list resets the group: after two voices and then one, plain
-    // tokens go to channel 1 only.
-    const LoadedSong regroup("START\nC,1,2 D E,5 F\nEND");
-    EXPECT_EQ(noteCells(regroup.song, 2), (Cells{"C,2", "D", "", ""}));
-}
-
-TEST(SongFileReading, VoicesPastTheLastChannelAreDroppedButStillSetTheGroup)
-{
+    // Voices past the last channel are dropped but still set the group.
     std::string voices;
     for (int v = 1; v <= 20; ++v) voices += "," + std::to_string(v);
     const LoadedSong twenty("START\nC" + voices + " D\nEND");
@@ -112,12 +134,7 @@ TEST(SongFileReading, VoicesPastTheLastChannelAreDroppedButStillSetTheGroup)
         EXPECT_EQ(recordsAt(twenty.song, channel, 1)[0]->voice, channel);
     }
     EXPECT_EQ(twenty.song.noteList.size(), 1u + 15u + 15u);
-
-    // Channel 15 gets no voice, channel 16 does: the group is still all 15 channels.
-    const LoadedSong gap("START\nC,1,2,3,4,5,6,7,8,9,10,11,12,13,14,0,16 D\nEND");
-    EXPECT_EQ(noteCells(gap.song, 14), (Cells{"C,14", "D"}));
-    EXPECT_EQ(noteCells(gap.song, 15), (Cells{"", "D"}));
-    EXPECT_EQ(gap.song.noteList.size(), 1u + 14u + 15u);
+    EXPECT_EQ(LoadedSong("START\nC,1,2,3,4,5,6,7,8,9,10,11,12,13,14,0,16 D\nEND").song.noteList.size(), 1u + 14u + 15u);
 }
 
 TEST(SongFileReading, LeadingChannelNumberAndPlacementPrefixAreNotShown)
@@ -140,36 +157,12 @@ TEST(SongFileReading, LeadingChannelNumberAndPlacementPrefixAreNotShown)
     ASSERT_EQ(twelve.size(), 1u);
     EXPECT_EQ(twelve[0]->note, -1);
     EXPECT_EQ(twelve[0]->text, "");
-}
 
-TEST(SongFileReading, PlacedTokenWithSeveralCommasIsOneNote)
-{
-    const LoadedSong loaded("START\nN1X1C,10,74\nEND");
-    ASSERT_EQ(loaded.song.noteList.size(), 2u);
-    EXPECT_EQ(loaded.song.noteList[1].voice, 10);
-    EXPECT_EQ(loaded.song.grid.cellText(0, gridColumnOf(1)), "C,10,74");
-    EXPECT_EQ(loaded.song.grid.cellText(1, gridColumnOf(1)), "");
-}
-
-TEST(SongFileReading, StartEndAndCommentLines)
-{
-    const LoadedSong loaded(
-        "C C C\r\nEND\r\n  sTaRt  \r\n' a comment\r\n; another\r\n\r\n   \r\nc d 'e\r\nEndless\r\nF G\r\n");
-    EXPECT_EQ(noteCells(loaded.song, 1), (Cells{"C", "D", "'E"}));
-    EXPECT_EQ(recordsAt(loaded.song, 1, 3)[0]->note, 4);
-
-    const LoadedSong tabbed("\tSTART\nC\nEND");  // only spaces are stripped
-    EXPECT_EQ(tabbed.song.noteList.size(), 1u);
-}
-
-TEST(SongFileReading, AnyLineEndAndTheLastLineWithoutEnd)
-{
-    const Cells expected{"C", "D", "E"};
-    for (const char* text : {"START\nC D\nE\nEND\n", "START\rC D\rE\rEND\r", "START\r\nC D\r\nE\r\nEND\r\n",
-                             "START\n\rC D\r\n\nE", "START\r\nC D\r\nE\r\n"}) {
-        const LoadedSong loaded(text);
-        EXPECT_EQ(noteCells(loaded.song, 1), expected) << text;
-    }
+    // A placed token with several commas is one note, not a voice group.
+    const LoadedSong commas("START\nN1X1C,10,74\nEND");
+    ASSERT_EQ(commas.song.noteList.size(), 2u);
+    EXPECT_EQ(commas.song.noteList[1].voice, 10);
+    EXPECT_EQ(commas.song.grid.cellText(0, gridColumnOf(1)), "C,10,74");
 }
 
 TEST(SongFileReading, WithoutStartOrNotesTheSongHasOneNoteColumn)
@@ -180,27 +173,20 @@ TEST(SongFileReading, WithoutStartOrNotesTheSongHasOneNoteColumn)
         EXPECT_EQ(noteColumnCount(loaded.song), 1) << text;
         EXPECT_EQ(loaded.position.maximum(), 1) << text;
     }
-    const LoadedSong abwd("START\r\nABWD\r\nEND\r\n");
-    EXPECT_EQ(noteCells(abwd.song, 1), (Cells{"ABWD"}));
 }
 
-TEST(SongFileReading, TempoTokens)
+TEST(SongFileReading, TheLastUsableTempoTokenSetsTheTempoAndItsCell)
 {
-    const LoadedSong last("START\nT90 C T100 D\nEND", 77);
-    EXPECT_EQ(last.song.tempo, 100);
-    EXPECT_EQ(last.song.grid.cellText(0, kChannelColumn), "1 T100");
-    EXPECT_EQ(noteCells(last.song, 1), (Cells{"C", "D"}));  // tempo tokens take no column
-
-    const LoadedSong unusable("START\nT95 T0 T T-5\nEND", 77);
-    EXPECT_EQ(unusable.song.tempo, 95);
-    EXPECT_EQ(unusable.song.grid.cellText(0, kChannelColumn), "1 T95");
-
-    const LoadedSong none("START\nT0 T-5 T C\nEND", 77);
-    EXPECT_EQ(none.song.tempo, 77);
-    EXPECT_EQ(none.song.grid.cellText(0, kChannelColumn), "1");
-
-    const LoadedSong huge("START\nT99999999999\nEND", 77);
-    EXPECT_EQ(huge.song.tempo, std::numeric_limits<std::int32_t>::max());
+    const std::vector<std::tuple<std::string, std::int32_t, std::string>> cases{
+        {"START\nT90 C T100 D\nEND", 100, "1 T100"},
+        {"START\nT95 T0 T T-5\nEND", 95, "1 T95"},
+        {"START\nT0 T-5 T C\nEND", 77, "1"},
+        {"START\nT99999999999\nEND", std::numeric_limits<std::int32_t>::max(), "1 T99999999999"}};
+    for (const auto& [text, tempo, cell] : cases) {
+        const LoadedSong loaded(text, 77);
+        EXPECT_EQ(loaded.song.tempo, tempo) << text;
+        EXPECT_EQ(loaded.song.grid.cellText(0, kChannelColumn), cell) << text;
+    }
 }
 
 TEST(SongFileReading, RecordsOutsideTheSongAreDropped)
@@ -211,13 +197,9 @@ TEST(SongFileReading, RecordsOutsideTheSongAreDropped)
     EXPECT_EQ(loaded.song.noteList[1].channel, 2);
     EXPECT_EQ(loaded.song.noteList[1].column, 7);
     EXPECT_EQ(noteColumnCount(loaded.song), 7);
-    for (std::size_t channel = 0; channel < loaded.song.channels.size(); ++channel) {
+    for (std::size_t channel = 0; channel < loaded.song.channels.size(); ++channel)
         EXPECT_EQ(loaded.song.channels[channel].text, channel == 2 ? "D" : "") << channel;
-    }
-
-    // The default record at the head stays.
-    EXPECT_EQ(loaded.song.noteList[0].channel, 1);
-    EXPECT_EQ(loaded.song.noteList[0].voice, 1);
+    EXPECT_EQ(loaded.song.noteList[0].voice, 1);  // the default record at the head stays
 }
 
 TEST(SongFileReading, RunningColumnsEndAtTheLastPossibleColumn)

@@ -1,14 +1,16 @@
-// Helpers shared by the song file tests: loading a text as File Open does,
-// reading the note cells back, and the test data folder.
+// Helpers shared by the model tests: loading a text as File Open does,
+// reading the note cells back, the test data folder, and a view that
+// records what the grid tells it.
 #pragma once
 
 #include "grid_display.h"
+#include "grid_observer.h"
 #include "song.h"
 #include "song_columns.h"
 #include "song_file.h"
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,9 +61,23 @@ inline std::string withDate(std::string file, std::string_view date)
 inline std::string dataFile(const std::string& name)
 {
     std::ifstream in(std::string(NIMBEL_SOURCE_DIR) + "/tests/data/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+// Every notice a view gets, in order, as "before insert 3", "cell 0,4" ….
+struct RecordingObserver : GridObserver {
+    std::vector<std::string> calls;
+    void log(const std::string& what, int at) { calls.push_back(what + std::to_string(at)); }
+    void cellChanged(int r, int c) override { log("cell " + std::to_string(r) + ",", c); }
+    void headerChanged(int c) override { log("header ", c); }
+    void beforeColumnInserted(int c) override { log("before insert ", c); }
+    void afterColumnInserted(int c) override { log("after insert ", c); }
+    void beforeColumnRemoved(int c) override { log("before remove ", c); }
+    void afterColumnRemoved(int c) override { log("after remove ", c); }
+    void beforeRowAppended(int r) override { log("before row ", r); }
+    void afterRowAppended(int r) override { log("after row ", r); }
+    void beforeReset() override { calls.push_back("before reset"); }
+    void afterReset() override { calls.push_back("after reset"); }
+};
 
 }  // namespace nimbel::testing
