@@ -81,8 +81,7 @@ Pass runPass(Program& program)
 
 void mainEventLoop(Program& program)
 {
-    while (runPass(program) == Pass::goOn) {
-    }
+    while (runPass(program) == Pass::goOn) {}
 }
 
 }  // namespace nimbel

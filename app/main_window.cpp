@@ -19,19 +19,43 @@ std::vector<Menu> mainMenus()
         view.items.push_back({"Channel " + std::to_string(channel), kViewChannelBase + channel});
     }
     return {
-        {"File", {{"New", kFileNew}, {"Open", kFileOpen}, {"Save", kFileSave}, {"Save As", kFileSaveAs},
-                  MenuEntry::bar(), {"Exit", kFileExit}}},
-        {"Edit", {{"Undo", kEditUndo}, MenuEntry::bar(), {"Cut", kEditCut}, {"Copy", kEditCopy},
-                  {"Paste", kEditPaste}, MenuEntry::bar(), {"Copy To", kEditCopyTo},
-                  {"Paste From", kEditPasteFrom}, MenuEntry::bar(), {"Delete Column", kEditDeleteColumn},
-                  {"Insert Column", kEditInsertColumn}, {"Delete Before", kEditDeleteBefore},
-                  {"Delete After", kEditDeleteAfter}, {"Clear Channel", kEditClearChannel}}},
-        {"Select", {{"All", kSelectAll}, {"None", kSelectNone}, {"Column", kSelectColumn},
-                    {"Channel", kSelectChannel}, MenuEntry::bar(), {"Color", kSelectColor}}},
+        {"File",
+         {{"New", kFileNew},
+          {"Open", kFileOpen},
+          {"Save", kFileSave},
+          {"Save As", kFileSaveAs},
+          MenuEntry::bar(),
+          {"Exit", kFileExit}}},
+        {"Edit",
+         {{"Undo", kEditUndo},
+          MenuEntry::bar(),
+          {"Cut", kEditCut},
+          {"Copy", kEditCopy},
+          {"Paste", kEditPaste},
+          MenuEntry::bar(),
+          {"Copy To", kEditCopyTo},
+          {"Paste From", kEditPasteFrom},
+          MenuEntry::bar(),
+          {"Delete Column", kEditDeleteColumn},
+          {"Insert Column", kEditInsertColumn},
+          {"Delete Before", kEditDeleteBefore},
+          {"Delete After", kEditDeleteAfter},
+          {"Clear Channel", kEditClearChannel}}},
+        {"Select",
+         {{"All", kSelectAll},
+          {"None", kSelectNone},
+          {"Column", kSelectColumn},
+          {"Channel", kSelectChannel},
+          MenuEntry::bar(),
+          {"Color", kSelectColor}}},
         {"Music", {{"Play", kMusicPlay}, {"Pause", kMusicPause}, {"Stop", kMusicStop}}},
         view,
-        {"Help", {{"Contents", kHelpContents}, {"Quick Start", kHelpQuickStart}, {"File Format", kHelpFileFormat},
-                  {"Credits", kHelpCredits}, {"About", kHelpAbout}}},
+        {"Help",
+         {{"Contents", kHelpContents},
+          {"Quick Start", kHelpQuickStart},
+          {"File Format", kHelpFileFormat},
+          {"Credits", kHelpCredits},
+          {"About", kHelpAbout}}},
     };
 }
 
@@ -67,8 +91,8 @@ void loadToolbarImages(Desktop& desktop)
 
 void createMainWindow(Desktop& desktop, Song& song, PositionDisplay& position)
 {
-    desktop.openWindow(kMainWindow, {"Nimbel MIDI - Untitled", {604, 298}, WindowFrame::resizable, std::nullopt,
-                                     mainMenus()});
+    desktop.openWindow(kMainWindow,
+                       {"Nimbel MIDI - Untitled", {604, 298}, WindowFrame::resizable, std::nullopt, mainMenus()});
     desktop.addToolBar(kMainWindow, mainToolButtons());
     desktop.addListGrid(kMainWindow, kSongGrid, {0, 0, 600, 230}, song.grid, "Click To Place Notes");
     desktop.addLabel(kMainWindow, kNoteCounter, {10, 240, 50, 20}, "1", true, true);

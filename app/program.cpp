@@ -24,8 +24,7 @@ Program::Program(Desktop& desktop, MidiDevices& devices, Clock& clock, std::stri
       musicChecks(desktop),
       selectionColor(kDefaultSelectionColor),
       files{desktop, song, project, sequencer, position, this->programDirectory, kMainWindow}
-{
-}
+{}
 
 Program::~Program() { desktop.closeWindow(kMainWindow); }
 

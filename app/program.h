@@ -27,12 +27,12 @@ class MidiDevices;
 // commands, the Channel Window, the help topics. An empty handler means the
 // command does nothing yet.
 struct CommandHandlers {
-    std::function<void(int command)> editCommand;          // ids 5 … 20
-    std::function<void()> songGridClick;                   // left click on the song grid
-    std::function<void()> songGridDoubleClick;             // left double-click on the song grid
-    std::function<void(int channel)> channelWindow;        // View menu, channel = id − 24
-    std::function<void(int command)> helpTopic;            // ids 189 and up
-    std::function<void()> helpWindowLayout;                // resize of the Help Window
+    std::function<void(int command)> editCommand;    // ids 5 … 20
+    std::function<void()> songGridClick;             // left click on the song grid
+    std::function<void()> songGridDoubleClick;       // left double-click on the song grid
+    std::function<void(int channel)> channelWindow;  // View menu, channel = id − 24
+    std::function<void(int command)> helpTopic;      // ids 189 and up
+    std::function<void()> helpWindowLayout;          // resize of the Help Window
 };
 
 struct Program {

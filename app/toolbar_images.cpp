@@ -15,7 +15,7 @@ std::uint32_t readLE(std::span<const std::uint8_t> bytes, std::size_t at, std::s
     return v;
 }
 
-constexpr std::size_t kDirectorySize = 6 + 16;   // icon directory with its one entry
+constexpr std::size_t kDirectorySize = 6 + 16;  // icon directory with its one entry
 constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::size_t kPaletteSize = 16 * 4;
 
@@ -60,7 +60,8 @@ IconPixels decodeIconFile(std::span<const std::uint8_t> file)
             const unsigned index = (x % 2 == 0) ? pair >> 4 : pair & 0x0F;
             const std::uint32_t bgr = readLE(bitmap, kInfoHeaderSize + index * 4, 3);
             const std::uint32_t rgb = ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
-            const bool transparent = (bitmap[maskAt + row * maskRow + static_cast<std::size_t>(x) / 8] >> (7 - x % 8)) & 1;
+            const bool transparent =
+                (bitmap[maskAt + row * maskRow + static_cast<std::size_t>(x) / 8] >> (7 - x % 8)) & 1;
             image.argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
                 (transparent ? 0u : 0xFF000000u) | rgb;
         }

@@ -152,7 +152,10 @@ int main(int argc, char** argv)
         ->Iterations(1)
         ->Unit(ms);
     benchmark::RegisterBenchmark("StartUpToFirstPaint/warm", startUpToFirstPaint, std::ref(application))->Unit(ms);
-    benchmark::RegisterBenchmark("ShowLoadedSong", showLoadedSong, std::ref(application))->Arg(10000)->Arg(65535)->Unit(ms);
+    benchmark::RegisterBenchmark("ShowLoadedSong", showLoadedSong, std::ref(application))
+        ->Arg(10000)
+        ->Arg(65535)
+        ->Unit(ms);
     benchmark::RegisterBenchmark("AddAndRemoveColumnsOneByOne", columnsOneByOne, std::ref(application))
         ->Arg(10000)
         ->Unit(ms);

@@ -69,7 +69,8 @@ void saveSong(benchmark::State& state, const std::string& text, bool toFile)
     PlainPositionDisplay position;
     newSong(song, position);
     loadSongText(song, position, text);
-    const std::string path = std::filesystem::temp_directory_path() / ("nimbel-bench-" + std::to_string(::getpid()) + ".nmd");
+    const std::string path =
+        std::filesystem::temp_directory_path() / ("nimbel-bench-" + std::to_string(::getpid()) + ".nmd");
     for (auto _ : state) {
         if (toFile) benchmark::DoNotOptimize(nimbel::saveSong(song, path));
         else benchmark::DoNotOptimize(songFileText(song, "2024/01/01"));
@@ -80,7 +81,10 @@ void saveSong(benchmark::State& state, const std::string& text, bool toFile)
 
 void BM_LoadHandWritten(benchmark::State& state) { loadSong(state, handWrittenSong(static_cast<int>(state.range(0)))); }
 void BM_LoadProjectFile(benchmark::State& state) { loadSong(state, projectFile()); }
-void BM_SaveHandWrittenText(benchmark::State& state) { saveSong(state, handWrittenSong(static_cast<int>(state.range(0))), false); }
+void BM_SaveHandWrittenText(benchmark::State& state)
+{
+    saveSong(state, handWrittenSong(static_cast<int>(state.range(0))), false);
+}
 void BM_SaveProjectFileText(benchmark::State& state) { saveSong(state, projectFile(), false); }
 void BM_SaveProjectFileToDisk(benchmark::State& state) { saveSong(state, projectFile(), true); }
 

@@ -46,7 +46,8 @@ void BM_IdleLoopProcessorShare(benchmark::State& state)
         const int columns = 1000;
         setNoteColumnCount(song.grid, gridColumnOf(columns));
         for (int column = 1; column <= columns; ++column)
-            for (int row = 0; row < 4; ++row) song.grid.setCellText(row, gridColumnOf(column), row % 2 ? "E5Q,41" : "C4E,1");
+            for (int row = 0; row < 4; ++row)
+                song.grid.setCellText(row, gridColumnOf(column), row % 2 ? "E5Q,41" : "C4E,1");
         rebuildNoteList(song);
         DiscardingDevices devices;
         MidiOutput output;

@@ -47,14 +47,15 @@ MessageLog demoSongEvents(std::int32_t& tempo)
 
 MessageLog tenThousandNoteEvents(std::int32_t& tempo)
 {
-    constexpr const char* kNotes[] = {"C5Q,1", "E5E,41", "G4Q,74", "A3S,33", "D5Q,20", "F4E,57", "B4Q,12", "G3H,49",
-                                      "C6S,81", "E4Q,25"};
+    constexpr const char* kNotes[] = {"C5Q,1",  "E5E,41", "G4Q,74", "A3S,33", "D5Q,20",
+                                      "F4E,57", "B4Q,12", "G3H,49", "C6S,81", "E4Q,25"};
     Song song;
     const int columns = 1000;
     setNoteColumnCount(song.grid, gridColumnOf(columns));
     song.grid.setCellText(0, kChannelColumn, "1 T240");
     for (int column = 1; column <= columns; ++column)
-        for (int row = 0; row < 10; ++row) song.grid.setCellText(row, gridColumnOf(column), kNotes[(row + column) % 10]);
+        for (int row = 0; row < 10; ++row)
+            song.grid.setCellText(row, gridColumnOf(column), kNotes[(row + column) % 10]);
     rebuildNoteList(song);
     tempo = song.tempo;
     PlainPositionDisplay position;

@@ -77,8 +77,7 @@ void BM_NoteOnLatenessOnTheRealClock(benchmark::State& state)
         // Play as a millisecond tick begins: the sequencer's beat grid (Play's
         // tick plus whole column periods) then starts at this very moment.
         const std::int64_t tick = clock.nowMs();
-        while (clock.nowMs() == tick) {
-        }
+        while (clock.nowMs() == tick) {}
         const auto gridStart = std::chrono::steady_clock::now();
         sequencer.mainPlay(position, checks);
         while (sequencer.isPlaying()) sequencer.playbackStep(position);

@@ -43,19 +43,17 @@ PromptOutcome promptForChanges(FileSession& s)
 {
     ProjectState& project = s.project;
     if (!project.changed) return PromptOutcome::unchanged;
-    const std::string question =
-        project.isNew ? std::string("Your new music file has changed.\nDo you wish to save changes?")
-                      : "Music file " + std::string(fileNamePart(project.currentPath)) +
-                            " has changed.\nDo you wish to save changes?";
+    const std::string question = project.isNew
+                                     ? std::string("Your new music file has changed.\nDo you wish to save changes?")
+                                     : "Music file " + std::string(fileNamePart(project.currentPath)) +
+                                           " has changed.\nDo you wish to save changes?";
     switch (s.desktop.messageBox(kPromptTitle, question, MessageButtons::yesNoCancel, MessageIcon::none)) {
-    case MessageAnswer::yes:
-        break;
+    case MessageAnswer::yes: break;
     case MessageAnswer::no:
         project.changed = false;
         project.isNew = false;
         return PromptOutcome::discarded;
-    default:
-        return PromptOutcome::cancelled;
+    default: return PromptOutcome::cancelled;
     }
     if (!project.isNew) {
         if (!writeProject(s, project.currentPath)) return PromptOutcome::cancelled;

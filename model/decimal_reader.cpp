@@ -44,15 +44,16 @@ std::int32_t readDecimal(std::string_view text)
 int decimalLength(std::int64_t value)
 {
     int length = value < 0 ? 2 : 1;
-    for (std::uint64_t v = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value); v >= 10; v /= 10)
+    for (std::uint64_t v = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+         v >= 10; v /= 10)
         ++length;
     return length;
 }
 
 std::int32_t saturatingAdd(std::int32_t a, std::int64_t b)
 {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{a} + b, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        std::int64_t{a} + b, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace nimbel

@@ -36,8 +36,7 @@ void showRecord(ListGrid& grid, const NoteRecord& record)
     }
     // Column 0 (the default record) lands on the Octave cell, which its own
     // octave then refills; columns past the grid's last one are not shown.
-    if (!isSongChannel(record.channel) || record.column < 0 ||
-        record.column >= grid.columnCount() - kOctaveColumn)
+    if (!isSongChannel(record.channel) || record.column < 0 || record.column >= grid.columnCount() - kOctaveColumn)
         return;
     const int row = record.channel - 1;
     grid.setCellText(row, gridColumnOf(record.column), record.text);

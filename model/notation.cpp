@@ -38,7 +38,8 @@ public:
     CharFinder(std::string_view text, std::size_t start) : text_(text)
     {
         first_.fill(0);
-        for (std::size_t i = text.size(); i >= start && i >= 1; --i) first_[static_cast<unsigned char>(text[i - 1])] = i;
+        for (std::size_t i = text.size(); i >= start && i >= 1; --i)
+            first_[static_cast<unsigned char>(text[i - 1])] = i;
     }
 
     // 1-based position of the first `c` at or after p (p never below the start), or 0.
@@ -59,7 +60,10 @@ std::int32_t numberAfter(std::string_view text, std::size_t at)
     return at < text.size() ? readDecimal(text.substr(at)) : 0;
 }
 
-bool isChannelIndex(std::int32_t channel) { return channel >= 0 && channel < static_cast<std::int32_t>(std::tuple_size_v<ChannelState>); }
+bool isChannelIndex(std::int32_t channel)
+{
+    return channel >= 0 && channel < static_cast<std::int32_t>(std::tuple_size_v<ChannelState>);
+}
 
 // Applies the marks `up` and `down` (from 1-based position p) to a running
 // value, volume or octave. The notation counts every mark, and a mark that
@@ -92,8 +96,8 @@ struct DurationValue {
     char letter;
     float beats;
 };
-constexpr DurationValue kDurations[] = {{'W', 4.0f},   {'H', 2.0f},   {'Q', 1.0f},     {'E', 0.5f},
-                                        {'S', 0.25f},  {'T', 0.125f}, {'F', 0.0625f}};
+constexpr DurationValue kDurations[] = {{'W', 4.0f},  {'H', 2.0f},   {'Q', 1.0f},   {'E', 0.5f},
+                                        {'S', 0.25f}, {'T', 0.125f}, {'F', 0.0625f}};
 
 }  // namespace
 
@@ -200,7 +204,8 @@ std::string placedNoteText(int channel, int noteColumn, std::string_view cellTex
     appendNumber(text, channel);
     text += 'X';
     appendNumber(text, noteColumn);
-    if (!cellText.empty() && ((cellText.front() >= '0' && cellText.front() <= '9') || cellText.front() == ';')) text += ';';
+    if (!cellText.empty() && ((cellText.front() >= '0' && cellText.front() <= '9') || cellText.front() == ';'))
+        text += ';';
     text.append(cellText);
     return text;
 }

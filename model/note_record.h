@@ -8,21 +8,21 @@
 
 namespace nimbel {
 
-inline constexpr int kChannelCount = 15;    // song channels 1 … 15
+inline constexpr int kChannelCount = 15;  // song channels 1 … 15
 inline constexpr std::int32_t kRestNote = 255;
 
 struct NoteRecord {
-    std::int32_t note = 0;      // semitone above C (-1 … 12 occur); 255 = rest
-    std::int32_t volume = 0;    // volume digit, 0 = not given
-    std::int32_t channel = 0;   // 1 … 15
-    std::int32_t octave = 0;    // 0 = not given
-    std::int32_t voice = 0;     // General MIDI program 1 … 128, 0 = not given
-    float duration = 0.0f;      // beats: whole 4.0 … sixty-fourth 0.0625
+    std::int32_t note = 0;     // semitone above C (-1 … 12 occur); 255 = rest
+    std::int32_t volume = 0;   // volume digit, 0 = not given
+    std::int32_t channel = 0;  // 1 … 15
+    std::int32_t octave = 0;   // 0 = not given
+    std::int32_t voice = 0;    // General MIDI program 1 … 128, 0 = not given
+    float duration = 0.0f;     // beats: whole 4.0 … sixty-fourth 0.0625
     // Millisecond tick of the sequencer's clock at which the sounding note
     // ends, 0 = none. 64 bits: the clock never wraps.
     std::int64_t offTime = 0;
-    std::string text;           // the note text; for the tempo record "T" and digits
-    std::int32_t column = 0;    // note column number, 1 = first
+    std::string text;         // the note text; for the tempo record "T" and digits
+    std::int32_t column = 0;  // note column number, 1 = first
 
     // Tempo records have no channel: a note whose text begins with T (a
     // loaded "N1X1T5" keeps the text "T5") is not one.
@@ -46,10 +46,10 @@ using ChannelState = std::array<NoteRecord, 16>;
 
 // A grid cell as the edit commands remember it.
 struct CellRecord {
-    std::int32_t row = 0;       // grid row 0 … 14; in the undo list -1 = column removed, -2 = inserted
-    std::int32_t column = 0;    // grid column index
+    std::int32_t row = 0;     // grid row 0 … 14; in the undo list -1 = column removed, -2 = inserted
+    std::int32_t column = 0;  // grid column index
     std::string text;
-    std::int32_t marker = 0;    // non-zero: only brackets an undo group
+    std::int32_t marker = 0;  // non-zero: only brackets an undo group
 };
 
 }  // namespace nimbel

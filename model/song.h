@@ -18,8 +18,8 @@ struct Song {
     MemoryGrid grid;
     std::vector<NoteRecord> noteList;
     ChannelState channels{};
-    std::int32_t tempo = kDefaultTempo;   // beats per minute, always at least 1
-    bool noteListStale = false;           // the note list no longer matches the grid
+    std::int32_t tempo = kDefaultTempo;  // beats per minute, always at least 1
+    bool noteListStale = false;          // the note list no longer matches the grid
 
     std::vector<CellRecord> selectionList;
     std::vector<CellRecord> clipList;

@@ -8,12 +8,12 @@
 
 namespace nimbel {
 
-inline constexpr int kSongRows = 15;            // row r is channel r + 1
+inline constexpr int kSongRows = 15;  // row r is channel r + 1
 inline constexpr int kChannelColumn = 0;
 inline constexpr int kVoiceColumn = 1;
 inline constexpr int kVolumeColumn = 2;
 inline constexpr int kOctaveColumn = 3;
-inline constexpr int kFirstNoteColumn = 4;      // grid column c ≥ 4 is note column c − 3
+inline constexpr int kFirstNoteColumn = 4;  // grid column c ≥ 4 is note column c − 3
 inline constexpr int kNoteColumnWidth = 50;
 inline constexpr int kMaxNoteColumns = 65535;   // no command grows a song past this
 inline constexpr int kStartupNoteColumns = 20;  // "1" … "20", then "End"

@@ -73,7 +73,8 @@ private:
 
         NoteRecord record;
         record.note = -1;
-        record.column = static_cast<std::int32_t>(std::min<std::int64_t>(tokenCount_, std::numeric_limits<std::int32_t>::max()));
+        record.column =
+            static_cast<std::int32_t>(std::min<std::int64_t>(tokenCount_, std::numeric_limits<std::int32_t>::max()));
         const std::size_t comma = token.find(',');
         if (comma != std::string_view::npos && !placed) {
             readVoiceList(token, comma, record);
@@ -133,14 +134,16 @@ private:
             const std::size_t end = std::min(rest.find(','), rest.size());
             const std::string_view field = rest.substr(0, end);
             const std::int32_t voice = readDecimal(field);
-            const auto channel32 = static_cast<std::int32_t>(std::min<std::int64_t>(channel, std::numeric_limits<std::int32_t>::max()));
+            const auto channel32 =
+                static_cast<std::int32_t>(std::min<std::int64_t>(channel, std::numeric_limits<std::int32_t>::max()));
             if (channel == 1) appendVoice(1, field, voice);
             else if (voice > 0 && channel <= kChannelCount) appendVoice(channel32, field, voice);
             else if (voice > 0) lastBeyondChannels = Voice{channel32, field, voice};
             if (end == rest.size()) break;
             rest.remove_prefix(end + 1);
         }
-        if (lastBeyondChannels) appendVoice(lastBeyondChannels->channel, lastBeyondChannels->field, lastBeyondChannels->voice);
+        if (lastBeyondChannels)
+            appendVoice(lastBeyondChannels->channel, lastBeyondChannels->field, lastBeyondChannels->voice);
     }
 
     std::vector<NoteRecord>* noteList_;

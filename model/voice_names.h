@@ -142,7 +142,8 @@ inline constexpr std::array<std::string_view, 129> voiceNames = {
 // The name a voice number shows as; numbers outside 0 … 128 show as empty.
 constexpr std::string_view voiceName(int voice)
 {
-    return voice >= 0 && voice < static_cast<int>(voiceNames.size()) ? voiceNames[static_cast<size_t>(voice)] : std::string_view{};
+    return voice >= 0 && voice < static_cast<int>(voiceNames.size()) ? voiceNames[static_cast<size_t>(voice)]
+                                                                     : std::string_view{};
 }
 
 }  // namespace nimbel

@@ -22,8 +22,7 @@ bool MouseTracker::eventFilter(QObject* watched, QEvent* event)
         globalPosition = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
         seen = true;
         break;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -264,9 +263,6 @@ std::string Desktop::clipboardText() const { return bytesOf(QGuiApplication::cli
 
 void Desktop::setClipboardText(std::string_view text) { QGuiApplication::clipboard()->setText(qtText(text)); }
 
-std::string Desktop::programDirectory() const
-{
-    return pathOf(QCoreApplication::applicationDirPath()) + "/";
-}
+std::string Desktop::programDirectory() const { return pathOf(QCoreApplication::applicationDirPath()) + "/"; }
 
 }  // namespace nimbel

@@ -69,7 +69,8 @@ QStringList nameFilters(const std::vector<RequesterFilter>& filters)
     QStringList names;
     for (const RequesterFilter& filter : filters) {
         QStringList patterns;
-        for (const std::string& pattern : filter.patterns) patterns << (pattern == "*.*" ? QString("*") : uiText(pattern));
+        for (const std::string& pattern : filter.patterns)
+            patterns << (pattern == "*.*" ? QString("*") : uiText(pattern));
         names << uiText(filter.description) + " (" + patterns.join(' ') + ")";
     }
     return names;
@@ -101,9 +102,10 @@ void reply(QFileDialog& dialog, const RequesterReply& answer)
     for (auto* view : dialog.findChildren<QAbstractItemView*>()) view->clearSelection();
     if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit")) name->setText(qtPath(*answer));
     const auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
-    QPushButton* accept = buttons ? buttons->button(dialog.acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
-                                                                                                  : QDialogButtonBox::Open)
-                                  : nullptr;
+    QPushButton* accept = buttons
+                              ? buttons->button(dialog.acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
+                                                                                               : QDialogButtonBox::Open)
+                              : nullptr;
     if (accept && accept->isEnabled()) {
         accept->click();
     } else {
@@ -145,9 +147,8 @@ MessageAnswer Desktop::messageBox(std::string_view title, std::string_view text,
 
 namespace {
 
-std::string runFileRequester(QWidget* owner, DialogScript* script, QFileDialog::AcceptMode mode,
-                             std::string_view title, std::string_view defaultPath, std::string_view filter,
-                             int filterIndex)
+std::string runFileRequester(QWidget* owner, DialogScript* script, QFileDialog::AcceptMode mode, std::string_view title,
+                             std::string_view defaultPath, std::string_view filter, int filterIndex)
 {
     const RequesterStart start = requesterStart(defaultPath);
     QFileDialog dialog(owner, uiText(title));

@@ -21,10 +21,10 @@ namespace nimbel {
 
 struct WindowRecord {
     std::unique_ptr<ProgramWindow> window;
-    std::map<int, QWidget*> gadgets;           // children of the inner area
-    std::map<int, QAction*> menuActions;       // by command id
-    std::map<int, QAction*> toolActions;       // by command id
-    std::map<int, bool> checks;                // check marks the program set
+    std::map<int, QWidget*> gadgets;      // children of the inner area
+    std::map<int, QAction*> menuActions;  // by command id
+    std::map<int, QAction*> toolActions;  // by command id
+    std::map<int, bool> checks;           // check marks the program set
 };
 
 // Remembers where the latest mouse event happened, in screen coordinates.

@@ -22,10 +22,14 @@ QIcon stockIcon(StockImage image)
         QStyle::StandardPixmap fallback;
     };
     static constexpr Stock kStock[] = {
-        {"document-new", QStyle::SP_FileIcon},           {"document-open", QStyle::SP_DialogOpenButton},
-        {"document-save", QStyle::SP_DialogSaveButton},  {"edit-cut", QStyle::SP_TrashIcon},
-        {"edit-copy", QStyle::SP_FileLinkIcon},          {"edit-paste", QStyle::SP_FileDialogDetailedView},
-        {"edit-undo", QStyle::SP_ArrowBack},             {"help-contents", QStyle::SP_DialogHelpButton},
+        {"document-new", QStyle::SP_FileIcon},
+        {"document-open", QStyle::SP_DialogOpenButton},
+        {"document-save", QStyle::SP_DialogSaveButton},
+        {"edit-cut", QStyle::SP_TrashIcon},
+        {"edit-copy", QStyle::SP_FileLinkIcon},
+        {"edit-paste", QStyle::SP_FileDialogDetailedView},
+        {"edit-undo", QStyle::SP_ArrowBack},
+        {"help-contents", QStyle::SP_DialogHelpButton},
     };
     const Stock& stock = kStock[static_cast<int>(image)];
     const QIcon themed = QIcon::fromTheme(QString::fromLatin1(stock.themeName));
@@ -163,8 +167,8 @@ std::vector<ShownToolButton> Desktop::toolBar(int window) const
             shown.push_back({});
             continue;
         }
-        shown.push_back({action->data().toInt(), utf8Of(action->toolTip()), !action->icon().isNull(),
-                         action->isCheckable()});
+        shown.push_back(
+            {action->data().toInt(), utf8Of(action->toolTip()), !action->icon().isNull(), action->isCheckable()});
     }
     return shown;
 }

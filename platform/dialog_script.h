@@ -34,12 +34,12 @@ enum class RequesterKind { open, save };
 struct ShownRequester {
     RequesterKind kind = RequesterKind::open;
     std::string title;
-    std::string folder;                   // the folder the requester shows
-    std::string fileName;                 // what the file-name box holds
-    std::vector<std::string> filters;     // as the filter list shows them
+    std::string folder;                // the folder the requester shows
+    std::string fileName;              // what the file-name box holds
+    std::vector<std::string> filters;  // as the filter list shows them
     std::string selectedFilter;
     bool confirmsOverwrite = false;
-    std::string defaultSuffix;            // added to a name typed without one; "" = none
+    std::string defaultSuffix;  // added to a name typed without one; "" = none
 };
 
 // A requester is answered by typing a name and accepting (a bare file name

@@ -21,7 +21,10 @@ struct Event {
 };
 
 inline Event menuEvent(int window, int command) { return {EventKind::menu, window, command, GadgetAction::none}; }
-inline Event gadgetEvent(int window, int gadget, GadgetAction action) { return {EventKind::gadget, window, gadget, action}; }
+inline Event gadgetEvent(int window, int gadget, GadgetAction action)
+{
+    return {EventKind::gadget, window, gadget, action};
+}
 inline Event closeRequest(int window) { return {EventKind::closeRequest, window, 0, GadgetAction::none}; }
 inline Event resizeEvent(int window) { return {EventKind::resize, window, 0, GadgetAction::none}; }
 

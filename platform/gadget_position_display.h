@@ -12,8 +12,7 @@ class GadgetPositionDisplay final : public PositionDisplay {
 public:
     GadgetPositionDisplay(Desktop& desktop, int window, int trackBar, int counter)
         : desktop_(desktop), window_(window), trackBar_(trackBar), counter_(counter)
-    {
-    }
+    {}
 
     int maximum() const override;
     void setMaximum(int maximum) override;

@@ -19,7 +19,8 @@ constexpr int kChangesReportedSingly = 16;
 
 QColor colorFromBgr(std::uint32_t bgr)
 {
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
 }
 
 std::uint32_t bgrFromColor(const QColor& color)
@@ -37,10 +38,7 @@ GridTableModel::~GridTableModel() { grid_.setObserver(nullptr); }
 
 int GridTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : grid_.rowCount(); }
 
-int GridTableModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : grid_.columnCount();
-}
+int GridTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : grid_.columnCount(); }
 
 QVariant GridTableModel::data(const QModelIndex& index, int role) const
 {

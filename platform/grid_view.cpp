@@ -45,7 +45,8 @@ GridView::GridView(MemoryGrid& grid, EventQueue& queue, int window, int gadget, 
     columns->setStretchLastSection(false);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(0, model_->columnCount({}) - 1); });
+    connect(model_, &QAbstractItemModel::modelReset, this,
+            [this] { applyColumnWidths(0, model_->columnCount({}) - 1); });
     connect(model_, &QAbstractItemModel::columnsInserted, this,
             [this](const QModelIndex&, int first, int last) { applyColumnWidths(first, last); });
     applyColumnWidths(0, model_->columnCount({}) - 1);

@@ -18,7 +18,7 @@ enum class WindowFrame {
 };
 
 struct MenuEntry {
-    std::string text;   // "" for a separator bar
+    std::string text;  // "" for a separator bar
     int command = -1;
 
     static MenuEntry bar() { return {}; }
@@ -34,7 +34,7 @@ struct Menu {
 
 struct WindowOptions {
     std::string title;
-    Size inner;                     // counting the menu bar, when the window has one
+    Size inner;  // counting the menu bar, when the window has one
     WindowFrame frame = WindowFrame::resizable;
     std::optional<Point> position;  // top-left corner on the screen; centred when absent
     std::vector<Menu> menus;        // none: no menu bar

@@ -9,8 +9,8 @@ namespace nimbel {
 namespace {
 
 constexpr const char* kClientName = "Nimbel MIDI";
-constexpr unsigned kSynthesizerTypes =
-    SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_DIRECT_SAMPLE | SND_SEQ_PORT_TYPE_SAMPLE | SND_SEQ_PORT_TYPE_SYNTHESIZER;
+constexpr unsigned kSynthesizerTypes = SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_DIRECT_SAMPLE |
+                                       SND_SEQ_PORT_TYPE_SAMPLE | SND_SEQ_PORT_TYPE_SYNTHESIZER;
 constexpr unsigned kWritable = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
 
 void ignoreLibraryError(const char*, int, const char*, int, const char*, ...) {}
@@ -42,8 +42,7 @@ class SequencerOutput final : public MidiPort {
 public:
     SequencerOutput(SeqPtr seq, int ownPort, EncoderPtr encoder)
         : seq_(std::move(seq)), ownPort_(ownPort), encoder_(std::move(encoder))
-    {
-    }
+    {}
 
     void send(std::uint32_t packed) override
     {
@@ -114,8 +113,9 @@ std::unique_ptr<MidiPort> openSequencerPort(const SequencerPort& port)
 {
     SeqPtr seq(openClient());
     if (!seq) return nullptr;
-    const int ownPort = snd_seq_create_simple_port(seq.get(), kClientName, SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
-                                                   SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+    const int ownPort =
+        snd_seq_create_simple_port(seq.get(), kClientName, SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
+                                   SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
     if (ownPort < 0) return nullptr;
     if (snd_seq_connect_to(seq.get(), ownPort, port.client, port.port) < 0) return nullptr;
     snd_midi_event_t* encoder = nullptr;

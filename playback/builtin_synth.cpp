@@ -53,24 +53,12 @@ std::unique_ptr<BuiltInSynth> BuiltInSynth::start(const SynthOptions& options)
     return nullptr;
 }
 
-void BuiltInSynth::send(std::uint32_t packed)
-{
-    playShortMessage(parts_->synth.get(), packed);
-}
+void BuiltInSynth::send(std::uint32_t packed) { playShortMessage(parts_->synth.get(), packed); }
 
-int BuiltInSynth::polyphony() const
-{
-    return fluid_synth_get_polyphony(parts_->synth.get());
-}
+int BuiltInSynth::polyphony() const { return fluid_synth_get_polyphony(parts_->synth.get()); }
 
-const std::string& BuiltInSynth::soundFont() const
-{
-    return parts_->soundFont;
-}
+const std::string& BuiltInSynth::soundFont() const { return parts_->soundFont; }
 
-const std::string& BuiltInSynth::audioDriver() const
-{
-    return parts_->audioDriver;
-}
+const std::string& BuiltInSynth::audioDriver() const { return parts_->audioDriver; }
 
 }  // namespace nimbel

@@ -16,7 +16,7 @@
 namespace nimbel {
 
 struct SynthOptions {
-    std::vector<std::string> soundFonts = defaultSoundFontPaths();  // the first readable one is used
+    std::vector<std::string> soundFonts = defaultSoundFontPaths();   // the first readable one is used
     std::vector<std::string> audioDrivers = {"pulseaudio", "alsa"};  // FluidSynth driver names, tried in order
 };
 

@@ -20,10 +20,7 @@ std::int64_t monotonicNs()
 
 }  // namespace
 
-std::int64_t SteadyClock::nowMs()
-{
-    return monotonicNs() / 1'000'000 + kFirstReading;
-}
+std::int64_t SteadyClock::nowMs() { return monotonicNs() / 1'000'000 + kFirstReading; }
 
 void SteadyClock::sleepMs(std::int64_t ms)
 {
@@ -33,8 +30,7 @@ void SteadyClock::sleepMs(std::int64_t ms)
     timespec wake{};
     wake.tv_sec = static_cast<time_t>(wakeNs / 1'000'000'000);
     wake.tv_nsec = static_cast<long>(wakeNs % 1'000'000'000);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
-    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {}
 }
 
 SimulatedClock::SimulatedClock(std::int64_t startMs) : now_(std::max(startMs, kFirstReading)) {}
@@ -50,9 +46,6 @@ void SimulatedClock::advanceBy(std::int64_t ms)
     if (ms > 0) now_ += ms;
 }
 
-void SimulatedClock::advanceTo(std::int64_t timeMs)
-{
-    now_ = std::max(now_, timeMs);
-}
+void SimulatedClock::advanceTo(std::int64_t timeMs) { now_ = std::max(now_, timeMs); }
 
 }  // namespace nimbel

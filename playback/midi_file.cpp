@@ -49,7 +49,8 @@ void putDelta(std::vector<std::uint8_t>& track, std::int64_t delta)
 
 std::vector<std::uint8_t> standardMidiFile(const MessageLog& messages, std::int32_t tempo)
 {
-    const std::int64_t quarterMs = std::clamp<std::int64_t>(60000 / std::max<std::int32_t>(tempo, 1), 1, kLongestQuarterMs);
+    const std::int64_t quarterMs =
+        std::clamp<std::int64_t>(60000 / std::max<std::int32_t>(tempo, 1), 1, kLongestQuarterMs);
 
     std::vector<std::uint8_t> track;
     track.insert(track.end(), {0x00, 0xFF, 0x51, 0x03});

@@ -17,17 +17,11 @@ bool carriesNoteNumber(int status)
     return kind == 0x80 || kind == 0x90 || kind == 0xA0;
 }
 
-int clampData(std::int64_t value)
-{
-    return static_cast<int>(std::clamp<std::int64_t>(value, 0, kMaxDataValue));
-}
+int clampData(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, 0, kMaxDataValue)); }
 
 }  // namespace
 
-MidiOutput::~MidiOutput()
-{
-    closeOutput();
-}
+MidiOutput::~MidiOutput() { closeOutput(); }
 
 int MidiOutput::chooseOutputDevice(MidiDevices& devices)
 {
@@ -64,7 +58,8 @@ void MidiOutput::sendShortMessage(int status, int channel, std::int64_t data1, s
     const int kind = status & 0xF0;
     const int first = clampData(data1);
     const int second = clampData(data2);
-    if (kind == kNoteOnStatus) sounding_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(first)] = second > 0;
+    if (kind == kNoteOnStatus)
+        sounding_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(first)] = second > 0;
     port_->send(packShortMessage(kind, channel, first, second));
 }
 

@@ -24,21 +24,19 @@ constexpr std::size_t kWavHeaderBytes = 44;
 // RIFF sizes are 32-bit: the data may not take more than this.
 constexpr std::int64_t kMaxDataBytes = 0xFFFFFFFFLL - (kWavHeaderBytes - 8);
 
-std::int64_t frameAt(std::int64_t ms)
-{
-    return (ms * kSynthSampleRate + 500) / 1000;
-}
+std::int64_t frameAt(std::int64_t ms) { return (ms * kSynthSampleRate + 500) / 1000; }
 
 void putLittleEndian(std::array<std::uint8_t, kWavHeaderBytes>& header, std::size_t at, std::uint32_t value, int bytes)
 {
-    for (int i = 0; i < bytes; ++i) header[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < bytes; ++i)
+        header[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 std::array<std::uint8_t, kWavHeaderBytes> wavHeader(std::uint32_t dataBytes)
 {
-    std::array<std::uint8_t, kWavHeaderBytes> h{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                                0,   0,   0,   0,   0, 0, 0, 0, 0,   0,   0,   0,   0,   0,   0,   0,
-                                                0,   0,   0,   0,   'd', 'a', 't', 'a', 0, 0, 0, 0};
+    std::array<std::uint8_t, kWavHeaderBytes> h{'R', 'I', 'F', 'F', 0, 0, 0,   0,   'W', 'A', 'V', 'E', 'f', 'm', 't',
+                                                ' ', 0,   0,   0,   0, 0, 0,   0,   0,   0,   0,   0,   0,   0,   0,
+                                                0,   0,   0,   0,   0, 0, 'd', 'a', 't', 'a', 0,   0,   0,   0};
     putLittleEndian(h, 4, static_cast<std::uint32_t>(kWavHeaderBytes - 8) + dataBytes, 4);
     putLittleEndian(h, 16, 16, 4);  // fmt chunk size
     putLittleEndian(h, 20, 1, 2);   // PCM
@@ -58,7 +56,8 @@ struct FileCloser {
 // Renders frames into the file up to a frame count, in chunks.
 class FrameWriter {
 public:
-    FrameWriter(fluid_synth_t* synth, std::FILE* file) : synth_(synth), file_(file), buffer_(kChunkFrames * kChannels) {}
+    FrameWriter(fluid_synth_t* synth, std::FILE* file) : synth_(synth), file_(file), buffer_(kChunkFrames * kChannels)
+    {}
 
     bool renderTo(std::int64_t frame)
     {

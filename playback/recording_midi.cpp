@@ -6,13 +6,11 @@ namespace nimbel {
 
 RecordingMidiDevices::RecordingMidiDevices(Clock& clock, MessageLog& log)
     : RecordingMidiDevices(clock, log, {RecordingDevice{MidiDeviceCaps{"Recording output", 1}, true}})
-{
-}
+{}
 
 RecordingMidiDevices::RecordingMidiDevices(Clock& clock, MessageLog& log, std::vector<RecordingDevice> devices)
     : clock_(clock), log_(log), devices_(std::move(devices))
-{
-}
+{}
 
 const RecordingDevice* RecordingMidiDevices::find(int index) const
 {

@@ -23,15 +23,9 @@ Sequencer::Sequencer(Song& song, MidiOutput& output, Clock& clock) : song_(song)
     channelRecords_.fill(kNoRecord);
 }
 
-std::int32_t Sequencer::tempo() const
-{
-    return std::max<std::int32_t>(song_.tempo, 1);
-}
+std::int32_t Sequencer::tempo() const { return std::max<std::int32_t>(song_.tempo, 1); }
 
-bool Sequencer::isPlaying() const
-{
-    return state_.playColumn != 0 && state_.nextColumnTime != kPaused;
-}
+bool Sequencer::isPlaying() const { return state_.playColumn != 0 && state_.nextColumnTime != kPaused; }
 
 std::int64_t Sequencer::columnDueTime() const
 {
@@ -85,10 +79,8 @@ void Sequencer::playbackStep(PositionDisplay& position)
         clock_.sleepMs(kIdleSleepMs);
         return;
     }
-    if (now < columnDueTime())
-        endExpiredNotes(now);
-    else
-        stepColumn(position, now);
+    if (now < columnDueTime()) endExpiredNotes(now);
+    else stepColumn(position, now);
     sleepWhilePlaying();
 }
 
@@ -238,10 +230,7 @@ void Sequencer::channelPlay(PositionDisplay& position)
     playChosenAt_ = clock_.nowMs();
 }
 
-void Sequencer::channelPause()
-{
-    state_.nextColumnTime = kPaused;
-}
+void Sequencer::channelPause() { state_.nextColumnTime = kPaused; }
 
 void Sequencer::channelStop(PositionDisplay& position)
 {

@@ -56,16 +56,11 @@ void playShortMessage(fluid_synth_t* synth, std::uint32_t packed)
     const int channel = bytes[0] & 0x0F;
     switch (bytes[0] & 0xF0) {
     case kNoteOnStatus:
-        if (bytes[2] == 0)
-            fluid_synth_noteoff(synth, channel, bytes[1]);
-        else
-            fluid_synth_noteon(synth, channel, bytes[1], bytes[2]);
+        if (bytes[2] == 0) fluid_synth_noteoff(synth, channel, bytes[1]);
+        else fluid_synth_noteon(synth, channel, bytes[1], bytes[2]);
         break;
-    case kProgramChangeStatus:
-        fluid_synth_program_change(synth, channel, bytes[1]);
-        break;
-    default:
-        break;  // the program sends nothing else
+    case kProgramChangeStatus: fluid_synth_program_change(synth, channel, bytes[1]); break;
+    default: break;  // the program sends nothing else
     }
 }
 

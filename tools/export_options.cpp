@@ -10,18 +10,20 @@ namespace nimbel {
 namespace {
 
 constexpr std::array kOptions = {
-    ExportOption{"--grid", "", "print the song grid: the column titles, then the 15 channel rows, cells separated by TAB",
-                 printGrid},
+    ExportOption{"--grid", "",
+                 "print the song grid: the column titles, then the 15 channel rows, cells separated by TAB", printGrid},
     ExportOption{"--save", "OUT", "write the project file that File Save would write to OUT", saveProjectFile},
     ExportOption{"--events", "", "print every MIDI message of a Play from column 1: milliseconds, then three hex bytes",
                  printEvents},
-    ExportOption{"-o", "OUT", "write those messages to OUT.mid as a MIDI file, or render them to OUT.wav", writePlaybackFile},
+    ExportOption{"-o", "OUT", "write those messages to OUT.mid as a MIDI file, or render them to OUT.wav",
+                 writePlaybackFile},
     ExportOption{"--soundfont", "PATH", "render .wav files with the SoundFont at PATH", nullptr},
 };
 
 const ExportOption* findOption(std::string_view name)
 {
-    const auto it = std::find_if(kOptions.begin(), kOptions.end(), [&](const ExportOption& o) { return o.name == name; });
+    const auto it =
+        std::find_if(kOptions.begin(), kOptions.end(), [&](const ExportOption& o) { return o.name == name; });
     return it == kOptions.end() ? nullptr : &*it;
 }
 

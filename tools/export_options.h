@@ -16,7 +16,7 @@ struct ExportOption {
     std::string_view name;       // "--grid"
     std::string_view valueName;  // shown in the usage; empty when the option takes no value
     std::string_view help;
-    ExportOutput output;         // null for an option that only sets a value
+    ExportOutput output;  // null for an option that only sets a value
 };
 
 struct ExportStep {
@@ -26,8 +26,8 @@ struct ExportStep {
 
 struct ExportRequest {
     std::string songPath;
-    std::vector<ExportStep> steps;                 // outputs in the order given
-    std::map<std::string, std::string> settings;   // value-only options, by name
+    std::vector<ExportStep> steps;                // outputs in the order given
+    std::map<std::string, std::string> settings;  // value-only options, by name
     bool help = false;
 };
 

@@ -31,8 +31,8 @@ bool endsWith(const std::string& text, const std::string& end)
 int renderWav(ExportContext& context, const std::string& path, const MessageLog& events)
 {
     const auto chosen = context.settings.find("--soundfont");
-    const auto soundFont = chosen != context.settings.end() ? findSoundFont({chosen->second})
-                                                            : findSoundFont(defaultSoundFontPaths());
+    const auto soundFont =
+        chosen != context.settings.end() ? findSoundFont({chosen->second}) : findSoundFont(defaultSoundFontPaths());
     if (!soundFont) {
         context.err << "nimbel-export: no SoundFont found"
                     << (chosen != context.settings.end() ? " at '" + chosen->second + "'" : std::string()) << "\n";

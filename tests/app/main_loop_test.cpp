@@ -53,7 +53,8 @@ TEST_F(MainLoop, APassHandlesOneEventOrElseTakesAPlaybackStep)
 TEST_F(MainLoop, DispatchRuleSendsEachIdRangeToItsHandler)
 {
     for (int id : {5, 20, 189, 194, 25, 39, 40, 188}) dispatchCommand(program, id);
-    EXPECT_EQ(calls, (std::vector<std::string>{"edit 5", "edit 20", "help 189", "help 194", "channel 1", "channel 15"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"edit 5", "edit 20", "help 189", "help 194", "channel 1", "channel 15"}));
 }
 
 TEST_F(MainLoop, ToolbarMenuGridAndResizeEventsReachTheirHandlersAndOtherWindowsGadgetsAreIgnored)
@@ -67,7 +68,8 @@ TEST_F(MainLoop, ToolbarMenuGridAndResizeEventsReachTheirHandlersAndOtherWindows
     desktop.postEvent(gadgetEvent(kHelpWindow, kSongGrid, GadgetAction::leftClick));
     desktop.postEvent(resizeEvent(kHelpWindow));
     run(8);
-    EXPECT_EQ(calls, (std::vector<std::string>{"help 189", "help 194", "channel 15", "click", "double", "help layout"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"help 189", "help 194", "channel 15", "click", "double", "help layout"}));
 }
 
 TEST_F(MainLoop, MovingTheTrackBarSetsTheCounterAtOnceWhileStopped)

@@ -18,7 +18,8 @@ protected:
     {
         const Size inner = desktop.innerSize(kMainWindow);
         const int toolBar = desktop.toolBarHeight(kMainWindow);
-        EXPECT_EQ(desktop.gadgetRect(kMainWindow, kPositionTrackBar), (Rect{70, inner.height - 45, inner.width - 75, 30}));
+        EXPECT_EQ(desktop.gadgetRect(kMainWindow, kPositionTrackBar),
+                  (Rect{70, inner.height - 45, inner.width - 75, 30}));
         EXPECT_EQ(desktop.gadgetRect(kMainWindow, kNoteCounter), (Rect{10, inner.height - 45, 50, 20}));
         EXPECT_EQ(desktop.gadgetRect(kMainWindow, kSongGrid),
                   (Rect{0, toolBar, inner.width, inner.height - (toolBar + 45)}));
@@ -29,20 +30,35 @@ TEST_F(MainWindow, MenusCarryTheirTitlesItemsBarsAndIds)
 {
     const std::vector<Menu> menus = desktop.menuBar(kMainWindow);
     ASSERT_EQ(menus.size(), 6u);
-    EXPECT_EQ(menus[0], (Menu{"File", {{"New", 0}, {"Open", 1}, {"Save", 2}, {"Save As", 3}, MenuEntry::bar(), {"Exit", 4}}}));
-    EXPECT_EQ(menus[1], (Menu{"Edit", {{"Undo", 5}, MenuEntry::bar(), {"Cut", 6}, {"Copy", 7}, {"Paste", 8},
-                                       MenuEntry::bar(), {"Copy To", 9}, {"Paste From", 10}, MenuEntry::bar(),
-                                       {"Delete Column", 11}, {"Insert Column", 12}, {"Delete Before", 13},
-                                       {"Delete After", 14}, {"Clear Channel", 15}}}));
-    EXPECT_EQ(menus[2], (Menu{"Select", {{"All", 16}, {"None", 17}, {"Column", 18}, {"Channel", 19},
-                                         MenuEntry::bar(), {"Color", 20}}}));
+    EXPECT_EQ(menus[0],
+              (Menu{"File", {{"New", 0}, {"Open", 1}, {"Save", 2}, {"Save As", 3}, MenuEntry::bar(), {"Exit", 4}}}));
+    EXPECT_EQ(menus[1], (Menu{"Edit",
+                              {{"Undo", 5},
+                               MenuEntry::bar(),
+                               {"Cut", 6},
+                               {"Copy", 7},
+                               {"Paste", 8},
+                               MenuEntry::bar(),
+                               {"Copy To", 9},
+                               {"Paste From", 10},
+                               MenuEntry::bar(),
+                               {"Delete Column", 11},
+                               {"Insert Column", 12},
+                               {"Delete Before", 13},
+                               {"Delete After", 14},
+                               {"Clear Channel", 15}}}));
+    EXPECT_EQ(menus[2],
+              (Menu{"Select",
+                    {{"All", 16}, {"None", 17}, {"Column", 18}, {"Channel", 19}, MenuEntry::bar(), {"Color", 20}}}));
     EXPECT_EQ(menus[3], (Menu{"Music", {{"Play", 21}, {"Pause", 22}, {"Stop", 23}}}));
     ASSERT_EQ(menus[4].title, "View");
     ASSERT_EQ(menus[4].items.size(), 15u);
     EXPECT_EQ(menus[4].items[0], (MenuEntry{"Channel 1", 25}));
     EXPECT_EQ(menus[4].items[14], (MenuEntry{"Channel 15", 39}));
-    EXPECT_EQ(menus[5], (Menu{"Help", {{"Contents", 194}, {"Quick Start", 190}, {"File Format", 191},
-                                       {"Credits", 192}, {"About", 193}}}));
+    EXPECT_EQ(
+        menus[5],
+        (Menu{"Help",
+              {{"Contents", 194}, {"Quick Start", 190}, {"File Format", 191}, {"Credits", 192}, {"About", 193}}}));
 }
 
 TEST_F(MainWindow, ToolbarButtonsInOrderWithImagesAndTooltips)

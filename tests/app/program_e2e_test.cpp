@@ -72,8 +72,8 @@ int peakOf(const std::string& raw)
 {
     int peak = 0;
     for (size_t i = 0; i + 1 < raw.size(); i += 2) {
-        const auto sample = static_cast<std::int16_t>(static_cast<unsigned char>(raw[i]) |
-                                                      static_cast<unsigned char>(raw[i + 1]) << 8);
+        const auto sample =
+            static_cast<std::int16_t>(static_cast<unsigned char>(raw[i]) | static_cast<unsigned char>(raw[i + 1]) << 8);
         peak = std::max(peak, std::abs(static_cast<int>(sample)));
     }
     return peak;
@@ -146,7 +146,8 @@ protected:
         EnvironmentChanges env = display.empty() ? EnvironmentChanges{} : environment();
         for (auto& [name, value] : extra) env[name] = value;
         const std::string log = (folder / (fs::path(argv[0]).filename().string() + ".log")).string();
-        children.push_back(std::make_unique<ChildProcess>(argv, ChildProcess::Options{env, workingDirectory, log, inheritedFd}));
+        children.push_back(
+            std::make_unique<ChildProcess>(argv, ChildProcess::Options{env, workingDirectory, log, inheritedFd}));
         return *children.back();
     }
 
@@ -186,10 +187,7 @@ protected:
         return fileText(raw);
     }
 
-    void click(int x, int y)
-    {
-        tool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
-    }
+    void click(int x, int y) { tool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}); }
 
     fs::path folder;
     fs::path shots;
@@ -263,7 +261,8 @@ TEST_F(RealProgram, WithoutAnyAudioOutputShowsTheStartUpErrorAndEndsWithCodeZero
                                  -1, (folder / "elsewhere").string());
     const std::string box = waitForWindow("^Error$");
     ASSERT_FALSE(box.empty()) << "no error box appeared";
-    EXPECT_NE(tool({"xdotool", "search", "--onlyvisible", "--name", "^Nimbel MIDI"}).exitCode, 0) << "no main window exists";
+    EXPECT_NE(tool({"xdotool", "search", "--onlyvisible", "--name", "^Nimbel MIDI"}).exitCode, 0)
+        << "no main window exists";
     std::this_thread::sleep_for(300ms);
     screenshot("start-up-error.png");
     tool({"xdotool", "key", "--window", box, "Return"});
@@ -276,7 +275,8 @@ TEST(ProgramWithoutDisplay, SaysSoInOneSentenceInsteadOfStarting)
 {
     const fs::path built = fs::path(NIMBEL_BINARY_DIR) / "bin" / "nimbel-midi";
     ASSERT_TRUE(fs::exists(built)) << "build the program first: " << built;
-    const std::string scratch = (fs::temp_directory_path() / ("nimbel-no-display-" + std::to_string(::getpid()))).string();
+    const std::string scratch =
+        (fs::temp_directory_path() / ("nimbel-no-display-" + std::to_string(::getpid()))).string();
     const EnvironmentChanges noDisplay{
         {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
     CommandResult result = runCommand({built.string()}, noDisplay, 10s, scratch);
@@ -287,7 +287,8 @@ TEST(ProgramWithoutDisplay, SaysSoInOneSentenceInsteadOfStarting)
     unreachable["DISPLAY"] = ":9876";
     result = runCommand({built.string()}, unreachable, 10s, scratch);
     EXPECT_EQ(result.exitCode, std::optional<int>(1));
-    EXPECT_EQ(result.output, "Nimbel MIDI needs a graphical desktop, but the display \":9876\" could not be reached.\n");
+    EXPECT_EQ(result.output,
+              "Nimbel MIDI needs a graphical desktop, but the display \":9876\" could not be reached.\n");
     fs::remove(scratch);
 }
 

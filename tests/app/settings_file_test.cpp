@@ -34,7 +34,8 @@ TEST(SettingsFile, ReadsTheKeyBeforeTheFirstGroupIgnoringCaseWithCDecimalValues)
 
 TEST(SettingsFile, WritingReplacesOrAddsTheKeyBeforeTheFirstGroupAndKeepsEveryOtherLine)
 {
-    const std::string before = "; my settings\r\nWidth=3\r\nSelColor = 255\r\n[Window]\r\nSelColor = 7\r\nstray line\r\n";
+    const std::string before =
+        "; my settings\r\nWidth=3\r\nSelColor = 255\r\n[Window]\r\nSelColor = 7\r\nstray line\r\n";
     EXPECT_EQ(settingsWithSelectionColor(before, 991984),
               "; my settings\r\nWidth = 3\r\nSelColor = 991984\r\n[Window]\r\nSelColor = 7\r\nstray line\r\n");
     EXPECT_EQ(settingsWithSelectionColor("", 991984), "SelColor = 991984\r\n");

@@ -42,7 +42,8 @@ TEST_F(StartUp, SecondRunLoadsTheExistingSongUnchangedAndTheSettingsFilesColour)
 {
     const std::string saved = "START\r\nT90\r\nN3X2E4H\r\nEND\r\n";
     std::ofstream(folder / "MIDI.txt", std::ios::binary) << saved;
-    std::ofstream(folder / "NimbelMIDI.ini", std::ios::binary) << "; colours\r\nOther = 7\r\nselcolor = 255\r\n[Group]\r\n";
+    std::ofstream(folder / "NimbelMIDI.ini", std::ios::binary)
+        << "; colours\r\nOther = 7\r\nselcolor = 255\r\n[Group]\r\n";
     ASSERT_TRUE(startUp(program));
     EXPECT_EQ(fileText(folder / "MIDI.txt"), saved);
     EXPECT_EQ(program.song.grid.cellText(2, gridColumnOf(2)), "E4H");

@@ -24,7 +24,7 @@ TEST(ToolbarImages, IconFilesHoldARaisedButtonFaceWithAnEngravedSymbol)
         const IconPixels image = decodeIconFile(file);
         ASSERT_EQ(image.width, 32);
         ASSERT_EQ(image.height, 32);
-        EXPECT_EQ(at(image, 0, 0), kBlack);    // outline
+        EXPECT_EQ(at(image, 0, 0), kBlack);  // outline
         EXPECT_EQ(at(image, 31, 31), kBlack);
         EXPECT_EQ(at(image, 5, 1), kWhite);    // lit top edge
         EXPECT_EQ(at(image, 1, 5), kWhite);    // lit left edge
@@ -39,10 +39,10 @@ TEST(ToolbarImages, IconFilesHoldARaisedButtonFaceWithAnEngravedSymbol)
     const IconPixels pause = decodeIconFile(toolbarIconFile(kPauseImage));
     const IconPixels play = decodeIconFile(toolbarIconFile(kPlayImage));
     EXPECT_EQ(at(stop, 15, 15), kBlack);
-    EXPECT_EQ(at(pause, 15, 15), kFace);   // the gap between the bars
+    EXPECT_EQ(at(pause, 15, 15), kFace);  // the gap between the bars
     EXPECT_EQ(at(pause, 11, 15), kBlack);
-    EXPECT_EQ(at(play, 12, 15), kBlack);   // wide at the left
-    EXPECT_NE(at(play, 21, 10), kBlack);   // narrow at the right
+    EXPECT_EQ(at(play, 12, 15), kBlack);  // wide at the left
+    EXPECT_NE(at(play, 21, 10), kBlack);  // narrow at the right
 }
 
 TEST(ToolbarImages, MalformedFilesDecodeToNothing)

@@ -18,7 +18,11 @@ namespace {
 
 NoteRecord note(int channel, int column, std::string text, int octave = 0, int volume = 0, int voice = 0)
 {
-    return {.volume = volume, .channel = channel, .octave = octave, .voice = voice, .text = std::move(text),
+    return {.volume = volume,
+            .channel = channel,
+            .octave = octave,
+            .voice = voice,
+            .text = std::move(text),
             .column = column};
 }
 
@@ -80,13 +84,12 @@ TEST(ShowNoteList, CellsTempoAndTheFirstValueOfEachChannel)
     newSong(song, position);
     EXPECT_EQ(view.calls, oneReset);
     view.calls.clear();
-    song.noteList = {NoteRecord{.text = "T95"},
-                     note(3, 1, "E", 0, 0, 0),     // gives no values: summary cells stay empty
-                     note(3, 2, "G4", 4, 0, 0),    // first octave of channel 3
-                     note(3, 3, "V7G6", 6, 7, 0),  // octave already shown: only the volume
-                     note(3, 5, "C,41", 2, 3, 41),
-                     note(15, 21, "B", 1, 1, 128),
-                     note(1, 4, "T5", 3)};  // a note whose text begins with T is no tempo record
+    song.noteList = {
+        NoteRecord{.text = "T95"},    note(3, 1, "E", 0, 0, 0),  // gives no values: summary cells stay empty
+        note(3, 2, "G4", 4, 0, 0),                               // first octave of channel 3
+        note(3, 3, "V7G6", 6, 7, 0),                             // octave already shown: only the volume
+        note(3, 5, "C,41", 2, 3, 41), note(15, 21, "B", 1, 1, 128),
+        note(1, 4, "T5", 3)};  // a note whose text begins with T is no tempo record
     showNoteList(song, position);
     EXPECT_EQ(view.calls, oneReset);  // each operation resets a view once, and tells nothing else
     song.grid.setObserver(nullptr);

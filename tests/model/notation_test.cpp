@@ -41,11 +41,21 @@ NoteRecord parse(const std::string& text, ChannelState& state, int channel = 1)
 
 TEST(DecimalReader, ReadsLikeACDecimalConversionAndSaturates)
 {
-    const std::vector<std::pair<std::string, std::int32_t>> cases{
-        {"120", 120},       {" \t-12x", -12},     {"+7", 7},           {"12,74", 12},
-        {"", 0},            {"Q", 0},             {"-", 0},            {"$1F", 31},
-        {"%101", 5},        {"%102", 2},          {"2147483647", kMaxInt}, {"-2147483648", kMinInt},
-        {"99999999999", kMaxInt}, {"-99999999999999999999999", kMinInt}, {"$FFFFFFFFFFFF", kMaxInt}};
+    const std::vector<std::pair<std::string, std::int32_t>> cases{{"120", 120},
+                                                                  {" \t-12x", -12},
+                                                                  {"+7", 7},
+                                                                  {"12,74", 12},
+                                                                  {"", 0},
+                                                                  {"Q", 0},
+                                                                  {"-", 0},
+                                                                  {"$1F", 31},
+                                                                  {"%101", 5},
+                                                                  {"%102", 2},
+                                                                  {"2147483647", kMaxInt},
+                                                                  {"-2147483648", kMinInt},
+                                                                  {"99999999999", kMaxInt},
+                                                                  {"-99999999999999999999999", kMinInt},
+                                                                  {"$FFFFFFFFFFFF", kMaxInt}};
     for (const auto& [text, value] : cases) EXPECT_EQ(readDecimal(text), value) << '"' << text << '"';
     EXPECT_EQ(decimalLength(0), 1);
     EXPECT_EQ(decimalLength(15), 2);
@@ -75,8 +85,14 @@ TEST(Notation, NoteTextsReadAsTheirWorkedExamples)
         {.text = "C>", .channel = 3, .octave = 6},
         {.text = "C-", .channel = 3, .volume = 4},
         // The project file example, placed and bare: D flattened by the B before it.
-        {.text = "N1X1V55ABWD,1", .note = 1, .octave = 5, .volume = 5, .duration = 6.0f, .voice = 1,
-         .placedChannel = 1, .column = 1},
+        {.text = "N1X1V55ABWD,1",
+         .note = 1,
+         .octave = 5,
+         .volume = 5,
+         .duration = 6.0f,
+         .voice = 1,
+         .placedChannel = 1,
+         .column = 1},
         {.text = "ABWD", .note = 1, .octave = 5, .volume = 5, .duration = 6.0f, .placedChannel = 1},
         {.text = "C8Q,10", .note = 0, .octave = 8, .duration = 1.0f, .voice = 10},
         {.text = "F<<Q,10,74", .note = 5, .octave = 3, .duration = 1.0f, .voice = 10},
@@ -118,13 +134,27 @@ TEST(Notation, NoteTextsReadAsTheirWorkedExamples)
         ChannelState state = rebuiltState();
         if (!c.before.empty()) parse(c.before, state, c.channel);
         const NoteRecord r = parse(c.text, state, c.channel);
-        if (c.note) { EXPECT_EQ(r.note, *c.note); }
-        if (c.octave) { EXPECT_EQ(r.octave, *c.octave); }
-        if (c.volume) { EXPECT_EQ(r.volume, *c.volume); }
-        if (c.duration) { EXPECT_FLOAT_EQ(r.duration, *c.duration); }
-        if (c.voice) { EXPECT_EQ(r.voice, *c.voice); }
-        if (c.placedChannel) { EXPECT_EQ(r.channel, *c.placedChannel); }
-        if (c.column) { EXPECT_EQ(r.column, *c.column); }
+        if (c.note) {
+            EXPECT_EQ(r.note, *c.note);
+        }
+        if (c.octave) {
+            EXPECT_EQ(r.octave, *c.octave);
+        }
+        if (c.volume) {
+            EXPECT_EQ(r.volume, *c.volume);
+        }
+        if (c.duration) {
+            EXPECT_FLOAT_EQ(r.duration, *c.duration);
+        }
+        if (c.voice) {
+            EXPECT_EQ(r.voice, *c.voice);
+        }
+        if (c.placedChannel) {
+            EXPECT_EQ(r.channel, *c.placedChannel);
+        }
+        if (c.column) {
+            EXPECT_EQ(r.column, *c.column);
+        }
     }
 }
 

@@ -25,8 +25,7 @@ void expectSongInShape(LoadedSong& loaded, std::size_t maxRecords)
     for (std::size_t i = 1; i < song.noteList.size(); ++i) {
         const NoteRecord& r = song.noteList[i];
         const bool placed = r.channel >= 1 && r.channel <= kSongRows && r.column >= 1 && r.column <= kMaxNoteColumns;
-        ASSERT_TRUE(r.isTempo() || placed)
-            << "record " << i << " on channel " << r.channel << ", column " << r.column;
+        ASSERT_TRUE(r.isTempo() || placed) << "record " << i << " on channel " << r.channel << ", column " << r.column;
     }
     EXPECT_EQ(song.grid.rowCount(), kSongRows);
     EXPECT_TRUE(noteColumnCount(song) >= 1 && noteColumnCount(song) <= kMaxNoteColumns) << noteColumnCount(song);
@@ -74,8 +73,9 @@ TEST(HostileSongFiles, FiftyMegabyteLines)
 
 TEST(HostileSongFiles, NumbersPastThirtyTwoBits)
 {
-    LoadedSong loaded("START\nN99999999999X1C N1X99999999999C N1X2000000000C 99999999999C C,99999999999,-99999999999 "
-                      "V99999999999C>>>>>99999999999 T99999999999999\nEND");
+    LoadedSong loaded(
+        "START\nN99999999999X1C N1X99999999999C N1X2000000000C 99999999999C C,99999999999,-99999999999 "
+        "V99999999999C>>>>>99999999999 T99999999999999\nEND");
     expectSongInShape(loaded, 4);
     EXPECT_EQ(noteColumnCount(loaded.song), 6);
 }

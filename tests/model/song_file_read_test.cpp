@@ -32,8 +32,8 @@ TEST(SongFileReading, DemonstrationSongColumnsChannelsAndVoiceGroups)
 
     EXPECT_EQ(noteCells(song, 1), (Cells{"C8Q,10", "C", "G", "G", "AQ", "A", "GH", "F<<Q,10", "F", "E", "E", "D", "D",
                                          "CH", "R", "C,10", "E", "G"}));
-    EXPECT_EQ(noteCells(song, 2), (Cells{"", "", "", "", "", "", "", "F<<Q,74", "F", "E", "E", "D", "D", "CH", "R",
-                                         "C,74", "E", "G"}));
+    EXPECT_EQ(noteCells(song, 2),
+              (Cells{"", "", "", "", "", "", "", "F<<Q,74", "F", "E", "E", "D", "D", "CH", "R", "C,74", "E", "G"}));
     Cells third(15);
     third.insert(third.end(), {"C,1", "E", "G"});
     EXPECT_EQ(noteCells(song, 3), third);
@@ -93,7 +93,8 @@ TEST(SongFileReading, LineGrammarVoiceGroupsAndTempoTokensPlaceTheCells)
         {"START\nC,1,2,3,4,5,6,7,8,9,10,11,12,13,14,0,16 D\nEND", 15, {"", "D"}},
         // Only lines after START count, up to END; comments and blank lines
         // are skipped, only spaces are stripped, and any line end will do.
-        {"C C C\r\nEND\r\n  sTaRt  \r\n' a comment\r\n; another\r\n\r\n   \r\nc d 'e\r\nEndless\r\nF G\r\n", 1,
+        {"C C C\r\nEND\r\n  sTaRt  \r\n' a comment\r\n; another\r\n\r\n   \r\nc d 'e\r\nEndless\r\nF G\r\n",
+         1,
          {"C", "D", "'E"}},
         {"\tSTART\nC\nEND", 1, {""}},
         {"START\nC D\nE\nEND\n", 1, {"C", "D", "E"}},

@@ -25,7 +25,8 @@ TEST(SongFileWriting, HeaderTempoAndPlacedNotes)
     Song song;
     PlainPositionDisplay position;
     newSong(song, position);
-    EXPECT_EQ(songFileText(song, "2024/05/06"), ";Nimbel MIDI Format\r\n;Created 2024/05/06\r\nSTART\r\nT120\r\nEND\r\n");
+    EXPECT_EQ(songFileText(song, "2024/05/06"),
+              ";Nimbel MIDI Format\r\n;Created 2024/05/06\r\nSTART\r\nT120\r\nEND\r\n");
 
     song.grid.setCellText(0, kChannelColumn, "1 T90");
     song.grid.setCellText(9, gridColumnOf(3), "5C");
@@ -34,7 +35,8 @@ TEST(SongFileWriting, HeaderTempoAndPlacedNotes)
     song.grid.setCellText(14, findEndColumn(song.grid), "C");
     song.grid.setCellText(14, findEndColumn(song.grid) + 1, "E");  // right of End: not part of the song
     EXPECT_EQ(songFileText(song, "2024/05/06"),
-              ";Nimbel MIDI Format\r\n;Created 2024/05/06\r\nSTART\r\nT90\r\nN1X1D\r\nN10X3;5C\r\nN10X4;;5C\r\nN15X21C\r\nEND\r\n");
+              ";Nimbel MIDI Format\r\n;Created "
+              "2024/05/06\r\nSTART\r\nT90\r\nN1X1D\r\nN10X3;5C\r\nN10X4;;5C\r\nN15X21C\r\nEND\r\n");
     EXPECT_EQ(song.tempo, 90);
 }
 
@@ -64,7 +66,9 @@ protected:
 TEST_F(SongFileFolder, SaveWritesTheTextWithTodaysDateAndReplacesAnOldFile)
 {
     LoadedSong loaded(testing::dataFile("demo_song.txt"));
-    { std::ofstream(path("song.nmd"), std::ios::binary) << "an older, longer file than the song that replaces it\r\n"; }
+    {
+        std::ofstream(path("song.nmd"), std::ios::binary) << "an older, longer file than the song that replaces it\r\n";
+    }
 
     const std::string before = localDateText();
     ASSERT_TRUE(saveSong(loaded.song, path("song.nmd")));

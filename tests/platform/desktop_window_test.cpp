@@ -24,7 +24,10 @@ protected:
 
     WindowOptions options()
     {
-        return {"Test Window", {604, 298}, WindowFrame::resizable, std::nullopt,
+        return {"Test Window",
+                {604, 298},
+                WindowFrame::resizable,
+                std::nullopt,
                 {{"File", {{"New", 0}, MenuEntry::bar(), {"Exit", 4}}}, {"Music", {{"Play", 21}, {"Stop", 23}}}}};
     }
 
@@ -93,11 +96,11 @@ TEST_F(DesktopWindow, ToolbarButtonsCarryTheirCommandsTooltipsAndImagesAndTheBar
                                  ToolButton::bar(),
                                  {5, StockImage::undo, "Undo Last Action"},
                                  {21, OwnImage{2}, "Play music from current location"}});
-    EXPECT_EQ(desktop.toolBar(kWindow), (std::vector<ShownToolButton>{{0, "New Project", true, false},
-                                                                     {},
-                                                                     {5, "Undo Last Action", true, false},
-                                                                     {21, "Play music from current location", true,
-                                                                      false}}));
+    EXPECT_EQ(desktop.toolBar(kWindow),
+              (std::vector<ShownToolButton>{{0, "New Project", true, false},
+                                            {},
+                                            {5, "Undo Last Action", true, false},
+                                            {21, "Play music from current location", true, false}}));
     EXPECT_GT(desktop.toolBarHeight(kWindow), 32);
     desktop.pressToolButton(kWindow, 21);
     desktop.pressToolButton(kWindow, 5);

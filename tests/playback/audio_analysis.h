@@ -50,7 +50,8 @@ inline std::optional<Audio> readWav(const std::string& path)
     if (littleEndian(bytes, 4, 4) != bytes.size() - 8) return std::nullopt;
     Audio audio{0, 0, 0, {}};
     for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        const std::string id(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + 4));
+        const std::string id(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                             bytes.begin() + static_cast<std::ptrdiff_t>(at + 4));
         const std::uint32_t size = littleEndian(bytes, at + 4, 4);
         if (at + 8 + size > bytes.size()) return std::nullopt;
         if (id == "fmt ") {
@@ -92,7 +93,8 @@ inline int peak(const Audio& audio, std::size_t fromFrame, std::size_t toFrame)
 inline std::optional<std::size_t> onsetFrame(const Audio& audio, int threshold, std::size_t fromFrame = 0)
 {
     for (std::size_t i = fromFrame * static_cast<std::size_t>(audio.channels); i < audio.samples.size(); ++i)
-        if (std::abs(static_cast<int>(audio.samples[i])) > threshold) return i / static_cast<std::size_t>(audio.channels);
+        if (std::abs(static_cast<int>(audio.samples[i])) > threshold)
+            return i / static_cast<std::size_t>(audio.channels);
     return std::nullopt;
 }
 
@@ -105,8 +107,9 @@ inline std::vector<std::vector<double>> unbrokenStretches(const std::vector<doub
     for (std::size_t i = 0; i <= samples.size(); ++i) {
         const bool dropOut = i + 3 <= samples.size() && samples[i] == 0 && samples[i + 1] == 0 && samples[i + 2] == 0;
         if (i < samples.size() && !dropOut) continue;
-        if (i - start >= shortest) stretches.emplace_back(samples.begin() + static_cast<std::ptrdiff_t>(start),
-                                                          samples.begin() + static_cast<std::ptrdiff_t>(i));
+        if (i - start >= shortest)
+            stretches.emplace_back(samples.begin() + static_cast<std::ptrdiff_t>(start),
+                                   samples.begin() + static_cast<std::ptrdiff_t>(i));
         while (i < samples.size() && samples[i] == 0) ++i;
         start = i;
     }
@@ -120,7 +123,7 @@ inline double strongestFrequency(const std::vector<double>& samples, int rate, d
     std::vector<double> windowed(samples.size());
     for (std::size_t n = 0; n < samples.size(); ++n)
         windowed[n] = samples[n] * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(n) /
-                                                           static_cast<double>(samples.size() - 1)));
+                                                         static_cast<double>(samples.size() - 1)));
     double best = lo;
     double bestPower = -1;
     for (double f = lo; f <= hi; f += 0.5) {

@@ -28,11 +28,19 @@ TEST(EventExport, GivesThePlayVoicesThenEveryNoteUntilTheLastHasEnded)
     };
     const std::vector<Case> cases = {
         {"quarter note", 2, {{1, 1, "C5Q"}}, "1", 1, {"0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}},
-        {"from column one whatever the track bar shows", 3, {{1, 1, "C5Q"}, {2, 3, "E5Q"}}, "1", 3,
+        {"from column one whatever the track bar shows",
+         3,
+         {{1, 1, "C5Q"}, {2, 3, "E5Q"}},
+         "1",
+         3,
          {"0 91 3C 46", "500 91 3C 00", "500 91 3C 00", "1000 92 40 46", "1500 92 40 00"}},
         // Tempo 80: a sixteenth lasts 187.5 ms (rounded to the even 188), a
         // column 750 ms, the whole note 3000 ms from its column.
-        {"waits for the last note", 2, {{1, 2, "C5W"}, {3, 1, "G4S"}}, "1 T80", 1,
+        {"waits for the last note",
+         2,
+         {{1, 2, "C5W"}, {3, 1, "G4S"}},
+         "1 T80",
+         1,
          {"0 93 37 46", "188 93 37 00", "750 93 37 00", "750 91 3C 46", "3750 91 3C 00"}},
         {"empty song", 20, {}, "1", 1, {}},
     };

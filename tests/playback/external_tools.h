@@ -96,10 +96,8 @@ public:
 private:
     void put(const std::optional<std::string>& value) const
     {
-        if (value)
-            setenv(name_.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
+        if (value) setenv(name_.c_str(), value->c_str(), 1);
+        else unsetenv(name_.c_str());
     }
 
     std::string name_;

@@ -12,7 +12,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes slice(const Bytes& bytes, std::size_t from, std::size_t count)
 {
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
+    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                 bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
 }
 
 TEST(MidiFile, HeaderTempoEventsAndEndOfTrack)

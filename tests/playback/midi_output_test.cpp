@@ -89,8 +89,10 @@ TEST(MidiOutputMessages, ClampsVelocitiesAndProgramsAndDropsNotesAndChannelsThat
     constexpr auto kLongMax = std::numeric_limits<std::int64_t>::max();
     constexpr auto kLongMin = std::numeric_limits<std::int64_t>::min();
     OutputRig rig;
-    for (const std::int64_t velocity : {std::int64_t{14 * 12}, std::int64_t{-14}, kLongMax}) rig.output.noteOn(2, 64, velocity);
-    for (const std::int32_t program : {999, 0, std::numeric_limits<std::int32_t>::min()}) rig.output.programChange(3, program);
+    for (const std::int64_t velocity : {std::int64_t{14 * 12}, std::int64_t{-14}, kLongMax})
+        rig.output.noteOn(2, 64, velocity);
+    for (const std::int32_t program : {999, 0, std::numeric_limits<std::int32_t>::min()})
+        rig.output.programChange(3, program);
     EXPECT_EQ(rig.packed(), (Packed{0x7F4092, 0x004092, 0x7F4092, 0x007FC3, 0x0000C3, 0x0000C3}));
 
     rig.log.clear();

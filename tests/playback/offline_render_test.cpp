@@ -59,7 +59,8 @@ TEST_F(OfflineRender, AQuarterNoteOnAnOcarinaSoundsAtItsTimeAtMiddleCAndEndsQuie
     EXPECT_LE(*onset, frameOfMs(500) + 64 + frameOfMs(10));  // a block, and the voice's attack
     EXPECT_GT(testing::peak(*audio, frameOfMs(550), frameOfMs(950)), 1000);
 
-    const double pitch = testing::strongestFrequency(audio->firstChannel(frameOfMs(550), frameOfMs(900)), 44100, 50, 2000);
+    const double pitch =
+        testing::strongestFrequency(audio->firstChannel(frameOfMs(550), frameOfMs(900)), 44100, 50, 2000);
     EXPECT_NEAR(pitch, kMiddleC, kMiddleC * 0.03);
 
     EXPECT_LE(testing::peak(*audio, audio->frames() - frameOfMs(50), audio->frames()), kDither);
@@ -98,7 +99,8 @@ TEST_F(OfflineRender, RefusesWhatCannotBeRendered)
     EXPECT_NE(noFolder.error.find("cannot write"), std::string::npos);
 
     // Over 4 GiB of samples: about seven hours.
-    const RenderResult tooLong = renderWavFile({{0, 0x463C91}, {7LL * 3600 * 1000, 0x003C91}}, soundFont, folder.file("b.wav"));
+    const RenderResult tooLong =
+        renderWavFile({{0, 0x463C91}, {7LL * 3600 * 1000, 0x003C91}}, soundFont, folder.file("b.wav"));
     EXPECT_FALSE(tooLong.ok);
     EXPECT_NE(tooLong.error.find("too long"), std::string::npos);
 }

@@ -14,15 +14,22 @@ using Lines = std::vector<std::string>;
 // Notes C, D, E, F, G, A, B, C in columns 1 … 8 of channel 1.
 PlaybackRig scale()
 {
-    return PlaybackRig(10, {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}, {1, 4, "F5Q"}, {1, 5, "G5Q"}, {1, 6, "A5Q"},
-                            {1, 7, "B5Q"}, {1, 8, "C6Q"}});
+    return PlaybackRig(10, {{1, 1, "C5Q"},
+                            {1, 2, "D5Q"},
+                            {1, 3, "E5Q"},
+                            {1, 4, "F5Q"},
+                            {1, 5, "G5Q"},
+                            {1, 6, "A5Q"},
+                            {1, 7, "B5Q"},
+                            {1, 8, "C6Q"}});
 }
 
 // The note number of the first note-on sent from log entry `from` on.
 int firstNoteOn(const PlaybackRig& rig, std::size_t from)
 {
     for (std::size_t i = from; i < rig.log.size(); ++i)
-        if ((rig.log[i].packed & 0xF0) == 0x90 && (rig.log[i].packed >> 16) != 0) return (rig.log[i].packed >> 8) & 0xFF;
+        if ((rig.log[i].packed & 0xF0) == 0x90 && (rig.log[i].packed >> 16) != 0)
+            return (rig.log[i].packed >> 8) & 0xFF;
     return -1;
 }
 

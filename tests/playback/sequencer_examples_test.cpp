@@ -23,19 +23,31 @@ TEST(SequencerExamples, NotesSoundAndEndAsWritten)
     };
     const std::vector<Case> cases = {
         {"quarter note", 2, {{1, 1, "C5Q"}}, 1500, {"0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}},
-        {"longer than a beat: cut at the next column", 3, {{1, 1, "C5H"}}, 2000,
+        {"longer than a beat: cut at the next column",
+         3,
+         {{1, 1, "C5H"}},
+         2000,
          {"0 91 3C 46", "500 91 3C 00", "1000 91 3C 00"}},
         // after C the E would be the note letter
-        {"eighth: its off-time, then the next column", 2, {{1, 1, "G5E"}}, 1000,
+        {"eighth: its off-time, then the next column",
+         2,
+         {{1, 1, "G5E"}},
+         1000,
          {"0 91 43 46", "250 91 43 00", "500 91 43 00"}},
         {"rest sends nothing", 3, {{1, 1, "C5H"}, {1, 2, "R"}}, 3000, {"0 91 3C 46", "500 91 3C 00"}},
         // Channel 2: "D" is read before any octave (octave 0), and the rebuild
         // leaves octave 3 from "C3Q" as the channel's running octave. Channel 3
         // never names an octave, so it plays in octave 5.
-        {"running octave", 3, {{2, 1, "D"}, {2, 2, "C3Q"}, {3, 1, "E"}}, 2000,
-         {"0 92 26 46", "0 93 40 46", "500 92 26 00", "500 93 40 00", "500 92 24 46", "1000 92 24 00",
-          "1000 92 24 00", "1000 93 40 00"}},
-        {"a column's notes start in list order", 1, {{3, 1, "G4Q"}, {1, 1, "C5Q"}, {2, 1, "V9E5Q"}}, 1,
+        {"running octave",
+         3,
+         {{2, 1, "D"}, {2, 2, "C3Q"}, {3, 1, "E"}},
+         2000,
+         {"0 92 26 46", "0 93 40 46", "500 92 26 00", "500 93 40 00", "500 92 24 46", "1000 92 24 00", "1000 92 24 00",
+          "1000 93 40 00"}},
+        {"a column's notes start in list order",
+         1,
+         {{3, 1, "G4Q"}, {1, 1, "C5Q"}, {2, 1, "V9E5Q"}},
+         1,
          {"0 91 3C 46", "0 92 40 7E", "0 93 37 46"}},
     };
     for (const Case& c : cases) {

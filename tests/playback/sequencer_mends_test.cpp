@@ -43,9 +43,9 @@ TEST(SequencerVoices, ANamedVoiceIsSentAfterPlayResetsTheChannelToVoiceOne)
     ASSERT_EQ(rig.song.channels[1].voice, 74);  // what the rebuild leaves
     rig.play();
     rig.runUntil(rig.origin + 1600);
-    EXPECT_EQ(rig.lines(), concat(playProgramChanges(), {"0 C1 49 00", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46",
-                                                         "1000 91 3E 00", "1000 91 40 46", "1500 91 40 00",
-                                                         "1500 91 40 00"}));
+    EXPECT_EQ(rig.lines(),
+              concat(playProgramChanges(), {"0 C1 49 00", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "1000 91 3E 00",
+                                            "1000 91 40 46", "1500 91 40 00", "1500 91 40 00"}));
     EXPECT_EQ(rig.song.channels[1].voice, 74);
 
     // Playing again without a rebuild sends the voice again after Play's voice 1.
@@ -82,7 +82,9 @@ TEST(SequencerNoteEnds, ReplacingTheNoteListOnPlayEndsTheSoundingNotesFirst)
     EXPECT_EQ(lines.at(17), "0 91 40 46");  // column 2, due at once
     // The old notes were ended once each, never again.
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "0 91 3C 00"), 1);
-    EXPECT_EQ(std::count_if(lines.begin() + 2, lines.end(), [](const std::string& l) { return l.find(" 3C ") != std::string::npos; }), 0);
+    EXPECT_EQ(std::count_if(lines.begin() + 2, lines.end(),
+                            [](const std::string& l) { return l.find(" 3C ") != std::string::npos; }),
+              0);
 }
 
 TEST(SequencerNoteEnds, EndSoundingNotesSendsOneNoteOffEachAndForgetsTheirOffTimes)
@@ -109,7 +111,8 @@ TEST(SequencerNoteEnds, ANoteOverlappedByALaterRecordOfItsChannelStillEndsAtItsO
     PlainPositionDisplay position;
     position.setMaximum(2);
     const Lines lines = testing::exportLines(song, position);
-    EXPECT_EQ(Lines(lines.begin() + 15, lines.end()), (Lines{"0 91 3C 46", "500 91 3E 46", "625 91 3E 00", "2000 91 3C 00"}));
+    EXPECT_EQ(Lines(lines.begin() + 15, lines.end()),
+              (Lines{"0 91 3C 46", "500 91 3E 46", "625 91 3E 00", "2000 91 3C 00"}));
 }
 
 TEST(SequencerSchedule, ColumnsStayOnTheBeatGridWhenEveryStepWakesLate)
@@ -217,11 +220,17 @@ TEST(SequencerOddValues, AreClampedSkippedOrSurvived)
     const Lines minute = {"0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"};  // a tempo below 1 is taken as 1
     const std::vector<Case> cases = {
         // octave 17 on channel 1 is not sent; volume and voice are clamped
-        {"values outside their bytes", {{1, 1, "C>>>>>>>>>>>>Q"}, {2, 1, "C5+++++++Q,300"}}, [](PlaybackRig&) {}, 1500,
+        {"values outside their bytes",
+         {{1, 1, "C>>>>>>>>>>>>Q"}, {2, 1, "C5+++++++Q,300"}},
+         [](PlaybackRig&) {},
+         1500,
          {"0 C2 7F 00", "0 92 3C 7F", "500 92 3C 00", "500 92 3C 00"}},
         {"records of channels outside the song", {{1, 1, "C5Q"}}, strayChannels, 1500, quarter},
-        {"clock readings past 32 bits", {{1, 1, "C5Q"}},
-         [](PlaybackRig& rig) { rig.clock.advanceTo(std::int64_t{1} << 33); }, 1500, quarter},
+        {"clock readings past 32 bits",
+         {{1, 1, "C5Q"}},
+         [](PlaybackRig& rig) { rig.clock.advanceTo(std::int64_t{1} << 33); },
+         1500,
+         quarter},
         {"tempo 0", {{1, 1, "C5Q"}}, tempo(0), 61'000, minute},
         {"tempo -40", {{1, 1, "C5Q"}}, tempo(-40), 61'000, minute},
         {"lowest tempo", {{1, 1, "C5Q"}}, tempo(std::numeric_limits<std::int32_t>::min()), 61'000, minute},

@@ -28,7 +28,8 @@ constexpr double kMiddleC = 261.63;
 class NullSinkServer {
 public:
     NullSinkServer()
-        : runtime_("XDG_RUNTIME_DIR", folder_.path().string()), pulseServer_("PULSE_SERVER", std::nullopt),
+        : runtime_("XDG_RUNTIME_DIR", folder_.path().string()),
+          pulseServer_("PULSE_SERVER", std::nullopt),
           server_({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disable-shm=yes", "-L",
                    "module-null-sink sink_name=nullsink rate=44100 norewinds=1", "-L",
                    "module-native-protocol-unix auth-anonymous=1"})
@@ -57,8 +58,10 @@ private:
 TEST(BuiltInSynthesizer, IsChosenOpensAndIsHeardOnTheSoundServerAtThePitchPlayed)
 {
     for (const char* program : {"pulseaudio", "pactl", "parec"})
-        if (!testing::onPath(program)) GTEST_SKIP() << program << " is not installed (packages pulseaudio, pulseaudio-utils)";
-    if (!findSoundFont(defaultSoundFontPaths())) GTEST_SKIP() << "no General MIDI SoundFont (package fluid-soundfont-gm)";
+        if (!testing::onPath(program))
+            GTEST_SKIP() << program << " is not installed (packages pulseaudio, pulseaudio-utils)";
+    if (!findSoundFont(defaultSoundFontPaths()))
+        GTEST_SKIP() << "no General MIDI SoundFont (package fluid-soundfont-gm)";
 
     NullSinkServer server;
     ASSERT_TRUE(server.ready()) << "the PulseAudio server did not start";
@@ -122,12 +125,14 @@ TEST(BuiltInSynthesizer, ReportsNoVoicesWithoutASoundFontAndTheChoiceFallsThroug
 
 TEST(BuiltInSynthesizer, ReportsNoVoicesWithoutASoundServer)
 {
-    if (!findSoundFont(defaultSoundFontPaths())) GTEST_SKIP() << "no General MIDI SoundFont (package fluid-soundfont-gm)";
+    if (!findSoundFont(defaultSoundFontPaths()))
+        GTEST_SKIP() << "no General MIDI SoundFont (package fluid-soundfont-gm)";
     TemporaryFolder folder;
     ScopedEnvironment runtime("XDG_RUNTIME_DIR", folder.path().string());
     ScopedEnvironment server("PULSE_SERVER", "unix:" + folder.file("no-server"));
     SynthOptions options;
-    options.soundFonts.insert(options.soundFonts.begin(), "/usr/share/sounds/sf2/TimGM6mb.sf2");  // the quickest to load
+    options.soundFonts.insert(options.soundFonts.begin(),
+                              "/usr/share/sounds/sf2/TimGM6mb.sf2");  // the quickest to load
     options.audioDrivers = {"pulseaudio"};  // ALSA may reach a real sound card on this machine
     SystemMidiDevices devices(options);
     EXPECT_EQ(devices.capabilities(-1)->voices, 0);
@@ -152,7 +157,9 @@ TEST(SequencerPorts, OnlyOtherClientsWritableRoutablePortsAreListedAndOnlySynthe
         {{128, 2, "read only", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ, 0, 0, 0}, false, 0},
         {{128, 3, "private", kWritable | SND_SEQ_PORT_CAP_NO_EXPORT, 0, 0, 0}, false, 0},
         {{20, 0, "OPL3", kWritable, SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_HARDWARE, 18, 16}, true, 18},
-        {{128, 0, "soft synth", kWritable, SND_SEQ_PORT_TYPE_SYNTHESIZER | SND_SEQ_PORT_TYPE_SOFTWARE, 0, 16}, true, 16},
+        {{128, 0, "soft synth", kWritable, SND_SEQ_PORT_TYPE_SYNTHESIZER | SND_SEQ_PORT_TYPE_SOFTWARE, 0, 16},
+         true,
+         16},
         {{128, 0, "bare synth", kWritable, SND_SEQ_PORT_TYPE_SYNTHESIZER, 0, 0}, true, 1},
         {{24, 0, "USB MIDI", kWritable, SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_HARDWARE, 0, 16}, true, 0},
     };

@@ -41,9 +41,9 @@ class ChildProcess {
 public:
     struct Options {
         EnvironmentChanges environment;
-        std::string workingDirectory;  // "" = the test's own
+        std::string workingDirectory;          // "" = the test's own
         std::string outputFile = "/dev/null";  // stdout and stderr
-        int inheritedFd = -1;          // kept open in the child (e.g. a pipe end)
+        int inheritedFd = -1;                  // kept open in the child (e.g. a pipe end)
     };
 
     ChildProcess(const std::vector<std::string>& argv, const Options& options)

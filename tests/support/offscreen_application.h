@@ -49,7 +49,7 @@ private:
     std::string runtime_;
 };
 
-inline OffscreenApplication* OffscreenApplication::instance_ = static_cast<OffscreenApplication*>(
-    ::testing::AddGlobalTestEnvironment(new OffscreenApplication));
+inline OffscreenApplication* OffscreenApplication::instance_ =
+    static_cast<OffscreenApplication*>(::testing::AddGlobalTestEnvironment(new OffscreenApplication));
 
 }  // namespace nimbel::testing_support

@@ -61,7 +61,8 @@ bool isEventLine(const std::string& text)
     if (digits == 0 || digits == std::string::npos || text.size() != digits + 9) return false;
     for (std::size_t at = digits; at < text.size(); at += 3)
         if (text[at] != ' ' || !std::isxdigit(static_cast<unsigned char>(text[at + 1])) ||
-            !std::isxdigit(static_cast<unsigned char>(text[at + 2])) || std::islower(static_cast<unsigned char>(text[at + 1])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[at + 2])) ||
+            std::islower(static_cast<unsigned char>(text[at + 1])) ||
             std::islower(static_cast<unsigned char>(text[at + 2])))
             return false;
     return true;
@@ -126,14 +127,15 @@ TEST_F(ExportPlayback, MidiFileMatchesTheEventsForMidicsvAndMido)
     const std::string python = "/usr/bin/python3";
     if (shell(python + " -c 'import mido' 2>/dev/null").status != 0) GTEST_SKIP() << "python3-mido is not installed";
     const CommandRun mido = shell(python + " -c \"import mido; m = mido.MidiFile('" + path("tune.mid") +
-                           "'); print(m.type, m.ticks_per_beat, round(m.length * 1000))\"");
+                                  "'); print(m.type, m.ticks_per_beat, round(m.length * 1000))\"");
     EXPECT_EQ(mido.out, "0 857 " + lastMs + "\n");
 }
 
 TEST_F(ExportPlayback, WavOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondAndEndsQuiet)
 {
     if (!onPath("sox")) GTEST_SKIP() << "sox is not installed (package sox)";
-    if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2")) GTEST_SKIP() << "no SoundFont (package fluid-soundfont-gm)";
+    if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2"))
+        GTEST_SKIP() << "no SoundFont (package fluid-soundfont-gm)";
     const std::string file = song("ocarina.nmd", {"N1X2C5Q,80"});  // column 1 empty: the note starts at 500 ms
     const CommandRun events = run({file, "--events"});
     ASSERT_EQ(lines(events.out).at(16), "500 91 3C 46");
@@ -160,8 +162,8 @@ TEST_F(ExportPlayback, WavOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondAndEndsQui
     }
     EXPECT_NEAR(strongest, kMiddleC, kMiddleC * 0.03);
 
-    EXPECT_LE(maximumAmplitude(wav, "trim 0 0.495"), kDither);        // silent before the note
-    EXPECT_GT(maximumAmplitude(wav, "trim 0.5 0.02"), 0.02);          // sounding within 20 ms of it
+    EXPECT_LE(maximumAmplitude(wav, "trim 0 0.495"), kDither);         // silent before the note
+    EXPECT_GT(maximumAmplitude(wav, "trim 0.5 0.02"), 0.02);           // sounding within 20 ms of it
     EXPECT_LE(maximumAmplitude(wav, "reverse trim 0 0.05"), kDither);  // quiet once the release is over
 }
 

@@ -97,7 +97,9 @@ TEST_F(ExportTool, SaveThatCannotBeWrittenExitsWithOne)
 
 TEST_F(ExportTool, GridStartsFromTheStartUpGrid)
 {
-    { std::ofstream(path("short.nmd"), std::ios::binary) << "START\r\nT90\r\nN2X3V7E4,12\r\nEND\r\n"; }
+    {
+        std::ofstream(path("short.nmd"), std::ios::binary) << "START\r\nT90\r\nN2X3V7E4,12\r\nEND\r\n";
+    }
     const ToolRun grid = run({path("short.nmd"), "--grid"});
     ASSERT_EQ(grid.status, 0) << grid.err;
     EXPECT_EQ(grid.out,
