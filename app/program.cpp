@@ -15,15 +15,15 @@ constexpr const char* kSettingsFileName = "NimbelMIDI.ini";
 
 }  // namespace
 
-Program::Program(Desktop& desktop, MidiDevices& devices, Clock& clock, std::string programDirectory)
-    : desktop(desktop),
-      devices(devices),
-      programDirectory(std::move(programDirectory)),
+Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, std::string folder)
+    : desktop(windows),
+      devices(outputs),
+      programDirectory(std::move(folder)),
       sequencer(song, output, clock),
       position(desktop, kMainWindow, kPositionTrackBar, kNoteCounter),
       musicChecks(desktop),
       selectionColor(kDefaultSelectionColor),
-      files{desktop, song, project, sequencer, position, this->programDirectory, kMainWindow}
+      files{desktop, song, project, sequencer, position, programDirectory, kMainWindow}
 {}
 
 Program::~Program() { desktop.closeWindow(kMainWindow); }

@@ -36,9 +36,9 @@ struct CommandHandlers {
 };
 
 struct Program {
-    // `programDirectory` ends with a separator; the demonstration song and
-    // the settings file live there.
-    Program(Desktop& desktop, MidiDevices& devices, Clock& clock, std::string programDirectory);
+    // `folder` is the program's own folder, ending with a separator; the
+    // demonstration song and the settings file live there.
+    Program(Desktop& windows, MidiDevices& outputs, Clock& clock, std::string folder);
     // Closes the main window, which shows the song's grid.
     ~Program();
     Program(const Program&) = delete;

@@ -1,7 +1,7 @@
 // The save-changes prompt and the File menu's Open, Save and Save As with
 // their requesters, and the fresh start that File New and File Open share.
 //
-// Mends over the plain flow: a save that fails says "Unable to save" and the
+// No failure loses the song: a save that fails says "Unable to save" and the
 // file name (titled "Nimbel MIDI Error") and keeps the song marked changed,
 // and a prompt whose save failed answers cancel, so nothing that follows
 // discards the unsaved song. A file that cannot be read is reported as
