@@ -1,11 +1,11 @@
 #include "settings_file.h"
 
+#include "decimal_reader.h"
 #include "text_file.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 namespace nimbel {
@@ -14,13 +14,7 @@ namespace {
 
 constexpr std::string_view kColorKey = "SelColor";
 
-std::string_view trimmed(std::string_view s)
-{
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
+constexpr std::string_view kBlanks = " \t";
 
 bool sameKey(std::string_view a, std::string_view b)
 {
@@ -41,18 +35,18 @@ SettingsLine parseLine(std::string_view raw)
 {
     SettingsLine line;
     line.raw = raw;
-    const std::string_view text = trimmed(raw);
+    const std::string_view text = trimmed(raw, kBlanks);
     if (text.empty()) return line;
     if (text.front() == ';') {
         line.kind = SettingsLine::Kind::comment;
-        line.value = trimmed(text.substr(1));
+        line.value = trimmed(text.substr(1), kBlanks);
     } else if (text.front() == '[' && text.back() == ']' && text.size() >= 2) {
         line.kind = SettingsLine::Kind::group;
-        line.value = trimmed(text.substr(1, text.size() - 2));
+        line.value = trimmed(text.substr(1, text.size() - 2), kBlanks);
     } else if (const size_t eq = text.find('='); eq != std::string_view::npos && eq > 0) {
         line.kind = SettingsLine::Kind::key;
-        line.key = trimmed(text.substr(0, eq));
-        line.value = trimmed(text.substr(eq + 1));
+        line.key = trimmed(text.substr(0, eq), kBlanks);
+        line.value = trimmed(text.substr(eq + 1), kBlanks);
     }
     return line;
 }
@@ -92,22 +86,6 @@ size_t colorKeyIndex(const std::vector<SettingsLine>& lines, bool& found)
     return static_cast<size_t>(group - lines.begin());
 }
 
-// Like a C decimal conversion: blanks, a sign, digits up to the first other
-// character; no digits give 0. Values past 32 bits are held at the limit.
-std::int32_t cDecimal(std::string_view s)
-{
-    size_t i = 0;
-    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    std::int64_t value = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
-        value = std::min<std::int64_t>(value * 10 + (s[i] - '0'), std::int64_t{1} << 31);
-    value = negative ? -value : value;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
-
 }  // namespace
 
 std::uint32_t selectionColorFromSettings(std::string_view settingsText)
@@ -115,7 +93,7 @@ std::uint32_t selectionColorFromSettings(std::string_view settingsText)
     const std::vector<SettingsLine> lines = parseSettings(settingsText);
     bool found = false;
     const size_t at = colorKeyIndex(lines, found);
-    return found ? static_cast<std::uint32_t>(cDecimal(lines[at].value)) : kDefaultSelectionColor;
+    return found ? static_cast<std::uint32_t>(readDecimal(lines[at].value, Digits::decimalOnly)) : kDefaultSelectionColor;
 }
 
 std::string settingsWithSelectionColor(std::string_view settingsText, std::uint32_t color)

@@ -4,7 +4,6 @@
 // back, every note started must be ended, and the MIDI file written from the
 // messages must hold exactly one well-formed track.
 #include "event_export.h"
-#include "grid_display.h"
 #include "midi_file.h"
 #include "short_message.h"
 #include "song.h"
@@ -78,9 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     Song song;
     PlainPositionDisplay position;
-    showNoteList(song, position);
-    newSong(song, position);
-    loadSongText(song, position, std::string_view(reinterpret_cast<const char*>(data), size));
+    openSongAfterStartUp(song, position, std::string_view(reinterpret_cast<const char*>(data), size));
 
     const MessageLog messages = playSongToEvents(song, position);
     checkMessages(messages);

@@ -18,15 +18,15 @@ int digitValue(char c, int base)
 
 }  // namespace
 
-std::int32_t readDecimal(std::string_view text)
+std::int32_t readDecimal(std::string_view text, Digits digits)
 {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     int base = 10;
-    if (i < text.size() && text[i] == '$') base = 16, ++i;
-    else if (i < text.size() && text[i] == '%') base = 2, ++i;
+    if (digits == Digits::withRadixMarks && i < text.size() && text[i] == '$') base = 16, ++i;
+    else if (digits == Digits::withRadixMarks && i < text.size() && text[i] == '%') base = 2, ++i;
 
     // Accumulate in 64 bits and stop growing once past the 32-bit range.
     constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;

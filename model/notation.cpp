@@ -2,6 +2,7 @@
 
 #include "decimal_reader.h"
 #include "song_columns.h"
+#include "text_file.h"
 
 #include <algorithm>
 #include <array>
@@ -235,10 +236,8 @@ void rebuildNoteList(Song& song)
     const int end = findEndColumn(song.grid);
     for (int c = kFirstNoteColumn; c <= end; ++c) {
         for (int channel = 1; channel <= kSongRows; ++channel) {
-            std::string_view cell = song.grid.cellText(channel - 1, c);
-            const std::size_t first = cell.find_first_not_of(' ');
-            if (first == std::string_view::npos) continue;
-            cell = cell.substr(first, cell.find_last_not_of(' ') - first + 1);
+            const std::string_view cell = trimmed(song.grid.cellText(channel - 1, c));
+            if (cell.empty()) continue;
             NoteRecord record;
             record.text = placedNoteText(channel, noteColumnOf(c), cell);
             parseNoteText(record, song.channels);

@@ -31,6 +31,12 @@ bool loadSong(Song& song, PositionDisplay& position, const std::string& path)
     return true;
 }
 
+void openSongAfterStartUp(Song& song, PositionDisplay& position, std::string_view contents)
+{
+    newSong(song, position);
+    loadSongText(song, position, contents);
+}
+
 std::string songFileText(Song& song, std::string_view date)
 {
     rebuildNoteList(song);

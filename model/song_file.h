@@ -33,6 +33,12 @@ void loadSongText(Song& song, PositionDisplay& position, std::string_view conten
 // then nothing has changed.
 bool loadSong(Song& song, PositionDisplay& position, const std::string& path);
 
+// The song as the program holds it after start-up followed by File Open of
+// a file holding `contents`: `song`, as freshly made, becomes a new song and
+// the text is read into it. The export tool, the fuzzers and the tests load
+// songs this way, so they see what the program shows.
+void openSongAfterStartUp(Song& song, PositionDisplay& position, std::string_view contents);
+
 // Rebuilds the note list from the grid, then gives the project file's lines,
 // each ended by CR LF, with `date` (yyyy/mm/dd) in the header comment.
 std::string songFileText(Song& song, std::string_view date);

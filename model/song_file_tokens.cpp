@@ -14,13 +14,6 @@ namespace nimbel::song_file {
 
 namespace {
 
-std::string_view trimSpaces(std::string_view line)
-{
-    const std::size_t first = line.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return line.substr(first, line.find_last_not_of(' ') - first + 1);
-}
-
 void toUpperAscii(std::string& text)
 {
     for (char& c : text)
@@ -38,7 +31,7 @@ public:
     void readLine(std::string_view rawLine)
     {
         if (ended_) return;
-        line_.assign(trimSpaces(rawLine));
+        line_.assign(trimmed(rawLine));
         toUpperAscii(line_);
         if (line_ == "START") {
             started_ = true;

@@ -43,6 +43,13 @@ bool writeAll(int fd, std::string_view data)
 
 }  // namespace
 
+std::string_view trimmed(std::string_view text, std::string_view blanks)
+{
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 bool readTextFile(const std::string& path, std::string& contents)
 {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

@@ -15,6 +15,9 @@ bool readTextFile(const std::string& path, std::string& contents);
 // renames it over `path`, so a failure leaves the previous file as it was.
 bool replaceFileContents(const std::string& path, std::string_view contents);
 
+// `text` without the characters of `blanks` at its start and end.
+std::string_view trimmed(std::string_view text, std::string_view blanks = " ");
+
 // Calls `handle(line)` for each line of `text`, without its line end. A last
 // line without a line end is handled too; a final line end adds no empty line.
 template <typename Handle>

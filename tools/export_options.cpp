@@ -85,11 +85,9 @@ std::string exportUsage()
         left.resize(std::max<std::size_t>(left.size() + 2, 16), ' ');
         usage += left + std::string(option.help) + "\n";
     }
-    usage +=
-        "  --help        show this help and exit\n"
-        "\n"
-        "Exit status: 0 done, 1 an output could not be written, 2 bad arguments or\n"
-        "SONG cannot be read.\n";
+    usage += "  --help        show this help and exit\n\nExit status: " + std::to_string(kExportDone) + " done, " +
+             std::to_string(kExportNotWritten) + " an output could not be written, " +
+             std::to_string(kExportBadArguments) + " bad arguments or\nSONG cannot be read.\n";
     return usage;
 }
 

@@ -15,16 +15,16 @@ int printGrid(ExportContext& context, const std::string&)
         out << '\n';
     }
     out.flush();
-    if (out) return 0;
+    if (out) return kExportDone;
     context.err << "nimbel-export: cannot write the grid to standard output\n";
-    return 1;
+    return kExportNotWritten;
 }
 
 int saveProjectFile(ExportContext& context, const std::string& argument)
 {
-    if (saveSong(context.song, argument)) return 0;
+    if (saveSong(context.song, argument)) return kExportDone;
     context.err << "nimbel-export: cannot write '" << argument << "'\n";
-    return 1;
+    return kExportNotWritten;
 }
 
 }  // namespace nimbel

@@ -18,7 +18,12 @@ struct ExportContext {
     std::ostream& err;
 };
 
-// Each returns the process exit code: 0 when it succeeded.
+// nimbel-export's exit statuses.
+inline constexpr int kExportDone = 0;
+inline constexpr int kExportNotWritten = 1;    // an output could not be written, or no SoundFont was found
+inline constexpr int kExportBadArguments = 2;  // a bad option or output name, or SONG cannot be read
+
+// Each returns the process exit status: kExportDone when it succeeded.
 using ExportOutput = int (*)(ExportContext& context, const std::string& argument);
 
 // The song grid: the header titles joined by TAB, then each row's cells.

@@ -10,9 +10,6 @@ namespace nimbel {
 
 namespace {
 
-constexpr int kNotWritten = 1;
-constexpr int kBadArgument = 2;
-
 // Plays a copy, so that each output starts from the song as loaded: playing
 // leaves its running values in the channel state.
 MessageLog songEvents(const Song& song)
@@ -36,12 +33,12 @@ int renderWav(ExportContext& context, const std::string& path, const MessageLog&
     if (!soundFont) {
         context.err << "nimbel-export: no SoundFont found"
                     << (chosen != context.settings.end() ? " at '" + chosen->second + "'" : std::string()) << "\n";
-        return kNotWritten;
+        return kExportNotWritten;
     }
     const RenderResult result = renderWavFile(events, *soundFont, path);
-    if (result.ok) return 0;
+    if (result.ok) return kExportDone;
     context.err << "nimbel-export: " << result.error << "\n";
-    return kNotWritten;
+    return kExportNotWritten;
 }
 
 }  // namespace
@@ -50,9 +47,9 @@ int printEvents(ExportContext& context, const std::string&)
 {
     for (const TimedMessage& message : songEvents(context.song)) context.out << formatEventLine(message) << '\n';
     context.out.flush();
-    if (context.out) return 0;
+    if (context.out) return kExportDone;
     context.err << "nimbel-export: cannot write the events to standard output\n";
-    return kNotWritten;
+    return kExportNotWritten;
 }
 
 int writePlaybackFile(ExportContext& context, const std::string& argument)
@@ -60,13 +57,13 @@ int writePlaybackFile(ExportContext& context, const std::string& argument)
     const bool midi = endsWith(argument, ".mid");
     if (!midi && !endsWith(argument, ".wav")) {
         context.err << "nimbel-export: '" << argument << "' must end in .mid or .wav\n";
-        return kBadArgument;
+        return kExportBadArguments;
     }
     const MessageLog events = songEvents(context.song);
     if (!midi) return renderWav(context, argument, events);
-    if (writeStandardMidiFile(argument, events, context.song.tempo)) return 0;
+    if (writeStandardMidiFile(argument, events, context.song.tempo)) return kExportDone;
     context.err << "nimbel-export: cannot write '" << argument << "'\n";
-    return kNotWritten;
+    return kExportNotWritten;
 }
 
 }  // namespace nimbel
