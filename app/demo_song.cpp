@@ -1,6 +1,7 @@
 #include "demo_song.h"
 
-#include <cstdio>
+#include "file_replacement.h"
+
 #include <sys/stat.h>
 
 namespace nimbel {
@@ -32,10 +33,7 @@ void ensureDemoSong(const std::string& programDirectory)
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) return;  // a file or a folder of that name is there
 
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return;
-    std::fwrite(kDemoSong.data(), 1, kDemoSong.size(), file);
-    std::fclose(file);
+    replaceFileContents(path, kDemoSong);
 }
 
 }  // namespace nimbel

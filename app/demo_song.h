@@ -14,8 +14,8 @@ std::string_view demoSongText();
 
 // Writes the demonstration song into `programDirectory` (which ends with a
 // separator) when no file of that name is there. An existing file is never
-// touched; a failure to write is silent, as the load that follows copes with
-// a missing song.
+// touched; a failure to write is silent and leaves no file, as the load that
+// follows copes with a missing song.
 void ensureDemoSong(const std::string& programDirectory);
 
 }  // namespace nimbel

@@ -1,6 +1,7 @@
 #include "settings_file.h"
 
 #include "decimal_reader.h"
+#include "file_replacement.h"
 #include "text_file.h"
 
 #include <algorithm>
@@ -93,7 +94,8 @@ std::uint32_t selectionColorFromSettings(std::string_view settingsText)
     const std::vector<SettingsLine> lines = parseSettings(settingsText);
     bool found = false;
     const size_t at = colorKeyIndex(lines, found);
-    return found ? static_cast<std::uint32_t>(readDecimal(lines[at].value, Digits::decimalOnly)) : kDefaultSelectionColor;
+    return found ? static_cast<std::uint32_t>(readDecimal(lines[at].value, Digits::decimalOnly))
+                 : kDefaultSelectionColor;
 }
 
 std::string settingsWithSelectionColor(std::string_view settingsText, std::uint32_t color)

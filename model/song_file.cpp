@@ -1,5 +1,6 @@
 #include "song_file.h"
 
+#include "file_replacement.h"
 #include "grid_display.h"
 #include "notation.h"
 #include "song_columns.h"

@@ -1,6 +1,6 @@
-// Whole-file text I/O shared by the song file, the settings file and the
-// demonstration song: read a file at once, replace a file without ever
-// leaving it half written, and walk text lines ended by CR, LF or CR LF.
+// Reading text files shared by the song file and the settings file: read a
+// file at once, walk its lines ended by CR, LF or CR LF, trim blanks.
+// Files are written through file_replacement.h.
 #pragma once
 
 #include <string>
@@ -10,10 +10,6 @@ namespace nimbel {
 
 // False when the file cannot be read (missing, a folder, no permission).
 bool readTextFile(const std::string& path, std::string& contents);
-
-// Writes `contents` to a temporary file in the same folder, flushes it and
-// renames it over `path`, so a failure leaves the previous file as it was.
-bool replaceFileContents(const std::string& path, std::string_view contents);
 
 // `text` without the characters of `blanks` at its start and end.
 std::string_view trimmed(std::string_view text, std::string_view blanks = " ");

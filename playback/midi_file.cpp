@@ -1,9 +1,9 @@
 #include "midi_file.h"
 
+#include "file_replacement.h"
 #include "short_message.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace nimbel {
 
@@ -79,9 +79,7 @@ std::vector<std::uint8_t> standardMidiFile(const MessageLog& messages, std::int3
 bool writeStandardMidiFile(const std::string& path, const MessageLog& messages, std::int32_t tempo)
 {
     const std::vector<std::uint8_t> bytes = standardMidiFile(messages, tempo);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out.flush());
+    return replaceFileContents(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace nimbel

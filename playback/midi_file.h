@@ -15,7 +15,7 @@ namespace nimbel {
 // `messages` are in time order, times in milliseconds from 0.
 std::vector<std::uint8_t> standardMidiFile(const MessageLog& messages, std::int32_t tempo);
 
-// False when the file cannot be written.
+// False when the file cannot be written; then a file already at `path` is as it was.
 bool writeStandardMidiFile(const std::string& path, const MessageLog& messages, std::int32_t tempo);
 
 }  // namespace nimbel

@@ -1,12 +1,11 @@
 #include "offline_render.h"
 
+#include "file_replacement.h"
 #include "short_message.h"
 #include "synth_setup.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -49,14 +48,13 @@ std::array<std::uint8_t, kWavHeaderBytes> wavHeader(std::uint32_t dataBytes)
     return h;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+std::string_view bytesOf(const void* data, std::size_t size) { return {static_cast<const char*>(data), size}; }
 
 // Renders frames into the file up to a frame count, in chunks.
 class FrameWriter {
 public:
-    FrameWriter(fluid_synth_t* synth, std::FILE* file) : synth_(synth), file_(file), buffer_(kChunkFrames * kChannels)
+    FrameWriter(fluid_synth_t* synth, FileReplacement& file)
+        : synth_(synth), file_(file), buffer_(kChunkFrames * kChannels)
     {}
 
     bool renderTo(std::int64_t frame)
@@ -65,9 +63,7 @@ public:
             const int count = static_cast<int>(std::min(kChunkFrames, frame - written_));
             fluid_synth_write_s16(synth_, count, buffer_.data(), 0, kChannels, buffer_.data(), 1, kChannels);
             // The host is little-endian, as the WAV data is.
-            if (std::fwrite(buffer_.data(), kBytesPerFrame, static_cast<std::size_t>(count), file_) !=
-                static_cast<std::size_t>(count))
-                return false;
+            if (!file_.write(bytesOf(buffer_.data(), static_cast<std::size_t>(count) * kBytesPerFrame))) return false;
             written_ += count;
         }
         return true;
@@ -85,7 +81,7 @@ public:
 
 private:
     fluid_synth_t* synth_;
-    std::FILE* file_;
+    FileReplacement& file_;
     std::vector<std::int16_t> buffer_;
     std::int64_t written_ = 0;
 };
@@ -134,23 +130,21 @@ RenderResult renderWavFile(const MessageLog& messages, const std::string& soundF
     if (!synth) return failure("cannot load the SoundFont " + soundFont);
     pinSelectedInstruments(synth, loaded.soundFontId, messages);
 
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outPath.c_str(), "wb"));
-    if (!file) return failure("cannot write " + outPath);
+    FileReplacement file(outPath);
     // The sizes are known once the release has died away; the header is written again then.
-    bool written = std::fwrite(wavHeader(0).data(), 1, kWavHeaderBytes, file.get()) == kWavHeaderBytes;
+    file.write(bytesOf(wavHeader(0).data(), kWavHeaderBytes));
 
-    FrameWriter writer(synth, file.get());
+    FrameWriter writer(synth, file);
     for (const TimedMessage& message : messages) {
-        if (!written) break;
-        written = writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)));
+        if (file.failed()) break;
+        writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)));
         playShortMessage(synth, message.packed);
     }
-    written = written && writer.renderTo(frameAt(lastMs)) && writer.renderRelease(longestFrames);
-    const auto header = wavHeader(static_cast<std::uint32_t>(writer.written() * kBytesPerFrame));
-    written = written && std::fseek(file.get(), 0, SEEK_SET) == 0 &&
-              std::fwrite(header.data(), 1, kWavHeaderBytes, file.get()) == kWavHeaderBytes;
-    written = std::fclose(file.release()) == 0 && written;
-    if (!written) return failure("cannot write " + outPath);
+    if (writer.renderTo(frameAt(lastMs)) && writer.renderRelease(longestFrames)) {
+        const auto header = wavHeader(static_cast<std::uint32_t>(writer.written() * kBytesPerFrame));
+        file.writeAt(0, bytesOf(header.data(), kWavHeaderBytes));
+    }
+    if (!file.commit()) return failure("cannot write " + outPath + ": " + file.error());
 
     RenderResult result;
     result.ok = true;
