@@ -102,6 +102,9 @@ TEST(SongFileReading, LineGrammarVoiceGroupsAndTempoTokensPlaceTheCells)
         {"START\r\nC D\r\nE\r\nEND\r\n", 1, {"C", "D", "E"}},
         {"START\n\rC D\r\n\nE", 1, {"C", "D", "E"}},
         {"START\r\nABWD\r\nEND\r\n", 1, {"ABWD"}},
+        {std::string("START\nC\0D \0END\nE", 16), 1, {std::string("C\0D", 3), std::string("\0END", 4), "E"}},
+        // "0C" names no channel: the voice group places it.
+        {"START\nN0X1C N0C 0C\nEND", 1, {"", "", "0C"}},
         {"START\nT90 C T100 D\nEND", 1, {"C", "D"}},  // tempo tokens take no column
     };
     for (const CellsCase& c : cases) {
