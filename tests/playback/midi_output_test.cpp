@@ -1,8 +1,7 @@
-// The MIDI output: the device choice, the bytes of each message, the
-// clamping that keeps every value in its own byte, and the notes ended at close.
+// The MIDI output: the device choice, the clamping that keeps every value in
+// its own byte, and the notes ended at close.
 #include "midi_output.h"
 #include "recording_midi.h"
-#include "short_message.h"
 
 #include <gtest/gtest.h>
 
@@ -56,34 +55,6 @@ TEST(MidiOutputChoice, TakesTheDefaultWithVoicesElseTheFirstDeviceWithVoicesElse
     }
 }
 
-TEST(MidiOutputChoice, OpensTheChosenDeviceOrReportsThatItCannot)
-{
-    SimulatedClock clock;
-    MessageLog log;
-    MidiOutput output;
-    RecordingMidiDevices plainOnly(clock, log, {synth(0), synth(0)});
-    EXPECT_TRUE(output.openOutput(plainOnly, 0));
-    EXPECT_EQ(plainOnly.opened(), std::vector<int>{0});
-
-    RecordingMidiDevices none(clock, log, {RecordingDevice{std::nullopt, false}});
-    EXPECT_FALSE(output.openOutput(none, 0));
-    EXPECT_FALSE(output.isOpen());
-}
-
-TEST(MidiOutputMessages, PacksStatusChannelAndDataAsOneValue)
-{
-    OutputRig rig;
-    rig.output.noteOn(1, 60, 70);
-    rig.output.noteOn(1, 60, 0);
-    rig.output.programChange(15, 1);
-    rig.output.programChange(15, 128);
-    rig.output.sendShortMessage(0x90, 9, 127, 127);
-    EXPECT_EQ(rig.packed(), (Packed{0x463C91, 0x003C91, 0x0000CF, 0x007FCF, 0x7F7F99}));
-    EXPECT_EQ(shortMessageBytes(0x463C91), (std::array<std::uint8_t, 3>{0x91, 0x3C, 0x46}));
-    EXPECT_EQ(shortMessageLength(0xCF), 2);
-    EXPECT_EQ(shortMessageLength(0x91), 3);
-}
-
 TEST(MidiOutputMessages, ClampsVelocitiesAndProgramsAndDropsNotesAndChannelsThatDoNotFit)
 {
     constexpr auto kLongMax = std::numeric_limits<std::int64_t>::max();
@@ -105,19 +76,6 @@ TEST(MidiOutputMessages, ClampsVelocitiesAndProgramsAndDropsNotesAndChannelsThat
     rig.output.noteOn(1, 127, 1);
     rig.output.noteOn(1, 0, 1);
     EXPECT_EQ(rig.packed(), (Packed{0x017F91, 0x010091}));
-}
-
-TEST(MidiOutputMessages, NothingIsSentBeforeOpeningOrAfterClosing)
-{
-    SimulatedClock clock;
-    MessageLog log;
-    RecordingMidiDevices devices(clock, log);
-    MidiOutput output;
-    output.noteOn(1, 60, 70);
-    EXPECT_TRUE(output.openOutput(devices, -1));
-    output.closeOutput();
-    output.programChange(1, 1);
-    EXPECT_TRUE(log.empty());
 }
 
 TEST(MidiOutputClose, EndsEachSoundingNoteOnceBeforeReleasingTheDevice)

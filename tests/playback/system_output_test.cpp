@@ -1,113 +1,29 @@
-// The real outputs: the built-in synthesizer heard through a sound server
-// started by the test, the fall-through when it cannot start, and the ALSA
-// sequencer's ports (none on a machine without the sequencer).
-#include "audio_analysis.h"
-#include "external_tools.h"
+// The real outputs: the built-in synthesizer that cannot start without a
+// SoundFont or a sound server, the fall-through to the ports then, and the
+// ALSA sequencer's ports (none on a machine without the sequencer). The
+// synthesizer heard through a sound server is checked with the whole program.
+#include "support/files.h"
+#include "support/processes.h"
+
 #include "midi_output.h"
 #include "system_midi_devices.h"
 
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 namespace nimbel {
 namespace {
 
-using namespace std::chrono_literals;
-using testing::BackgroundProcess;
-using testing::ScopedEnvironment;
-using testing::TemporaryFolder;
-
-constexpr double kMiddleC = 261.63;
-
-// A PulseAudio server of its own, with a null sink to listen on, reachable
-// only through a private runtime folder.
-class NullSinkServer {
-public:
-    NullSinkServer()
-        : runtime_("XDG_RUNTIME_DIR", folder_.path().string()),
-          pulseServer_("PULSE_SERVER", std::nullopt),
-          server_({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disable-shm=yes", "-L",
-                   "module-null-sink sink_name=nullsink rate=44100 norewinds=1", "-L",
-                   "module-native-protocol-unix auth-anonymous=1"})
-    {
-        std::filesystem::permissions(folder_.path(), std::filesystem::perms::owner_all);
-        for (int i = 0; i < 200 && server_.running(); ++i) {
-            if (testing::commandOutput("pactl info >/dev/null 2>&1")) {
-                ready_ = true;
-                return;
-            }
-            std::this_thread::sleep_for(25ms);
-        }
-    }
-
-    bool ready() const { return ready_; }
-    std::string file(const std::string& name) const { return folder_.file(name); }
-
-private:
-    TemporaryFolder folder_;
-    ScopedEnvironment runtime_;
-    ScopedEnvironment pulseServer_;
-    BackgroundProcess server_;
-    bool ready_ = false;
-};
-
-TEST(BuiltInSynthesizer, IsChosenOpensAndIsHeardOnTheSoundServerAtThePitchPlayed)
-{
-    for (const char* program : {"pulseaudio", "pactl", "parec"})
-        if (!testing::onPath(program))
-            GTEST_SKIP() << program << " is not installed (packages pulseaudio, pulseaudio-utils)";
-    if (!findSoundFont(defaultSoundFontPaths()))
-        GTEST_SKIP() << "no General MIDI SoundFont (package fluid-soundfont-gm)";
-
-    NullSinkServer server;
-    ASSERT_TRUE(server.ready()) << "the PulseAudio server did not start";
-    const std::string recording = server.file("monitor.raw");
-    BackgroundProcess recorder({"parec", "--latency-msec=20", "-d", "nullsink.monitor", "--raw", "--format=s16le",
-                                "--rate=44100", "--channels=2", recording},
-                               SIGINT);
-    std::this_thread::sleep_for(300ms);
-
-    {
-        SystemMidiDevices devices;
-        MidiOutput output;
-        const auto caps = devices.capabilities(-1);
-        ASSERT_TRUE(caps.has_value());
-        EXPECT_GT(caps->voices, 0);
-        EXPECT_EQ(output.chooseOutputDevice(devices), -1);
-        ASSERT_TRUE(output.openOutput(devices, -1));
-
-        output.programChange(1, 80);  // Ocarina: its strongest line is the fundamental
-        output.noteOn(1, 60, 100);
-        std::this_thread::sleep_for(1000ms);
-        output.noteOn(1, 60, 0);
-        std::this_thread::sleep_for(300ms);
-    }
-    std::this_thread::sleep_for(200ms);
-    recorder.stop();
-
-    const testing::Audio audio = testing::readRaw(recording, 44100, 2);
-    const auto onset = testing::onsetFrame(audio, 300);
-    ASSERT_TRUE(onset.has_value()) << "the note was not heard (" << audio.frames() << " frames recorded)";
-    EXPECT_GT(testing::peak(audio, *onset, *onset + 44100), 2000);
-    // A sound server without real-time priority on a busy machine drops
-    // short stretches; the pitch is measured between the drop-outs.
-    const auto stretches = testing::unbrokenStretches(audio.firstChannel(*onset + 2205, *onset + 39690), 1024);
-    ASSERT_FALSE(stretches.empty()) << "the sound was broken up throughout";
-    std::vector<double> pitches;
-    for (const auto& stretch : stretches) pitches.push_back(testing::strongestFrequency(stretch, 44100, 50, 2000));
-    std::nth_element(pitches.begin(), pitches.begin() + static_cast<std::ptrdiff_t>(pitches.size() / 2), pitches.end());
-    EXPECT_NEAR(pitches[pitches.size() / 2], kMiddleC, kMiddleC * 0.03);
-}
+using testing_support::ScopedEnvironment;
+using testing_support::ScratchFolder;
 
 TEST(BuiltInSynthesizer, ReportsNoVoicesWithoutASoundFontAndTheChoiceFallsThrough)
 {
-    TemporaryFolder folder;
+    const ScratchFolder folder;
     SynthOptions options;
-    options.soundFonts = {folder.file("missing.sf2"), folder.path().string()};  // absent, and a folder
+    options.soundFonts = {folder.file("missing.sf2"), folder.path.string()};  // absent, and a folder
     SystemMidiDevices devices(options);
     const auto caps = devices.capabilities(-1);
     ASSERT_TRUE(caps.has_value());
@@ -127,8 +43,8 @@ TEST(BuiltInSynthesizer, ReportsNoVoicesWithoutASoundServer)
 {
     if (!findSoundFont(defaultSoundFontPaths()))
         GTEST_SKIP() << "no General MIDI SoundFont (package fluid-soundfont-gm)";
-    TemporaryFolder folder;
-    ScopedEnvironment runtime("XDG_RUNTIME_DIR", folder.path().string());
+    const ScratchFolder folder;
+    ScopedEnvironment runtime("XDG_RUNTIME_DIR", folder.path.string());
     ScopedEnvironment server("PULSE_SERVER", "unix:" + folder.file("no-server"));
     SynthOptions options;
     options.soundFonts.insert(options.soundFonts.begin(),

@@ -1,0 +1,388 @@
+// The sequencer as the Music commands of both windows and the export drive
+// it: one table of songs, commands at given moments of simulated time, and
+// every message sent, as event lines timed from the start. A run of the 15
+// voice-1 program changes that Play sends shows as one "voices" line.
+#include "event_export.h"
+#include "midi_output.h"
+#include "music_checks.h"
+#include "notation.h"
+#include "recording_midi.h"
+#include "sequencer.h"
+#include "song.h"
+#include "song_columns.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace nimbel {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Cell {
+    int channel;
+    int column;  // note column, 1 = first
+    const char* text;
+};
+
+// A song written into the grid and rebuilt, as Play finds it after edits,
+// with a recording output, both windows' track bar and counter, and time
+// that moves only as the idle loop's steps sleep.
+struct Rig {
+    Rig(int columns, const std::vector<Cell>& cells, const char* tempoCell, std::int64_t startMs = 5000)
+        : clock(startMs), start(startMs)
+    {
+        setNoteColumnCount(song.grid, gridColumnOf(columns));
+        song.grid.setCellText(0, kChannelColumn, tempoCell);
+        for (const Cell& cell : cells) song.grid.setCellText(cell.channel - 1, gridColumnOf(cell.column), cell.text);
+        rebuildNoteList(song);
+        main.setMaximum(columns);
+        channel.setMaximum(columns);
+        output.openOutput(devices, -1);
+    }
+
+    void runUntil(std::int64_t ms)
+    {
+        while (clock.nowMs() < start + ms) {
+            const bool playing = sequencer.isPlaying();
+            sequencer.playbackStep(*stepping);
+            if (playing) longestPlayingSleep = std::max(longestPlayingSleep, clock.lastSleepMs());
+        }
+    }
+
+    Lines lines() const
+    {
+        Lines out;
+        for (std::size_t i = 0; i < log.size(); ++i) {
+            const std::string time = std::to_string(log[i].timeMs - start);
+            const bool voices =
+                i + 15 <= log.size() && std::all_of(log.begin() + i, log.begin() + i + 15, [&](auto& m) {
+                    return m.timeMs == log[i].timeMs && m.packed == 0xC1u + (&m - &log[i]);
+                });
+            out.push_back(voices ? time + " voices" : formatEventLine({log[i].timeMs - start, log[i].packed}));
+            if (voices) i += 14;
+        }
+        return out;
+    }
+
+    Song song;
+    SimulatedClock clock;
+    MessageLog log;
+    RecordingMidiDevices devices{clock, log};
+    MidiOutput output;
+    Sequencer sequencer{song, output, clock};
+    PlainPositionDisplay main;
+    PlainPositionDisplay channel;  // a Channel Window's pair
+    PositionDisplay* stepping = &main;
+    PlainMusicChecks checks;
+    std::int64_t start;
+    std::int64_t longestPlayingSleep = 0;
+};
+
+// What happens at a moment: a command, or a change that no command makes. It
+// happens at the first step of the idle loop at or after the moment, as a
+// user's command is handled by the next pass of the loop.
+struct Step {
+    std::int64_t ms;
+    std::function<void(Rig&)> act;
+};
+
+Step play(std::int64_t ms)
+{
+    return {ms, [](Rig& r) {
+                r.stepping = &r.main;
+                r.sequencer.mainPlay(r.main, r.checks);
+            }};
+}
+Step pause(std::int64_t ms)
+{
+    return {ms, [](Rig& r) { r.sequencer.mainPause(r.checks); }};
+}
+Step stop(std::int64_t ms)
+{
+    return {ms, [](Rig& r) { r.sequencer.mainStop(r.main, r.checks); }};
+}
+Step trackBar(std::int64_t ms, int column)
+{
+    return {ms, [column](Rig& r) { r.main.setPosition(column); }};
+}
+Step channelPlay(std::int64_t ms, int column)
+{
+    return {ms, [column](Rig& r) {
+                r.stepping = &r.channel;
+                r.channel.setPosition(column);
+                r.sequencer.channelPlay(r.channel);
+            }};
+}
+Step channelPause(std::int64_t ms)
+{
+    return {ms, [](Rig& r) { r.sequencer.channelPause(); }};
+}
+Step channelStop(std::int64_t ms)
+{
+    return {ms, [](Rig& r) { r.sequencer.channelStop(r.channel); }};
+}
+// An edit of a cell, and the mark every edit sets.
+Step edit(std::int64_t ms, Cell cell)
+{
+    return {ms, [cell](Rig& r) { r.song.grid.setCellText(cell.channel - 1, gridColumnOf(cell.column), cell.text); }};
+}
+Step stale(std::int64_t ms)
+{
+    return {ms, [](Rig& r) { r.song.noteListStale = true; }};
+}
+// What File New and File Open do before replacing the song.
+Step endNotes(std::int64_t ms)
+{
+    return {ms, [](Rig& r) { r.sequencer.endSoundingNotes(); }};
+}
+Step reset(std::int64_t ms)
+{
+    return {ms, [](Rig& r) { r.sequencer.resetPlayback(); }};
+}
+// A dialog holds the loop: time passes without steps.
+Step hold(std::int64_t ms, std::int64_t held)
+{
+    return {ms, [held](Rig& r) { r.clock.advanceBy(held); }};
+}
+// The export tool's Play: everything at once, from column 1.
+Step exportPlay()
+{
+    return {0, [](Rig& r) {
+                for (TimedMessage m : playSongToEvents(r.song, r.main)) r.log.push_back({m.timeMs + r.start, m.packed});
+            }};
+}
+// Changes before the start.
+Step tempo(std::int32_t t)
+{
+    return {0, [t](Rig& r) { r.song.tempo = t; }};
+}
+Step strayRecords()
+{
+    return {0, [](Rig& r) {
+                for (const int channel : {0, 16, -3, std::numeric_limits<std::int32_t>::max()}) {
+                    NoteRecord stray = r.song.noteList.at(1);
+                    stray.channel = channel;
+                    stray.note = 7;
+                    r.song.noteList.push_back(stray);
+                }
+            }};
+}
+// A second record in a cell, as a loaded song can have: an octave-3 C.
+Step secondRecord(Cell cell)
+{
+    return {0, [cell](Rig& r) {
+                NoteRecord record;
+                record.channel = cell.channel;
+                record.column = cell.column;
+                record.octave = 3;
+                record.duration = 1.0f;
+                record.text = cell.text;
+                r.song.noteList.push_back(record);
+            }};
+}
+// A loaded song's list need not be in column order.
+Step swapRecords(std::size_t a, std::size_t b)
+{
+    return {0, [a, b](Rig& r) { std::swap(r.song.noteList.at(a), r.song.noteList.at(b)); }};
+}
+
+struct Case {
+    const char* name;
+    int columns;
+    std::vector<Cell> cells;
+    const char* tempoCell;
+    std::vector<Step> steps;  // in time order
+    std::int64_t untilMs;
+    Lines expected;
+    int shown = 0;  // the track bar and counter that were played at the end; 0: not checked
+    std::int64_t startMs = 5000;
+};
+
+const std::vector<Cell> kScale = {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}, {1, 4, "F5Q"},
+                                  {1, 5, "G5Q"}, {1, 6, "A5Q"}, {1, 7, "B5Q"}, {1, 8, "C6Q"}};
+
+TEST(Sequencer, SendsEachNoteAndItsEndAsTheCommandsAndTheClockSay)
+{
+    // One row per case reads as a table.
+    // clang-format off
+    const std::vector<Case> cases = {
+        // Columns, notes and their ends.
+        {"a quarter note ends at its off-time and at the next column; the end pauses at column 1 showing the last",
+         2, {{1, 1, "C5Q"}}, "1", {play(0)}, 1500, {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}, 2},
+        {"longer than a beat: cut at the next column", 3, {{1, 1, "C5H"}}, "1", {play(0)}, 2000,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00", "1000 91 3C 00"}},
+        {"an eighth: its off-time, then the next column", 2, {{1, 1, "G5E"}}, "1", {play(0)}, 1000,
+         {"0 voices", "0 91 43 46", "250 91 43 00", "500 91 43 00"}},
+        {"a rest sends nothing", 3, {{1, 1, "C5H"}, {1, 2, "R"}}, "1", {play(0)}, 3000,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00"}},
+        // "D" is read before any octave; "C3Q" leaves octave 3 as channel 2's
+        // running octave. Channel 3 never names one, so it plays in octave 5.
+        {"running octave", 3, {{2, 1, "D"}, {2, 2, "C3Q"}, {3, 1, "E"}}, "1", {play(0)}, 2000,
+         {"0 voices", "0 92 26 46", "0 93 40 46", "500 92 26 00", "500 93 40 00", "500 92 24 46", "1000 92 24 00",
+          "1000 92 24 00", "1000 93 40 00"}},
+        {"a column's notes start in list order; the counter shows the column played", 10,
+         {{3, 1, "G4Q"}, {1, 1, "C5Q"}, {2, 1, "V9E5Q"}}, "1", {play(0)}, 1001,
+         {"0 voices", "0 91 3C 46", "0 92 40 7E", "0 93 37 46", "500 91 3C 00", "500 92 40 00", "500 93 37 00",
+          "500 91 3C 00", "500 92 40 00", "500 93 37 00"}, 3},
+        // Tempo 70: an eighth lasts 428.57 ms, a column 857 ms.
+        {"sleeps end at the moment something is due", 2, {{1, 1, "G5E"}, {1, 2, "G5E"}}, "1 T70", {play(0)}, 1000,
+         {"0 voices", "0 91 43 46", "429 91 43 00", "857 91 43 00", "857 91 43 46"}},
+        // Tempo 80: a sixteenth lasts 187.5 ms; off-times round half to the even millisecond.
+        {"5187.5 rounds to 5188", 2, {{1, 1, "C5S"}}, "1 T80", {play(0)}, 300,
+         {"0 voices", "0 91 3C 46", "188 91 3C 00"}},
+        {"5188.5 rounds to 5188", 2, {{1, 1, "C5S"}}, "1 T80", {play(0)}, 300,
+         {"0 voices", "0 91 3C 46", "187 91 3C 00"}, 0, 5001},
+
+        // Play, Pause and Stop.
+        {"Play starts from the track bar when stopped", 10, kScale, "1", {trackBar(0, 3), play(0)}, 1,
+         {"0 voices", "0 91 40 46"}, 3},
+        {"Stop, then Play starts at column 1, or where the track bar was moved", 10, kScale, "1",
+         {play(0), stop(1200), play(1200), stop(1300), trackBar(1300, 7), play(1300)}, 1301,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "1000 91 3E 00", "1000 91 40 46", "1200 voices",
+          "1200 91 3C 46", "1200 91 40 00", "1300 voices", "1300 91 3C 00", "1300 91 47 46"}, 7},
+        {"Pause holds the column and Play resumes there whatever the track bar shows", 10, kScale, "1",
+         {play(0), pause(1200), trackBar(5000, 7), play(5000)}, 5001,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "1000 91 3E 00", "1000 91 40 46", "1520 91 40 00",
+          "5000 voices", "5000 91 40 00", "5000 91 41 46"}, 4},
+        {"after the end Play starts from column 1", 3, {{1, 1, "C5Q"}, {1, 3, "E5Q"}}, "1",
+         {trackBar(0, 3), play(0), trackBar(2010, 2), play(2010)}, 2011,
+         {"0 voices", "0 91 40 46", "530 91 40 00", "2010 voices", "2010 91 3C 46", "2010 91 40 00"}},
+        {"Play while playing keeps the column, makes it due and sends the voices again", 10, kScale, "1",
+         {play(0), play(1200)}, 1701,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "1000 91 3E 00", "1000 91 40 46", "1200 voices",
+          "1200 91 40 00", "1200 91 41 46", "1700 91 41 00", "1700 91 43 46"}},
+        {"Play rebuilds a stale note list: only then is an edit heard", 10, kScale, "1",
+         {edit(0, {2, 1, "G3Q"}), play(0), stop(10), stale(10), play(10)}, 11,
+         {"0 voices", "0 91 3C 46", "10 91 3C 00", "10 voices", "10 91 3C 46", "10 92 2B 46"}},
+        {"replacing the note list ends the sounding notes once, first", 8, {{1, 1, "C5W"}, {2, 1, "G4W"}}, "1",
+         {play(0), edit(300, {1, 2, "E5Q"}), stale(300), play(300)}, 1800,
+         {"0 voices", "0 91 3C 46", "0 92 37 46", "300 91 3C 00", "300 92 37 00", "300 voices", "300 91 40 46",
+          "800 91 40 00", "800 91 40 00"}},
+        {"a named voice is sent after Play's voice 1, again at each Play", 4,
+         {{1, 1, "C5Q,74"}, {1, 2, "D"}, {1, 3, "E,74"}}, "1", {play(0), play(1620)}, 1621,
+         {"0 voices", "0 C1 49 00", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "1000 91 3E 00", "1000 91 40 46",
+          "1500 91 40 00", "1500 91 40 00", "1620 voices", "1620 C1 49 00", "1620 91 3C 46"}},
+        // D takes the running octave: 5 at first, 3 once the C in its cell has played.
+        {"a note started again in another octave while it sounds is ended first", 4, {{2, 3, "D"}}, "1",
+         {secondRecord({2, 3, "C3"}), trackBar(0, 3), play(0), stop(100), trackBar(100, 3), play(100)}, 101,
+         {"0 voices", "0 92 3E 46", "0 92 24 46", "100 voices", "100 92 3E 00", "100 92 26 46", "100 92 24 46"}},
+        {"a paused note ends at its off-time with the note number it started with", 4, {{4, 1, "E"}}, "1",
+         {play(0), pause(100)}, 1100, {"0 voices", "0 94 40 46", "1020 94 40 00"}},
+        {"ending the sounding notes sends one note-off each, never again", 8, {{1, 1, "C5W"}, {3, 1, "E5W"}}, "1",
+         {play(0), endNotes(100)}, 3000, {"0 voices", "0 91 3C 46", "0 93 40 46", "100 91 3C 00", "100 93 40 00"}},
+        {"after a reset nothing is due, Play starts at the track bar and the note list is taken as fresh", 10,
+         kScale, "1", {play(0), edit(700, {1, 2, "G5Q"}), stale(700), endNotes(700), reset(700), play(1020)}, 1021,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "700 91 3E 00", "1020 voices", "1020 91 3E 46"}},
+
+        // The Channel Window's commands move only the playback state: no voices, its own pair.
+        {"the Channel Window plays from its own track bar", 10, kScale, "1", {channelPlay(0, 5)}, 600,
+         {"0 91 43 46", "500 91 43 00", "500 91 45 46"}, 6},
+        {"the Channel Window resumes from its track bar, also when paused, and Stop puts it back", 10, kScale, "1",
+         {channelPlay(0, 5), channelPause(100), channelPlay(220, 2), channelStop(300)}, 301,
+         {"0 91 43 46", "220 91 3E 46", "220 91 43 00"}, 1},
+        {"a channel without any voice gets voice 1 once", 2, {{2, 1, "C5Q"}, {2, 2, "D5Q"}}, "1",
+         {channelPlay(0, 1)}, 600, {"0 C2 00 00", "0 92 3C 46", "500 92 3C 00", "500 92 3E 46"}},
+
+        // The schedule: drift-free, restarted only after a hold-up of over a period.
+        {"column 2 run 250 ms late keeps the beat grid", 10, {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}}, "1",
+         {play(0), hold(400, 350)}, 1100,
+         {"0 voices", "0 91 3C 46", "750 91 3C 00", "750 91 3E 46", "1000 91 3E 00", "1000 91 40 46"}},
+        {"held past column 2's moment by a whole period", 10, {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}}, "1",
+         {play(0), hold(400, 2000)}, 3000,
+         {"0 voices", "0 91 3C 46", "2400 91 3C 00", "2400 91 3E 46", "2900 91 3E 00", "2900 91 40 46"}},
+
+        // Odd values are clamped, skipped or survived.
+        {"values outside their bytes: octave 17 is not sent, volume and voice are clamped", 2,
+         {{1, 1, "C>>>>>>>>>>>>Q"}, {2, 1, "C5+++++++Q,300"}}, "1", {play(0)}, 1500,
+         {"0 voices", "0 C2 7F 00", "0 92 3C 7F", "500 92 3C 00", "500 92 3C 00"}},
+        {"records of channels outside the song are not played", 2, {{1, 1, "C5Q"}}, "1", {strayRecords(), play(0)},
+         1500, {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}},
+        {"clock readings past 32 bits", 2, {{1, 1, "C5Q"}}, "1", {play(0)}, 1500,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}, 0, std::int64_t{1} << 33},
+        {"a tempo below 1 is taken as 1", 2, {{1, 1, "C5Q"}}, "1", {tempo(0), play(0)}, 61000,
+         {"0 voices", "0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"}},
+        {"the lowest tempo", 2, {{1, 1, "C5Q"}}, "1", {tempo(std::numeric_limits<std::int32_t>::min()), play(0)},
+         61000, {"0 voices", "0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"}},
+        {"tempos beyond a column per millisecond still end", 50, {{1, 1, "C5Q"}, {1, 50, "D5Q"}}, "1",
+         {tempo(std::numeric_limits<std::int32_t>::max()), play(0)}, 200,
+         {"0 voices", "0 91 3C 46", "0 91 3E 46", "0 91 3E 00", "0 91 3C 00"}},
+
+        // The export: Play from column 1 on a clock that jumps to each due moment.
+        {"the export starts at column 1 whatever the track bar shows", 3, {{1, 1, "C5Q"}, {2, 3, "E5Q"}}, "1",
+         {trackBar(0, 3), exportPlay()}, 0,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00", "1000 92 40 46", "1500 92 40 00"}},
+        // Tempo 80: a column is 750 ms, the whole note 3000 ms from its column.
+        {"the export waits for the last note", 2, {{1, 2, "C5W"}, {3, 1, "G4S"}}, "1 T80", {exportPlay()}, 0,
+         {"0 voices", "0 93 37 46", "188 93 37 00", "750 93 37 00", "750 91 3C 46", "3750 91 3C 00"}},
+        {"the export plays the note list as it stands", 1, {{1, 1, "C5Q"}}, "1",
+         {edit(0, {1, 1, "D5Q"}), stale(0), exportPlay()}, 0, {"0 voices", "0 91 3C 46", "500 91 3C 00"}},
+        // Column 2's sixteenth comes first in the list, so when it starts the
+        // whole note is past the column step's cut-off: only its own off-time ends it.
+        {"a note overlapped by a later record of its channel ends at its off-time", 2,
+         {{1, 1, "C5W"}, {1, 2, "D5S"}}, "1", {swapRecords(1, 2), exportPlay()}, 0,
+         {"0 voices", "0 91 3C 46", "500 91 3E 46", "625 91 3E 00", "2000 91 3C 00"}},
+        {"an empty song", 20, {}, "1", {exportPlay()}, 0, {"0 voices"}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(c.columns, c.cells, c.tempoCell, c.startMs);
+        for (const Step& step : c.steps) {
+            rig.runUntil(step.ms);
+            step.act(rig);
+        }
+        rig.runUntil(c.untilMs);
+        EXPECT_EQ(rig.lines(), c.expected);
+        EXPECT_LE(rig.longestPlayingSleep, Sequencer::kPlayingSleepMs) << "the loop stays responsive while playing";
+        if (c.shown != 0) {
+            EXPECT_EQ(rig.stepping->position(), c.shown);
+            EXPECT_EQ(rig.stepping->counterText(), std::to_string(c.shown));
+        }
+    }
+}
+
+TEST(Sequencer, ColumnsStayOnTheBeatGridWhenEveryStepWakesLate)
+{
+    // A clock that wakes 3 ms late from every sleep, as a loaded system does.
+    class LateWakingClock final : public Clock {
+    public:
+        std::int64_t nowMs() override { return now_; }
+        void sleepMs(std::int64_t ms) override { now_ += ms + 3; }
+
+    private:
+        std::int64_t now_ = 10'000;
+    } clock;
+    Rig rig(40, {}, "1 T70");
+    for (int column = 1; column <= 40; ++column) rig.song.grid.setCellText(0, gridColumnOf(column), "G5E");
+    rebuildNoteList(rig.song);
+    MessageLog log;
+    RecordingMidiDevices devices(clock, log);
+    MidiOutput output;
+    output.openOutput(devices, -1);
+    Sequencer sequencer(rig.song, output, clock);
+    PlainMusicChecks checks;
+    sequencer.mainPlay(rig.main, checks);
+    while (sequencer.isPlaying()) sequencer.playbackStep(rig.main);
+
+    std::int64_t column = 0;
+    for (const TimedMessage& m : log) {
+        if ((m.packed & 0xF0) != 0x90 || (m.packed >> 16) == 0) continue;
+        const std::int64_t late = m.timeMs - 10'000 - column++ * 857;
+        EXPECT_TRUE(late >= 0 && late <= 3) << "column " << column << " is " << late << " ms late";
+    }
+    EXPECT_EQ(column, 40);
+}
+
+TEST(EventLines, PrintMillisecondsPast32BitsAndThreeUpperCaseHexBytes)
+{
+    EXPECT_EQ(formatEventLine({123456789012, 0x007FCF}), "123456789012 CF 7F 00");
+}
+
+}  // namespace
+}  // namespace nimbel
