@@ -144,7 +144,7 @@ RenderResult renderWavFile(const MessageLog& messages, const std::string& soundF
         const auto header = wavHeader(static_cast<std::uint32_t>(writer.written() * kBytesPerFrame));
         file.writeAt(0, bytesOf(header.data(), kWavHeaderBytes));
     }
-    if (!file.commit()) return failure("cannot write " + outPath + ": " + file.error());
+    if (!file.commit()) return failure("cannot write '" + outPath + "': " + file.error());
 
     RenderResult result;
     result.ok = true;

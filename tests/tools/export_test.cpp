@@ -1,0 +1,220 @@
+// nimbel-export end to end, run as a user would run it: its command line,
+// the golden grid, events and project file of the demonstration song, the
+// MIDI file as Debian's readers see it, the audio as sox hears it, and
+// outputs that cannot be written, also when the disk fills up half way.
+#include "support/files.h"
+#include "support/full_disk.h"
+#include "support/processes.h"
+
+#include "song_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace nimbel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::dataFile;
+using testing_support::dataPath;
+using testing_support::fileText;
+using testing_support::lines;
+using testing_support::onPath;
+using testing_support::runCommand;
+using testing_support::writeFile;
+
+testing_support::CommandResult exportTool(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), NIMBEL_EXPORT_PROGRAM);
+    return runCommand(arguments);
+}
+
+// A project file with the given note lines, as File Save writes them.
+std::string songFile(const fs::path& path, const std::vector<std::string>& notes, const std::string& tempo = "T120")
+{
+    std::string text = ";Nimbel MIDI Format\r\n;Created 2001/02/03\r\nSTART\r\n" + tempo + "\r\n";
+    for (const std::string& note : notes) text += note + "\r\n";
+    writeFile(path, text + "END\r\n");
+    return path.string();
+}
+
+TEST(ExportTool, HelpGoesToStandardOutput)
+{
+    const auto help = exportTool({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("Usage: nimbel-export SONG", 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("Exit status: 0 done, 1 an output could not be written, 2 bad arguments"),
+              std::string::npos);
+    EXPECT_EQ(help.err, "");
+}
+
+TEST(ExportTool, BadArgumentsAndUnreadableSongsExitWithTwoAndSayWhy)
+{
+    const testing_support::ScratchFolder folder;
+    const std::string demo = dataPath("demo_song.txt");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "no SONG given\nTry 'nimbel-export --help'."},
+        {{demo, "--frobnicate"}, "unknown option '--frobnicate'\nTry"},
+        {{demo, "--save"}, "option '--save' needs OUT\nTry"},
+        {{demo, "--grid=yes"}, "option '--grid' takes no value\nTry"},
+        {{demo, demo, "--grid"}, "only one SONG may be given"},
+        {{demo}, "nothing to write"},
+        {{demo, "-o", folder.file("song.mp3")}, "'" + folder.file("song.mp3") + "' must end in .mid or .wav\n"},
+        {{folder.file("missing.nmd"), "--grid"}, "cannot read '" + folder.file("missing.nmd") + "'\n"},
+        {{folder.path.string(), "--grid"}, "cannot read '" + folder.path.string() + "'\n"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const auto bad = exportTool(arguments);
+        EXPECT_EQ(bad.exitCode, 2) << message;
+        EXPECT_EQ(bad.out, "") << message;
+        EXPECT_EQ(bad.err.rfind("nimbel-export: " + message, 0), 0u) << bad.err;
+    }
+}
+
+TEST(ExportTool, DemonstrationSongGivesTheGoldenGridEventsAndProjectFileWhichLoadsBackTheSame)
+{
+    const testing_support::ScratchFolder folder;
+    const std::string before = localDateText();
+    const auto first = exportTool({dataPath("demo_song.txt"), "--grid", "--events", "--save", folder.file("demo.nmd")});
+    const std::string after = localDateText();
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(first.out, dataFile("demo_song_grid.tsv") + dataFile("demo_song_events.txt"));  // in the order given
+    const std::string golden = dataFile("demo_song_saved.nmd");
+    const std::string written = fileText(folder.file("demo.nmd"));
+    EXPECT_TRUE(written == testing_support::withDate(golden, before) ||
+                written == testing_support::withDate(golden, after))
+        << written;
+
+    // Saving rebuilds the note list, as File Save does, so events after --save would play the rebuilt list.
+    const auto again = exportTool({folder.file("demo.nmd"), "--grid", "--save=" + folder.file("again.nmd")});
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(again.out, dataFile("demo_song_grid.tsv"));
+    EXPECT_EQ(fileText(folder.file("again.nmd")), written);
+}
+
+TEST(ExportTool, MidiFileMatchesTheEventsForMidicsvAndMido)
+{
+    if (!onPath("midicsv")) GTEST_SKIP() << "midicsv is not installed (package midicsv)";
+    const testing_support::ScratchFolder folder;
+    const std::string song =
+        songFile(folder.path / "tune.nmd", {"N1X1C5Q,74", "N2X1G4E", "N1X2D5H", "N10X3V9C3S", "N1X4R"}, "T70");
+    const auto events = exportTool({song, "--events"});
+    ASSERT_EQ(exportTool({song, "-o", folder.file("tune.mid")}).exitCode, 0);
+
+    // Each event line as midicsv writes that event: ticks are milliseconds.
+    std::vector<std::string> expected = {"0, 0, Header, 0, 1, 857", "1, 0, Start_track", "1, 0, Tempo, 857000"};
+    std::string lastMs = "0";
+    for (const std::string& text : lines(events.out)) {
+        std::istringstream in(text);
+        unsigned status = 0, data1 = 0, data2 = 0;
+        in >> lastMs >> std::hex >> status >> data1 >> data2;
+        const std::string channel = std::to_string(status & 0x0F);
+        expected.push_back((status & 0xF0) == 0xC0
+                               ? "1, " + lastMs + ", Program_c, " + channel + ", " + std::to_string(data1)
+                               : "1, " + lastMs + ", Note_on_c, " + channel + ", " + std::to_string(data1) + ", " +
+                                     std::to_string(data2));
+    }
+    expected.push_back("1, " + lastMs + ", End_track");
+    expected.push_back("0, 0, End_of_file");
+    EXPECT_EQ(lines(runCommand({"midicsv", folder.file("tune.mid")}).out), expected);
+
+    const auto mido = runCommand({"/usr/bin/python3", "-c",
+                                  "import mido; m = mido.MidiFile('" + folder.file("tune.mid") +
+                                      "'); print(m.type, m.ticks_per_beat, round(m.length * 1000))"});
+    if (mido.exitCode != 0) GTEST_SKIP() << "python3-mido is not installed";
+    EXPECT_EQ(mido.out, "0 857 " + lastMs + "\n");
+}
+
+// sox's "Maximum amplitude" of a stretch of a sound file, from -1 to 1.
+double maximumAmplitude(const std::string& file, const std::vector<std::string>& effects)
+{
+    std::vector<std::string> command = {"sox", file, "-n"};
+    command.insert(command.end(), effects.begin(), effects.end());
+    command.push_back("stat");
+    const std::string label = "Maximum amplitude:";
+    for (const std::string& text : lines(runCommand(command).err))
+        if (text.starts_with(label)) return std::stod(text.substr(label.size()));
+    return -1.0;
+}
+
+TEST(ExportTool, WavOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondAndEndsQuiet)
+{
+    if (!onPath("sox")) GTEST_SKIP() << "sox is not installed (package sox)";
+    if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2"))
+        GTEST_SKIP() << "no SoundFont (package fluid-soundfont-gm)";
+    const testing_support::ScratchFolder folder;
+    // Column 1 is empty: the note starts at 500 ms.
+    const std::string song = songFile(folder.path / "ocarina.nmd", {"N1X2C5Q,80"});
+    const std::string wav = folder.file("ocarina.wav");
+    ASSERT_EQ(exportTool({song, "-o", wav}).exitCode, 0);
+    for (const auto& [option, value] : {std::pair{"-r", "44100\n"}, {"-c", "2\n"}, {"-b", "16\n"}})
+        EXPECT_EQ(runCommand({"soxi", option, wav}).out, value) << option;
+
+    // The strongest line between 50 Hz and 2 kHz while the note sounds: "frequency power" lines.
+    const auto spectrum =
+        runCommand({"sox", wav, "-n", "remix", "1", "trim", "0.55", "0.4", "rate", "11025", "stat", "-freq"});
+    double strongest = 0, power = -1;
+    for (const std::string& text : lines(spectrum.err)) {
+        std::istringstream in(text);
+        double f = 0, p = 0;
+        std::string rest;
+        if (!(in >> f >> p) || (in >> rest) || f < 50 || f > 2000) continue;
+        if (p > power) power = p, strongest = f;
+    }
+    constexpr double kMiddleC = 261.63;
+    constexpr double kDither = 3.0 / 32768;
+    EXPECT_NEAR(strongest, kMiddleC, kMiddleC * 0.03);
+    EXPECT_LE(maximumAmplitude(wav, {"trim", "0", "0.495"}), kDither);            // silent before the note
+    EXPECT_GT(maximumAmplitude(wav, {"trim", "0.5", "0.02"}), 0.02);              // sounding within 20 ms of it
+    EXPECT_LE(maximumAmplitude(wav, {"reverse", "trim", "0", "0.05"}), kDither);  // quiet once the release is over
+}
+
+TEST(ExportTool, AnOutputThatCannotBeWrittenExitsWithOneAndLeavesTheOldFile)
+{
+    testing_support::FullDisk disk;
+    const testing_support::ScratchFolder folder;
+    // About 14 kB of project file, 12 kB of MIDI file and 13 MB of WAV file.
+    std::vector<std::string> notes;
+    for (int column = 1; column <= 1200; ++column) notes.push_back("N1X" + std::to_string(column) + "C5S");
+    const std::string song = songFile(folder.path / "long.nmd", notes, "T960");
+    struct Case {
+        std::vector<std::string> options;  // the last one names the output
+        std::string name;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"--save"}, "song.nmd", "nimbel-export: cannot write '"},
+        {{"-o"}, "song.mid", "nimbel-export: cannot write '"},
+        {{"-o"}, "song.wav", "nimbel-export: cannot write '"},
+        {{"--soundfont", folder.file("missing.sf2"), "-o"}, "song.wav", "nimbel-export: no SoundFont found at"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.back() + " " + c.name);
+        const auto writeTo = [&](const std::string& out) {
+            std::vector<std::string> arguments = {song};
+            arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+            arguments.push_back(out);
+            return exportTool(arguments);
+        };
+        const auto missing = writeTo(folder.file("no/such/folder/" + c.name));
+        EXPECT_EQ(missing.exitCode, 1);
+        EXPECT_EQ(missing.err.rfind(c.message, 0), 0u) << missing.err;
+        if (!disk.available() || c.options.size() > 1) continue;
+
+        const fs::path target = disk.folder() / c.name;
+        writeFile(target, "old");
+        disk.leaveFree(8192);
+        const auto full = writeTo(target.string());
+        EXPECT_EQ(full.exitCode, 1);
+        EXPECT_EQ(full.err.rfind(c.message + target.string() + "'", 0), 0u) << full.err;
+        EXPECT_EQ(fileText(target), "old");
+        EXPECT_EQ(testing_support::fileNames(disk.folder()), std::vector<std::string>{c.name});
+        fs::remove(target);
+    }
+    if (!disk.available()) GTEST_SKIP() << "the full-disk cases: " << disk.reason();
+}
+
+}  // namespace
+}  // namespace nimbel
