@@ -1,14 +1,13 @@
-// The main window as the user sees it: menus, toolbar, gadgets and the
-// layout rule at start and after resizing.
+// The main window as the user works it: each menu item and toolbar button
+// found by the text it shows does what it says, the layout rule at start and
+// after resizing, and the Music menu's check marks.
 #include "program_fixture.h"
-
-#include "main_loop.h"
-#include "program_ids.h"
 
 namespace nimbel {
 namespace {
 
 using testing_support::ProgramTest;
+using testing_support::TestProgram;
 
 class MainWindow : public ProgramTest {
 protected:
@@ -26,64 +25,70 @@ protected:
     }
 };
 
-TEST_F(MainWindow, MenusCarryTheirTitlesItemsBarsAndIds)
+// Chooses the menu item or presses the toolbar button (menu "") that shows
+// `text`, as the user would; false when none shows it.
+bool choose(TestProgram& p, const std::string& menu, const std::string& text)
 {
-    const std::vector<Menu> menus = desktop.menuBar(kMainWindow);
-    ASSERT_EQ(menus.size(), 6u);
-    EXPECT_EQ(menus[0],
-              (Menu{"File", {{"New", 0}, {"Open", 1}, {"Save", 2}, {"Save As", 3}, MenuEntry::bar(), {"Exit", 4}}}));
-    EXPECT_EQ(menus[1], (Menu{"Edit",
-                              {{"Undo", 5},
-                               MenuEntry::bar(),
-                               {"Cut", 6},
-                               {"Copy", 7},
-                               {"Paste", 8},
-                               MenuEntry::bar(),
-                               {"Copy To", 9},
-                               {"Paste From", 10},
-                               MenuEntry::bar(),
-                               {"Delete Column", 11},
-                               {"Insert Column", 12},
-                               {"Delete Before", 13},
-                               {"Delete After", 14},
-                               {"Clear Channel", 15}}}));
-    EXPECT_EQ(menus[2],
-              (Menu{"Select",
-                    {{"All", 16}, {"None", 17}, {"Column", 18}, {"Channel", 19}, MenuEntry::bar(), {"Color", 20}}}));
-    EXPECT_EQ(menus[3], (Menu{"Music", {{"Play", 21}, {"Pause", 22}, {"Stop", 23}}}));
-    ASSERT_EQ(menus[4].title, "View");
-    ASSERT_EQ(menus[4].items.size(), 15u);
-    EXPECT_EQ(menus[4].items[0], (MenuEntry{"Channel 1", 25}));
-    EXPECT_EQ(menus[4].items[14], (MenuEntry{"Channel 15", 39}));
-    EXPECT_EQ(
-        menus[5],
-        (Menu{"Help",
-              {{"Contents", 194}, {"Quick Start", 190}, {"File Format", 191}, {"Credits", 192}, {"About", 193}}}));
+    if (menu.empty()) {
+        for (const ShownToolButton& button : p.desktop.toolBar(kMainWindow))
+            if (button.tooltip == text) return p.desktop.pressToolButton(kMainWindow, button.command), true;
+        return false;
+    }
+    for (const Menu& shown : p.desktop.menuBar(kMainWindow))
+        for (const MenuEntry& item : shown.items)
+            if (shown.title == menu && item.text == text)
+                return p.desktop.chooseMenuItem(kMainWindow, item.command), true;
+    return false;
 }
 
-TEST_F(MainWindow, ToolbarButtonsInOrderWithImagesAndTooltips)
+// What the user can see after one pass: the title, the requesters and the
+// Music marks, whether the project file was written, the Channel Window asked for.
+std::string whatHappened(TestProgram& p, Pass pass)
 {
-    EXPECT_EQ(desktop.toolBar(kMainWindow),
-              (std::vector<ShownToolButton>{{0, "New Project", true, false},
-                                            {1, "Open Project", true, false},
-                                            {2, "Save Project", true, false},
-                                            {},
-                                            {6, "Remove Selection", true, false},
-                                            {7, "Copy Selection", true, false},
-                                            {8, "Paste Selection", true, false},
-                                            {5, "Undo Last Action", true, false},
-                                            {},
-                                            {23, "Stop music and go to start", true, false},
-                                            {22, "Pause music at location", true, false},
-                                            {21, "Play music from current location", true, false},
-                                            {},
-                                            {189, "Help Main Window", true, false}}));
+    std::string seen = p.desktop.windowTitle(kMainWindow) + " |";
+    for (const ShownRequester& requester : p.script.requesters()) seen += " " + requester.title;
+    seen += std::string(" | ") + (p.desktop.menuChecked(kMainWindow, kMusicPlay) ? "P" : "-") +
+            (p.desktop.menuChecked(kMainWindow, kMusicPause) ? "H" : "-") +
+            (p.desktop.menuChecked(kMainWindow, kMusicStop) ? "S" : "-");
+    if (testing_support::fileText(p.folder / "MIDI.txt").starts_with(";Nimbel MIDI Format")) seen += " | saved";
+    if (pass == Pass::leave) seen += " | ends";
+    return seen;
 }
 
-TEST_F(MainWindow, GadgetsAtStartShowTheirTextsAndTooltipsAndAreLaidOut)
+TEST(MainWindowCommands, EachMenuItemAndToolbarButtonDoesWhatItShows)
 {
-    EXPECT_EQ(desktop.gadgetTooltip(kMainWindow, kSongGrid), "Click To Place Notes");
-    EXPECT_EQ(desktop.gadgetTooltip(kMainWindow, kPositionTrackBar), "Slide to shift notes to view");
+    const std::string demo = "Nimbel MIDI - MIDI.txt |";
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"File", "New", "Nimbel MIDI - New Project | | ---"},
+        {"File", "Open", demo + " Open Nimbel MIDI Project | ---"},
+        {"File", "Save", demo + " | --- | saved"},
+        {"File", "Save As", demo + " Save Nimbel MIDI | ---"},
+        {"File", "Exit", demo + " | --- | ends"},
+        {"Music", "Play", demo + " | P--"},
+        {"Music", "Pause", demo + " | -H-"},
+        {"Music", "Stop", demo + " | --S"},
+        {"View", "Channel 15", demo + " | --- | channel 15"},
+        {"", "New Project", "Nimbel MIDI - New Project | | ---"},
+        {"", "Open Project", demo + " Open Nimbel MIDI Project | ---"},
+        {"", "Save Project", demo + " | --- | saved"},
+        {"", "Stop music and go to start", demo + " | --S"},
+        {"", "Pause music at location", demo + " | -H-"},
+        {"", "Play music from current location", demo + " | P--"},
+    };
+    for (const auto& [menu, text, expected] : cases) {
+        SCOPED_TRACE(menu + " " + text);
+        TestProgram p;
+        ASSERT_TRUE(startUp(p.program));
+        std::string channel;
+        p.program.handlers.channelWindow = [&](int c) { channel = " | channel " + std::to_string(c); };
+        p.script.expectRequesterCancel();
+        ASSERT_TRUE(choose(p, menu, text));
+        EXPECT_EQ(whatHappened(p, p.run(1)) + channel, expected);
+    }
+}
+
+TEST_F(MainWindow, StartsWithCounterAndTrackBarAtColumnOneAndIsLaidOut)
+{
     EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "1");
     EXPECT_EQ(desktop.trackBarPosition(kMainWindow, kPositionTrackBar), 1);
     EXPECT_EQ(desktop.innerSize(kMainWindow).width, 604);
@@ -102,14 +107,11 @@ TEST_F(MainWindow, ResizingAndMaximisingLayTheWindowOutAgain)
     expectLaidOut();
 }
 
-TEST_F(MainWindow, MusicCheckMarksFollowPlayPauseAndStop)
+TEST_F(MainWindow, MusicCheckMarksFollowPlayPauseAndStopAndStopGoesBackToColumnOne)
 {
     desktop.chooseMenuItem(kMainWindow, kMusicPlay);
-    run(1);
-    EXPECT_TRUE(desktop.menuChecked(kMainWindow, kMusicPlay));
-    EXPECT_FALSE(desktop.menuChecked(kMainWindow, kMusicStop));
     desktop.pressToolButton(kMainWindow, kMusicPause);
-    run(1);
+    run(2);
     EXPECT_TRUE(desktop.menuChecked(kMainWindow, kMusicPause));
     EXPECT_FALSE(desktop.menuChecked(kMainWindow, kMusicPlay));
     desktop.setTrackBarPosition(kMainWindow, kPositionTrackBar, 6);

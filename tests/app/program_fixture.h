@@ -2,28 +2,27 @@
 // a recording MIDI output, simulated time and a dialog script.
 #pragma once
 
-#include "../support/offscreen_application.h"
-#include "../support/scratch_files.h"
+#include "support/files.h"
+#include "support/offscreen_application.h"
 
 #include "desktop.h"
 #include "main_loop.h"
 #include "program.h"
+#include "program_ids.h"
 #include "recording_midi.h"
 
 #include <gtest/gtest.h>
 
 namespace nimbel::testing_support {
 
-class ProgramTest : public ::testing::Test {
-protected:
-    ProgramTest() { desktop.setDialogScript(&script); }
+struct TestProgram {
+    TestProgram() { desktop.setDialogScript(&script); }
 
     // Runs passes until the loop would leave or `passes` have run.
     Pass run(int passes)
     {
-        for (int i = 0; i < passes; ++i) {
+        for (int i = 0; i < passes; ++i)
             if (runPass(program) == Pass::leave) return Pass::leave;
-        }
         return Pass::goOn;
     }
 
@@ -36,5 +35,7 @@ protected:
     RecordingMidiDevices devices{clock, sent};
     Program program{desktop, devices, clock, scratch.directory()};
 };
+
+class ProgramTest : public ::testing::Test, public TestProgram {};
 
 }  // namespace nimbel::testing_support

@@ -1,6 +1,6 @@
 // The settings file: where "SelColor" is found, how its value reads, and
 // that writing it keeps the other lines.
-#include "../support/scratch_files.h"
+#include "support/files.h"
 
 #include "settings_file.h"
 
@@ -22,6 +22,7 @@ TEST(SettingsFile, ReadsTheKeyBeforeTheFirstGroupIgnoringCaseWithCDecimalValues)
         {"selcolor = 255", 255u},
         {"SELCOLOR=  42xyz\n", 42u},
         {"SelColor = red\r\n", 0u},  // not a number: black
+        {"SelColor = $FF\r\n", 0u},  // decimal digits only
         {"SelColor = -1\r\n", 0xFFFFFFFFu},
         {"SelColor = 99999999999999\r\n", 0x7FFFFFFFu},
         {"SelColor = 1\rOther = 2\r", 1u},
@@ -43,17 +44,15 @@ TEST(SettingsFile, WritingReplacesOrAddsTheKeyBeforeTheFirstGroupAndKeepsEveryOt
     EXPECT_EQ(selectionColorFromSettings(settingsWithSelectionColor("[G]\r\n", 0xFFFFFFFFu)), 0xFFFFFFFFu);
 }
 
-TEST(SettingsFile, FileRoundTripAndMissingFile)
+TEST(SettingsFile, ReadingNeverCreatesTheFileAndWritingCreatesIt)
 {
-    const testing_support::ScratchFolder scratch("nimbel-settings");
-    const std::string path = (scratch.path / "NimbelMIDI.ini").string();
+    const testing_support::ScratchFolder scratch;
+    const std::string path = scratch.file("NimbelMIDI.ini");
     EXPECT_EQ(loadSettings(path), kDefaultSelectionColor);
-    EXPECT_FALSE(std::filesystem::exists(path));  // reading never creates the file
-
+    EXPECT_FALSE(std::filesystem::exists(path));
     ASSERT_TRUE(saveSelectionColor(path, 255));
     EXPECT_EQ(loadSettings(path), 255u);
     EXPECT_EQ(testing_support::fileText(path), "SelColor = 255\r\n");
-    EXPECT_FALSE(saveSelectionColor((scratch.path / "missing" / "x.ini").string(), 1));
 }
 
 }  // namespace

@@ -1,16 +1,21 @@
-// Start-up and shutdown of the whole program in a temporary program folder.
+// Start-up and shutdown of the whole program in a temporary program folder:
+// the demonstration song and the settings file beside the program, also on
+// a disk that is full, the start-up error, and what shutdown ends.
 #include "program_fixture.h"
 
+#include "support/full_disk.h"
+
 #include "demo_song.h"
-#include "main_loop.h"
-#include "program_ids.h"
+#include "settings_file.h"
 #include "song_columns.h"
 
 namespace nimbel {
 namespace {
 
+using testing_support::fileNames;
 using testing_support::fileText;
 using testing_support::ProgramTest;
+using testing_support::writeFile;
 namespace fs = std::filesystem;
 
 using StartUp = ProgramTest;
@@ -18,37 +23,28 @@ using StartUp = ProgramTest;
 TEST_F(StartUp, FirstRunInAnEmptyFolderWritesAndShowsTheDemonstrationSong)
 {
     ASSERT_TRUE(startUp(program));
-    EXPECT_EQ(fileText(folder / "MIDI.txt"), demoSongText());
-    EXPECT_FALSE(fs::exists(folder / "NimbelMIDI.ini")) << "start-up never writes the settings file";
+    EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"}) << "start-up never writes the settings file";
     EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
     EXPECT_EQ(program.project.currentPath, folder.string() + "/MIDI.txt");
     EXPECT_FALSE(program.project.changed);
     EXPECT_FALSE(program.project.isNew);
-    EXPECT_EQ(program.song.grid.cellText(0, 0), "1 T120");
     EXPECT_EQ(program.song.grid.cellText(0, gridColumnOf(1)), "C8Q,10");
     EXPECT_EQ(program.song.grid.cellText(1, kVoiceColumn), "Flute");
-    EXPECT_EQ(program.song.tempo, 120);
     EXPECT_EQ(desktop.trackBarMaximum(kMainWindow, kPositionTrackBar), noteColumnOf(findEndColumn(program.song.grid)));
-    EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "1");
-    EXPECT_EQ(program.sequencer.state().playColumn, 0);
-    EXPECT_FALSE(program.song.noteListStale);
     EXPECT_EQ(program.selectionColor, 991984u);
-    EXPECT_TRUE(program.output.isOpen());
     EXPECT_TRUE(sent.empty()) << "nothing is sent when the output opens";
-    EXPECT_EQ(script.messages().size(), 0u);
+    EXPECT_TRUE(script.messages().empty());
 }
 
 TEST_F(StartUp, SecondRunLoadsTheExistingSongUnchangedAndTheSettingsFilesColour)
 {
     const std::string saved = "START\r\nT90\r\nN3X2E4H\r\nEND\r\n";
-    std::ofstream(folder / "MIDI.txt", std::ios::binary) << saved;
-    std::ofstream(folder / "NimbelMIDI.ini", std::ios::binary)
-        << "; colours\r\nOther = 7\r\nselcolor = 255\r\n[Group]\r\n";
+    writeFile(folder / "MIDI.txt", saved);
+    writeFile(folder / "NimbelMIDI.ini", "; colours\r\nOther = 7\r\nselcolor = 255\r\n[Group]\r\n");
     ASSERT_TRUE(startUp(program));
     EXPECT_EQ(fileText(folder / "MIDI.txt"), saved);
     EXPECT_EQ(program.song.grid.cellText(2, gridColumnOf(2)), "E4H");
     EXPECT_EQ(program.song.tempo, 90);
-    EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
     EXPECT_EQ(program.selectionColor, 255u);
 }
 
@@ -61,39 +57,11 @@ TEST_F(StartUp, AFolderWhereTheSongWouldBeIsLeftAloneAndAnEmptySongShown)
     EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
 }
 
-// Opens through another device list and notes whether a window existed then.
-class WatchedDevices final : public MidiDevices {
-public:
-    WatchedDevices(MidiDevices& inner, Desktop& desktop) : inner_(inner), desktop_(desktop) {}
-    int count() override { return inner_.count(); }
-    std::optional<MidiDeviceCaps> capabilities(int index) override { return inner_.capabilities(index); }
-    std::unique_ptr<MidiPort> open(int index) override
-    {
-        windowAtOpen = desktop_.windowExists(kMainWindow);
-        return inner_.open(index);
-    }
-    bool windowAtOpen = true;
-
-private:
-    MidiDevices& inner_;
-    Desktop& desktop_;
-};
-
-TEST_F(StartUp, OpensTheMidiOutputBeforeTheMainWindowExists)
-{
-    WatchedDevices watched(devices, desktop);
-    Program watchedProgram(desktop, watched, clock, folder.string() + "/");
-    ASSERT_TRUE(startUp(watchedProgram));
-    EXPECT_FALSE(watched.windowAtOpen);
-    EXPECT_EQ(devices.opened(), std::vector<int>{-1});
-    shutDown(watchedProgram);
-}
-
 TEST_F(StartUp, WithoutAUsableOutputShowsTheErrorAndEndsWithCodeZeroBeforeAnyWindow)
 {
     RecordingMidiDevices none(clock, sent, {RecordingDevice{MidiDeviceCaps{"mapper", 0}, false}});
     script.expectMessage(MessageReply::ok);
-    EXPECT_EQ(runProgram(desktop, none, clock, folder.string() + "/"), 0);
+    EXPECT_EQ(runProgram(desktop, none, clock, scratch.directory()), 0);
     ASSERT_EQ(script.messages().size(), 1u);
     const ShownMessage& error = script.messages()[0];
     EXPECT_EQ(error.title, "Error");
@@ -112,14 +80,37 @@ TEST_F(StartUp, ShutdownEndsSoundingNotesClosesTheOutputAndEveryWindow)
     EXPECT_FALSE(program.output.isOpen());
     EXPECT_FALSE(desktop.windowExists(kMainWindow));
     EXPECT_EQ(sent.back().packed, 0x003C91u);
-    EXPECT_FALSE(fs::exists(folder / "NimbelMIDI.ini"));
+    EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"});
 }
 
 TEST_F(StartUp, RunProgramEndsWithCodeZeroAfterFileExit)
 {
     desktop.postEvent(menuEvent(kMainWindow, kFileExit));
-    EXPECT_EQ(runProgram(desktop, devices, clock, folder.string() + "/"), 0);
+    EXPECT_EQ(runProgram(desktop, devices, clock, scratch.directory()), 0);
     EXPECT_FALSE(desktop.windowExists(kMainWindow));
+}
+
+TEST(FilesBesideTheProgram, AFullDiskLeavesNoHalfWrittenDemonstrationSongOrSettingsFile)
+{
+    testing_support::FullDisk disk;
+    if (!disk.available()) GTEST_SKIP() << disk.reason();
+    const std::string folder = disk.folder().string() + "/";
+    // Settings the rewrite keeps, longer than the space left.
+    std::string settings = "SelColor = 255\r\n";
+    for (int i = 0; i < 500; ++i) settings += "; a comment the rewrite keeps, line " + std::to_string(i) + "\r\n";
+    writeFile(folder + "NimbelMIDI.ini", settings);
+    disk.leaveFree(0);
+
+    ensureDemoSong(folder);
+    EXPECT_FALSE(saveSelectionColor(folder + "NimbelMIDI.ini", 7));
+    EXPECT_EQ(fileNames(disk.folder()), std::vector<std::string>{"NimbelMIDI.ini"}) << "the next start writes the song";
+    EXPECT_EQ(fileText(folder + "NimbelMIDI.ini"), settings);
+
+    disk.leaveFree(8192);
+    EXPECT_FALSE(saveSelectionColor(folder + "NimbelMIDI.ini", 7));  // fails half way
+    EXPECT_EQ(fileText(folder + "NimbelMIDI.ini"), settings);
+    ensureDemoSong(folder);
+    EXPECT_EQ(fileText(folder + "MIDI.txt"), demoSongText());
 }
 
 }  // namespace

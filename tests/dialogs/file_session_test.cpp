@@ -1,8 +1,9 @@
 // The save-changes prompt and File Open, Save and Save As, driven as a user
 // would answer them: prompts and requesters answered by a script, files in a
 // temporary program folder.
-#include "../support/offscreen_application.h"
-#include "../support/scratch_files.h"
+#include "support/files.h"
+#include "support/full_disk.h"
+#include "support/offscreen_application.h"
 
 #include "desktop.h"
 #include "file_session.h"
@@ -38,7 +39,10 @@ protected:
         project.currentPath = (folder / "MIDI.txt").string();
     }
 
-    void writeSong(const std::string& name, const std::string& text) { std::ofstream(folder / name) << text; }
+    void writeSong(const std::string& name, const std::string& text)
+    {
+        testing_support::writeFile(folder / name, text);
+    }
     std::string path(const std::string& name) const { return (folder / name).string(); }
     void editCell(int row, int noteColumn, const std::string& text)
     {
@@ -173,7 +177,7 @@ TEST_F(FileCommands, SaveToTheCurrentPathClearsSelectionHistoryAndPlaybackButNot
     EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
 }
 
-TEST_F(FileCommands, FailedSaveSaysSoAndKeepsTheSongChanged)
+TEST_F(FileCommands, FailedSaveSaysSoKeepsTheSongChangedAndLeavesTheOldFile)
 {
     fs::create_directories(folder / "in the way.nmd");  // a folder where the file should go
     project.currentPath = path("in the way.nmd");
@@ -191,6 +195,20 @@ TEST_F(FileCommands, FailedSaveSaysSoAndKeepsTheSongChanged)
     fileSaveAs(session);
     EXPECT_EQ(script.messages().size(), 2u);
     EXPECT_TRUE(project.changed);
+
+    testing_support::FullDisk disk;
+    if (!disk.available()) GTEST_SKIP() << "the full disk: " << disk.reason();
+    setNoteColumnCount(song.grid, gridColumnOf(1000));
+    for (int column = 1; column <= 1000; ++column) song.grid.setCellText(column % 15, gridColumnOf(column), "V9C#5Q");
+    const fs::path full = disk.folder() / "song.nmd";
+    testing_support::writeFile(full, "START\r\nEND\r\n");
+    disk.leaveFree(8192);  // the song takes about 13 kB
+    project.currentPath = full.string();
+    fileSave(session);
+    EXPECT_EQ(script.messages().back().text, "Unable to save song.nmd");
+    EXPECT_TRUE(project.changed);
+    EXPECT_EQ(fileText(full), "START\r\nEND\r\n");
+    EXPECT_EQ(testing_support::fileNames(disk.folder()), std::vector<std::string>{"song.nmd"});
 }
 
 TEST_F(FileCommands, PromptWhoseSaveFailedAnswersCancel)
@@ -275,28 +293,6 @@ TEST_F(FileCommands, NewThenOpenKeepsAskingAsANewProject)
     EXPECT_EQ(saveChangesPrompt(session), PromptResult::cancel);
     EXPECT_EQ(script.messages().at(0).text, kNewPrompt);
     EXPECT_EQ(script.requesters().size(), 2u) << "Yes asks for a file name again";
-}
-
-TEST_F(FileCommands, StartingAnEmptySongKeepsTheNoteColumns)
-{
-    setNoteColumnCount(song.grid, gridColumnOf(40));
-    song.grid.setCellText(3, gridColumnOf(12), "G");
-    song.selectionList.push_back({3, gridColumnOf(12), "G", 0});
-    song.undoList.push_back({0, 0, "", 1});
-    startEmptySong(session);
-    EXPECT_EQ(findEndColumn(song.grid), gridColumnOf(40));
-    EXPECT_EQ(song.grid.cellText(3, gridColumnOf(12)), "");
-    EXPECT_TRUE(song.selectionList.empty());
-    EXPECT_TRUE(song.undoList.empty());
-    EXPECT_EQ(position.maximum(), 40);
-}
-
-TEST(ProjectState, FileNamePartAndTitle)
-{
-    for (const auto& [path, name] : std::vector<std::pair<std::string, std::string>>{
-             {"/home/user/song.nmd", "song.nmd"}, {"C:\\music\\tune", "tune"}, {"plain", "plain"}, {"/folder/", ""}})
-        EXPECT_EQ(fileNamePart(path), name) << path;
-    EXPECT_EQ(projectWindowTitle("/x/MIDI.txt"), "Nimbel MIDI - MIDI.txt");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Message boxes and requesters, answered by a script the way a user would:
 // buttons, Escape, the close box, typed file names.
-#include "../support/offscreen_application.h"
-#include "../support/scratch_files.h"
+#include "support/files.h"
+#include "support/offscreen_application.h"
 
 #include "desktop.h"
 
@@ -65,7 +65,7 @@ TEST_F(Dialogs, MessageBoxShowsTitleTextIconAndDefaultButton)
 
 TEST_F(Dialogs, SaveRequesterTakesTheTypedNameAsItIsAndNeverAsksBeforeOverwriting)
 {
-    std::ofstream(folder / "old.nmd") << "x";
+    testing_support::writeFile(folder / "old.nmd", "x");
     const std::string programDirectory = folder.string() + "/";
     script.expectFileName("tune");
     EXPECT_EQ(desktop.saveFileRequester("Save Nimbel MIDI", programDirectory + "/newfile.nmd", kFilter, 0),
@@ -89,7 +89,7 @@ TEST_F(Dialogs, SaveRequesterTakesTheTypedNameAsItIsAndNeverAsksBeforeOverwritin
 
 TEST_F(Dialogs, OpenRequesterProposesTheCurrentFileAndCancelGivesNothing)
 {
-    std::ofstream(folder / "song.nmd") << "x";
+    testing_support::writeFile(folder / "song.nmd", "x");
     script.expectRequesterCancel();
     EXPECT_EQ(desktop.openFileRequester("Open Nimbel MIDI Project", (folder / "song.nmd").string(), kFilter, 1), "");
     ASSERT_EQ(script.requesters().size(), 1u);

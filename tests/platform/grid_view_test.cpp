@@ -1,6 +1,6 @@
 // The song grid gadget: what it draws from the in-memory grid, where its
 // rows and columns are drawn, and how clicks on drawn cells map back.
-#include "../support/offscreen_application.h"
+#include "support/offscreen_application.h"
 
 #include "desktop.h"
 #include "desktop_impl.h"
