@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace nimbel {
 namespace {
 
@@ -26,12 +28,15 @@ namespace fs = std::filesystem;
 
 constexpr const char* kNewPrompt = "Your new music file has changed.\nDo you wish to save changes?";
 
+using Names = std::vector<std::string>;
+
 // The project's path and flags as one value to compare.
 std::tuple<std::string, bool, bool> state(const ProjectState& p) { return {p.currentPath, p.changed, p.isNew}; }
 
-class FileCommands : public ::testing::Test {
-protected:
-    FileCommands()
+// A song, its project state and a sequencer in a fresh program folder, with
+// the main window open and a dialog script answering for the user.
+struct FileRig {
+    FileRig()
     {
         desktop.openWindow(0, {"Nimbel MIDI - MIDI.txt", {604, 298}, WindowFrame::resizable, std::nullopt, {}});
         desktop.setDialogScript(&script);
@@ -65,75 +70,87 @@ protected:
     FileSession session{desktop, song, project, sequencer, position, scratch.directory(), 0};
 };
 
-TEST_F(FileCommands, UnchangedProjectProceedsWithoutAsking)
+class FileCommands : public ::testing::Test, protected FileRig {};
+
+// How a prompt is answered: a button or key of the message box, "type NAME"
+// in the file requester, or "no file" to cancel the requester.
+void answer(QueuedDialogScript& script, const std::string& reply)
 {
-    project.isNew = true;
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
-    EXPECT_TRUE(script.messages().empty());
+    const std::map<std::string, MessageReply> buttons = {{"yes", MessageReply::yes},
+                                                         {"no", MessageReply::no},
+                                                         {"cancel", MessageReply::cancel},
+                                                         {"escape", MessageReply::escapeKey},
+                                                         {"close box", MessageReply::closeBox},
+                                                         {"ok", MessageReply::ok}};
+    if (reply.starts_with("type ")) script.expectFileName(reply.substr(5));
+    else if (reply == "no file") script.expectRequesterCancel();
+    else script.expectMessage(buttons.at(reply));
 }
 
-TEST_F(FileCommands, ChangedProjectNamesItsFileAndYesWritesThereWithoutARequester)
+TEST(SaveChangesPrompt, AsksOnlyAboutChangesAndNeverDiscardsASongItCouldNotSave)
 {
-    project.currentPath = path("song.nmd");
-    editCell(0, 1, "C5Q");
-    script.expectMessage(MessageReply::yes);
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
-    ASSERT_EQ(script.messages().size(), 1u);
-    const ShownMessage& prompt = script.messages()[0];
-    EXPECT_EQ(prompt.title, "Nimbel MIDI");
-    EXPECT_EQ(prompt.text, "Music file song.nmd has changed.\nDo you wish to save changes?");
-    EXPECT_EQ(prompt.buttons, MessageButtons::yesNoCancel);
-    EXPECT_EQ(prompt.defaultButton, "Yes");
-    EXPECT_EQ(prompt.icon, MessageIcon::none);
-    EXPECT_TRUE(script.requesters().empty());
-    EXPECT_NE(fileText(folder / "song.nmd").find("N1X1C5Q\r\n"), std::string::npos);
-    EXPECT_FALSE(project.changed);
-}
-
-TEST_F(FileCommands, ChangedProjectNoClearsTheFlagAndCancelEscapeAndCloseBoxKeepIt)
-{
-    editCell(0, 1, "C");
-    for (MessageReply reply : {MessageReply::cancel, MessageReply::escapeKey, MessageReply::closeBox}) {
-        script.expectMessage(reply);
-        EXPECT_EQ(saveChangesPrompt(session), PromptResult::cancel);
-        EXPECT_TRUE(project.changed);
+    const std::string changed = "Music file song.nmd has changed.\nDo you wish to save changes?";
+    const std::string blocked = "Music file blocked.nmd has changed.\nDo you wish to save changes?";
+    struct Case {
+        const char* name;
+        ProjectState before;  // file names in the program folder
+        std::vector<std::string> replies;
+        PromptResult result;
+        ProjectState after;
+        std::string asked;    // the question, "" when none
+        std::string written;  // the file written, "" when none
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"unchanged", {"", false, true}, {}, PromptResult::proceed, {"", false, true}, "", ""},
+        {"Yes saves to the project's file", {"song.nmd", true, false}, {"yes"},
+         PromptResult::proceed, {"song.nmd", false, false}, changed, "song.nmd"},
+        {"No proceeds without saving", {"song.nmd", true, false}, {"no"},
+         PromptResult::proceed, {"song.nmd", false, false}, changed, ""},
+        {"Cancel", {"song.nmd", true, false}, {"cancel"}, PromptResult::cancel, {"song.nmd", true, false}, changed, ""},
+        {"Escape", {"song.nmd", true, false}, {"escape"}, PromptResult::cancel, {"song.nmd", true, false}, changed, ""},
+        {"the close box", {"song.nmd", true, false}, {"close box"},
+         PromptResult::cancel, {"song.nmd", true, false}, changed, ""},
+        {"a new project's Yes asks for a file", {"", true, true}, {"yes", "type first.nmd"},
+         PromptResult::proceed, {"first.nmd", false, false}, kNewPrompt, "first.nmd"},
+        {"a new project's Yes with the requester cancelled", {"", true, true}, {"yes", "no file"},
+         PromptResult::cancel, {"", true, true}, kNewPrompt, ""},
+        {"a new project's No", {"", true, true}, {"no"}, PromptResult::proceed, {"", false, false}, kNewPrompt, ""},
+        {"Yes whose save fails", {"blocked.nmd", true, false}, {"yes", "ok"},
+         PromptResult::cancel, {"blocked.nmd", true, false}, blocked, ""},
+        {"a new project's Yes whose save fails", {"", true, true}, {"yes", "type no such folder/song.nmd", "ok"},
+         PromptResult::cancel, {"", true, true}, kNewPrompt, ""},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FileRig rig;
+        fs::create_directory(rig.folder / "blocked.nmd");
+        const auto inFolder = [&](const ProjectState& p) {
+            return ProjectState{p.currentPath.empty() ? "" : rig.path(p.currentPath), p.changed, p.isNew};
+        };
+        rig.project = inFolder(c.before);
+        for (const std::string& reply : c.replies) answer(rig.script, reply);
+        EXPECT_EQ(saveChangesPrompt(rig.session), c.result);
+        EXPECT_EQ(state(rig.project), state(inFolder(c.after)));
+        EXPECT_EQ(rig.script.pending(), 0u);
+        EXPECT_EQ(rig.script.messages().empty() ? "" : rig.script.messages()[0].text, c.asked);
+        for (const ShownMessage& shown : rig.script.messages()) {
+            if (shown.text != c.asked) continue;
+            EXPECT_EQ(shown.title, "Nimbel MIDI");
+            EXPECT_EQ(shown.buttons, MessageButtons::yesNoCancel);
+            EXPECT_EQ(shown.defaultButton, "Yes");
+            EXPECT_EQ(shown.icon, MessageIcon::none);
+        }
+        for (const ShownRequester& shown : rig.script.requesters()) {
+            EXPECT_EQ(shown.kind, RequesterKind::save);
+            EXPECT_EQ(shown.title, "Save Nimbel MIDI");
+            EXPECT_EQ(shown.folder + "|" + shown.fileName, rig.folder.string() + "|") << "the program folder, no name";
+        }
+        const Names files = c.written.empty() ? Names{"blocked.nmd"} : Names{"blocked.nmd", c.written};
+        EXPECT_EQ(testing_support::fileNames(rig.folder), files);
+        EXPECT_EQ(rig.desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt") << "a prompt does not retitle the window";
     }
-    script.expectMessage(MessageReply::no);
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
-    EXPECT_FALSE(project.changed);
-    EXPECT_FALSE(fs::exists(folder / "MIDI.txt")) << "No writes nothing";
-}
-
-TEST_F(FileCommands, ChangedNewProjectYesWithCancelledRequesterStaysChangedAndNoClearsBothFlags)
-{
-    project = {"", true, true};
-    script.expectMessage(MessageReply::yes);
-    script.expectRequesterCancel();
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::cancel);
-    EXPECT_EQ(script.messages().at(0).text, kNewPrompt);
-    EXPECT_EQ(state(project), state({"", true, true}));
-    ASSERT_EQ(script.requesters().size(), 1u);
-    const ShownRequester& asked = script.requesters()[0];
-    EXPECT_EQ(asked.kind, RequesterKind::save);
-    EXPECT_EQ(asked.title, "Save Nimbel MIDI");
-    EXPECT_EQ(asked.folder, folder.string()) << "the program folder with an empty name box";
-    EXPECT_EQ(asked.fileName, "");
-
-    script.expectMessage(MessageReply::no);
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
-    EXPECT_EQ(state(project), state({"", false, false}));
-}
-
-TEST_F(FileCommands, ChangedNewProjectYesWritesTheChosenFileAndKeepsTheTitle)
-{
-    project = {"", true, true};
-    editCell(2, 3, "E4H");
-    script.expectMessage(MessageReply::yes);
-    script.expectFileName("first.nmd");
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::proceed);
-    EXPECT_EQ(state(project), state({path("first.nmd"), false, false}));
-    EXPECT_NE(fileText(folder / "first.nmd").find("N3X3E4H"), std::string::npos);
-    EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
 }
 
 TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameAndOverwritesWithoutAQuestion)
@@ -173,7 +190,7 @@ TEST_F(FileCommands, SaveToTheCurrentPathClearsSelectionHistoryAndPlaybackButNot
     EXPECT_EQ(song.grid.cellColor(1, 5), kDefaultCellColor);
     EXPECT_TRUE(song.undoList.empty());
     EXPECT_FALSE(song.noteListStale);
-    EXPECT_EQ(sequencer.state().playColumn, 0);
+    EXPECT_FALSE(sequencer.isPlaying());
     EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
 }
 
@@ -209,25 +226,6 @@ TEST_F(FileCommands, FailedSaveSaysSoKeepsTheSongChangedAndLeavesTheOldFile)
     EXPECT_TRUE(project.changed);
     EXPECT_EQ(fileText(full), "START\r\nEND\r\n");
     EXPECT_EQ(testing_support::fileNames(disk.folder()), std::vector<std::string>{"song.nmd"});
-}
-
-TEST_F(FileCommands, PromptWhoseSaveFailedAnswersCancel)
-{
-    fs::create_directories(folder / "blocked.nmd");
-    project.currentPath = path("blocked.nmd");
-    editCell(0, 1, "C");
-    script.expectMessage(MessageReply::yes);
-    script.expectMessage(MessageReply::ok);
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::cancel);
-    EXPECT_TRUE(project.changed);
-
-    project = {"", true, true};
-    script.expectMessage(MessageReply::yes);
-    script.expectFileName("no such folder/blocked.nmd");
-    script.expectMessage(MessageReply::ok);
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::cancel);
-    EXPECT_EQ(script.messages().back().text, "Unable to save blocked.nmd");
-    EXPECT_EQ(state(project), state({"", true, true})) << "the failed file does not become the project";
 }
 
 TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -87,109 +86,68 @@ struct Rig {
 // What happens at a moment: a command, or a change that no command makes. It
 // happens at the first step of the idle loop at or after the moment, as a
 // user's command is handled by the next pass of the loop.
-struct Step {
-    std::int64_t ms;
-    std::function<void(Rig&)> act;
+enum class Do {
+    play,
+    pause,
+    stop,
+    trackBar,
+    channelPlay,
+    channelPause,
+    channelStop,
+    edit,          // a cell of the grid, without the mark every edit sets:
+    stale,         // the mark
+    endNotes,      // what File New and File Open do before replacing the song
+    reset,         // and after it
+    hold,          // a dialog holds the loop: time passes without steps
+    exportPlay,    // the export tool's Play: everything at once, from column 1
+    tempo,         // a tempo no cell gives
+    strayRecords,  // records of channels outside the song
+    secondRecord,  // a second record in a cell, as a loaded song can have: an octave-3 C
+    swapRecords,   // a loaded song's list need not be in column order
 };
 
-Step play(std::int64_t ms)
+struct Step {
+    std::int64_t ms;
+    Do what;
+    std::int64_t value = 0;  // a column, a time, a tempo or a record index
+    Cell cell = {0, 0, ""};
+};
+
+void apply(Rig& r, const Step& step)
 {
-    return {ms, [](Rig& r) {
-                r.stepping = &r.main;
-                r.sequencer.mainPlay(r.main, r.checks);
-            }};
-}
-Step pause(std::int64_t ms)
-{
-    return {ms, [](Rig& r) { r.sequencer.mainPause(r.checks); }};
-}
-Step stop(std::int64_t ms)
-{
-    return {ms, [](Rig& r) { r.sequencer.mainStop(r.main, r.checks); }};
-}
-Step trackBar(std::int64_t ms, int column)
-{
-    return {ms, [column](Rig& r) { r.main.setPosition(column); }};
-}
-Step channelPlay(std::int64_t ms, int column)
-{
-    return {ms, [column](Rig& r) {
-                r.stepping = &r.channel;
-                r.channel.setPosition(column);
-                r.sequencer.channelPlay(r.channel);
-            }};
-}
-Step channelPause(std::int64_t ms)
-{
-    return {ms, [](Rig& r) { r.sequencer.channelPause(); }};
-}
-Step channelStop(std::int64_t ms)
-{
-    return {ms, [](Rig& r) { r.sequencer.channelStop(r.channel); }};
-}
-// An edit of a cell, and the mark every edit sets.
-Step edit(std::int64_t ms, Cell cell)
-{
-    return {ms, [cell](Rig& r) { r.song.grid.setCellText(cell.channel - 1, gridColumnOf(cell.column), cell.text); }};
-}
-Step stale(std::int64_t ms)
-{
-    return {ms, [](Rig& r) { r.song.noteListStale = true; }};
-}
-// What File New and File Open do before replacing the song.
-Step endNotes(std::int64_t ms)
-{
-    return {ms, [](Rig& r) { r.sequencer.endSoundingNotes(); }};
-}
-Step reset(std::int64_t ms)
-{
-    return {ms, [](Rig& r) { r.sequencer.resetPlayback(); }};
-}
-// A dialog holds the loop: time passes without steps.
-Step hold(std::int64_t ms, std::int64_t held)
-{
-    return {ms, [held](Rig& r) { r.clock.advanceBy(held); }};
-}
-// The export tool's Play: everything at once, from column 1.
-Step exportPlay()
-{
-    return {0, [](Rig& r) {
-                for (TimedMessage m : playSongToEvents(r.song, r.main)) r.log.push_back({m.timeMs + r.start, m.packed});
-            }};
-}
-// Changes before the start.
-Step tempo(std::int32_t t)
-{
-    return {0, [t](Rig& r) { r.song.tempo = t; }};
-}
-Step strayRecords()
-{
-    return {0, [](Rig& r) {
-                for (const int channel : {0, 16, -3, std::numeric_limits<std::int32_t>::max()}) {
-                    NoteRecord stray = r.song.noteList.at(1);
-                    stray.channel = channel;
-                    stray.note = 7;
-                    r.song.noteList.push_back(stray);
-                }
-            }};
-}
-// A second record in a cell, as a loaded song can have: an octave-3 C.
-Step secondRecord(Cell cell)
-{
-    return {0, [cell](Rig& r) {
-                NoteRecord record;
-                record.channel = cell.channel;
-                record.column = cell.column;
-                record.octave = 3;
-                record.duration = 1.0f;
-                record.text = cell.text;
-                r.song.noteList.push_back(record);
-            }};
-}
-// A loaded song's list need not be in column order.
-Step swapRecords(std::size_t a, std::size_t b)
-{
-    return {0, [a, b](Rig& r) { std::swap(r.song.noteList.at(a), r.song.noteList.at(b)); }};
+    const Cell& cell = step.cell;
+    switch (step.what) {
+    case Do::play: r.sequencer.mainPlay(*(r.stepping = &r.main), r.checks); break;
+    case Do::pause: r.sequencer.mainPause(r.checks); break;
+    case Do::stop: r.sequencer.mainStop(r.main, r.checks); break;
+    case Do::trackBar: r.main.setPosition(static_cast<int>(step.value)); break;
+    case Do::channelPlay:
+        (r.stepping = &r.channel)->setPosition(static_cast<int>(step.value));
+        r.sequencer.channelPlay(r.channel);
+        break;
+    case Do::channelPause: r.sequencer.channelPause(); break;
+    case Do::channelStop: r.sequencer.channelStop(r.channel); break;
+    case Do::edit: r.song.grid.setCellText(cell.channel - 1, gridColumnOf(cell.column), cell.text); break;
+    case Do::stale: r.song.noteListStale = true; break;
+    case Do::endNotes: r.sequencer.endSoundingNotes(); break;
+    case Do::reset: r.sequencer.resetPlayback(); break;
+    case Do::hold: r.clock.advanceBy(step.value); break;
+    case Do::exportPlay:
+        for (TimedMessage m : playSongToEvents(r.song, r.main)) r.log.push_back({m.timeMs + r.start, m.packed});
+        break;
+    case Do::tempo: r.song.tempo = static_cast<std::int32_t>(step.value); break;
+    case Do::strayRecords:
+        for (const int channel : {0, 16, -3, std::numeric_limits<std::int32_t>::max()}) {
+            r.song.noteList.push_back(r.song.noteList.at(1));
+            r.song.noteList.back().channel = channel;
+        }
+        break;
+    case Do::secondRecord:
+        r.song.noteList.push_back(
+            {.channel = cell.channel, .octave = 3, .duration = 1.0f, .text = cell.text, .column = cell.column});
+        break;
+    case Do::swapRecords: std::swap(r.song.noteList.at(1), r.song.noteList.at(2)); break;
+    }
 }
 
 struct Case {
@@ -204,6 +162,8 @@ struct Case {
     std::int64_t startMs = 5000;
 };
 
+constexpr std::int64_t kLowestTempo = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kHighestTempo = std::numeric_limits<std::int32_t>::max();
 const std::vector<Cell> kScale = {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}, {1, 4, "F5Q"},
                                   {1, 5, "G5Q"}, {1, 6, "A5Q"}, {1, 7, "B5Q"}, {1, 8, "C6Q"}};
 
@@ -214,120 +174,125 @@ TEST(Sequencer, SendsEachNoteAndItsEndAsTheCommandsAndTheClockSay)
     const std::vector<Case> cases = {
         // Columns, notes and their ends.
         {"a quarter note ends at its off-time and at the next column; the end pauses at column 1 showing the last",
-         2, {{1, 1, "C5Q"}}, "1", {play(0)}, 1500, {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}, 2},
-        {"longer than a beat: cut at the next column", 3, {{1, 1, "C5H"}}, "1", {play(0)}, 2000,
+         2, {{1, 1, "C5Q"}}, "1", {{0, Do::play}}, 1500, {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}, 2},
+        {"longer than a beat: cut at the next column", 3, {{1, 1, "C5H"}}, "1", {{0, Do::play}}, 2000,
          {"0 voices", "0 91 3C 46", "500 91 3C 00", "1000 91 3C 00"}},
-        {"an eighth: its off-time, then the next column", 2, {{1, 1, "G5E"}}, "1", {play(0)}, 1000,
+        {"an eighth: its off-time, then the next column", 2, {{1, 1, "G5E"}}, "1", {{0, Do::play}}, 1000,
          {"0 voices", "0 91 43 46", "250 91 43 00", "500 91 43 00"}},
-        {"a rest sends nothing", 3, {{1, 1, "C5H"}, {1, 2, "R"}}, "1", {play(0)}, 3000,
+        {"a rest sends nothing", 3, {{1, 1, "C5H"}, {1, 2, "R"}}, "1", {{0, Do::play}}, 3000,
          {"0 voices", "0 91 3C 46", "500 91 3C 00"}},
         // "D" is read before any octave; "C3Q" leaves octave 3 as channel 2's
         // running octave. Channel 3 never names one, so it plays in octave 5.
-        {"running octave", 3, {{2, 1, "D"}, {2, 2, "C3Q"}, {3, 1, "E"}}, "1", {play(0)}, 2000,
+        {"running octave", 3, {{2, 1, "D"}, {2, 2, "C3Q"}, {3, 1, "E"}}, "1", {{0, Do::play}}, 2000,
          {"0 voices", "0 92 26 46", "0 93 40 46", "500 92 26 00", "500 93 40 00", "500 92 24 46", "1000 92 24 00",
           "1000 92 24 00", "1000 93 40 00"}},
         {"a column's notes start in list order; the counter shows the column played", 10,
-         {{3, 1, "G4Q"}, {1, 1, "C5Q"}, {2, 1, "V9E5Q"}}, "1", {play(0)}, 1001,
+         {{3, 1, "G4Q"}, {1, 1, "C5Q"}, {2, 1, "V9E5Q"}}, "1", {{0, Do::play}}, 1001,
          {"0 voices", "0 91 3C 46", "0 92 40 7E", "0 93 37 46", "500 91 3C 00", "500 92 40 00", "500 93 37 00",
           "500 91 3C 00", "500 92 40 00", "500 93 37 00"}, 3},
         // Tempo 70: an eighth lasts 428.57 ms, a column 857 ms.
-        {"sleeps end at the moment something is due", 2, {{1, 1, "G5E"}, {1, 2, "G5E"}}, "1 T70", {play(0)}, 1000,
+        {"sleeps end at the moment something is due", 2, {{1, 1, "G5E"}, {1, 2, "G5E"}}, "1 T70", {{0, Do::play}}, 1000,
          {"0 voices", "0 91 43 46", "429 91 43 00", "857 91 43 00", "857 91 43 46"}},
         // Tempo 80: a sixteenth lasts 187.5 ms; off-times round half to the even millisecond.
-        {"5187.5 rounds to 5188", 2, {{1, 1, "C5S"}}, "1 T80", {play(0)}, 300,
+        {"5187.5 rounds to 5188", 2, {{1, 1, "C5S"}}, "1 T80", {{0, Do::play}}, 300,
          {"0 voices", "0 91 3C 46", "188 91 3C 00"}},
-        {"5188.5 rounds to 5188", 2, {{1, 1, "C5S"}}, "1 T80", {play(0)}, 300,
+        {"5188.5 rounds to 5188", 2, {{1, 1, "C5S"}}, "1 T80", {{0, Do::play}}, 300,
          {"0 voices", "0 91 3C 46", "187 91 3C 00"}, 0, 5001},
 
         // Play, Pause and Stop.
-        {"Play starts from the track bar when stopped", 10, kScale, "1", {trackBar(0, 3), play(0)}, 1,
+        {"Play starts from the track bar when stopped", 10, kScale, "1", {{0, Do::trackBar, 3}, {0, Do::play}}, 1,
          {"0 voices", "0 91 40 46"}, 3},
         {"Stop, then Play starts at column 1, or where the track bar was moved", 10, kScale, "1",
-         {play(0), stop(1200), play(1200), stop(1300), trackBar(1300, 7), play(1300)}, 1301,
+         {{0, Do::play}, {1200, Do::stop}, {1200, Do::play}, {1300, Do::stop}, {1300, Do::trackBar, 7},
+          {1300, Do::play}}, 1301,
          {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "1000 91 3E 00", "1000 91 40 46", "1200 voices",
           "1200 91 3C 46", "1200 91 40 00", "1300 voices", "1300 91 3C 00", "1300 91 47 46"}, 7},
         {"Pause holds the column and Play resumes there whatever the track bar shows", 10, kScale, "1",
-         {play(0), pause(1200), trackBar(5000, 7), play(5000)}, 5001,
+         {{0, Do::play}, {1200, Do::pause}, {5000, Do::trackBar, 7}, {5000, Do::play}}, 5001,
          {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "1000 91 3E 00", "1000 91 40 46", "1520 91 40 00",
           "5000 voices", "5000 91 40 00", "5000 91 41 46"}, 4},
         {"after the end Play starts from column 1", 3, {{1, 1, "C5Q"}, {1, 3, "E5Q"}}, "1",
-         {trackBar(0, 3), play(0), trackBar(2010, 2), play(2010)}, 2011,
+         {{0, Do::trackBar, 3}, {0, Do::play}, {2010, Do::trackBar, 2}, {2010, Do::play}}, 2011,
          {"0 voices", "0 91 40 46", "530 91 40 00", "2010 voices", "2010 91 3C 46", "2010 91 40 00"}},
         {"Play while playing keeps the column, makes it due and sends the voices again", 10, kScale, "1",
-         {play(0), play(1200)}, 1701,
+         {{0, Do::play}, {1200, Do::play}}, 1701,
          {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "1000 91 3E 00", "1000 91 40 46", "1200 voices",
           "1200 91 40 00", "1200 91 41 46", "1700 91 41 00", "1700 91 43 46"}},
         {"Play rebuilds a stale note list: only then is an edit heard", 10, kScale, "1",
-         {edit(0, {2, 1, "G3Q"}), play(0), stop(10), stale(10), play(10)}, 11,
+         {{0, Do::edit, 0, {2, 1, "G3Q"}}, {0, Do::play}, {10, Do::stop}, {10, Do::stale}, {10, Do::play}}, 11,
          {"0 voices", "0 91 3C 46", "10 91 3C 00", "10 voices", "10 91 3C 46", "10 92 2B 46"}},
         {"replacing the note list ends the sounding notes once, first", 8, {{1, 1, "C5W"}, {2, 1, "G4W"}}, "1",
-         {play(0), edit(300, {1, 2, "E5Q"}), stale(300), play(300)}, 1800,
+         {{0, Do::play}, {300, Do::edit, 0, {1, 2, "E5Q"}}, {300, Do::stale}, {300, Do::play}}, 1800,
          {"0 voices", "0 91 3C 46", "0 92 37 46", "300 91 3C 00", "300 92 37 00", "300 voices", "300 91 40 46",
           "800 91 40 00", "800 91 40 00"}},
         {"a named voice is sent after Play's voice 1, again at each Play", 4,
-         {{1, 1, "C5Q,74"}, {1, 2, "D"}, {1, 3, "E,74"}}, "1", {play(0), play(1620)}, 1621,
+         {{1, 1, "C5Q,74"}, {1, 2, "D"}, {1, 3, "E,74"}}, "1", {{0, Do::play}, {1620, Do::play}}, 1621,
          {"0 voices", "0 C1 49 00", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "1000 91 3E 00", "1000 91 40 46",
           "1500 91 40 00", "1500 91 40 00", "1620 voices", "1620 C1 49 00", "1620 91 3C 46"}},
         // D takes the running octave: 5 at first, 3 once the C in its cell has played.
         {"a note started again in another octave while it sounds is ended first", 4, {{2, 3, "D"}}, "1",
-         {secondRecord({2, 3, "C3"}), trackBar(0, 3), play(0), stop(100), trackBar(100, 3), play(100)}, 101,
+         {{0, Do::secondRecord, 0, {2, 3, "C3"}}, {0, Do::trackBar, 3}, {0, Do::play}, {100, Do::stop},
+          {100, Do::trackBar, 3}, {100, Do::play}}, 101,
          {"0 voices", "0 92 3E 46", "0 92 24 46", "100 voices", "100 92 3E 00", "100 92 26 46", "100 92 24 46"}},
         {"a paused note ends at its off-time with the note number it started with", 4, {{4, 1, "E"}}, "1",
-         {play(0), pause(100)}, 1100, {"0 voices", "0 94 40 46", "1020 94 40 00"}},
+         {{0, Do::play}, {100, Do::pause}}, 1100, {"0 voices", "0 94 40 46", "1020 94 40 00"}},
         {"ending the sounding notes sends one note-off each, never again", 8, {{1, 1, "C5W"}, {3, 1, "E5W"}}, "1",
-         {play(0), endNotes(100)}, 3000, {"0 voices", "0 91 3C 46", "0 93 40 46", "100 91 3C 00", "100 93 40 00"}},
+         {{0, Do::play}, {100, Do::endNotes}}, 3000,
+         {"0 voices", "0 91 3C 46", "0 93 40 46", "100 91 3C 00", "100 93 40 00"}},
         {"after a reset nothing is due, Play starts at the track bar and the note list is taken as fresh", 10,
-         kScale, "1", {play(0), edit(700, {1, 2, "G5Q"}), stale(700), endNotes(700), reset(700), play(1020)}, 1021,
+         kScale, "1", {{0, Do::play}, {700, Do::edit, 0, {1, 2, "G5Q"}}, {700, Do::stale}, {700, Do::endNotes},
+                       {700, Do::reset}, {1020, Do::play}}, 1021,
          {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3E 46", "700 91 3E 00", "1020 voices", "1020 91 3E 46"}},
 
         // The Channel Window's commands move only the playback state: no voices, its own pair.
-        {"the Channel Window plays from its own track bar", 10, kScale, "1", {channelPlay(0, 5)}, 600,
+        {"the Channel Window plays from its own track bar", 10, kScale, "1", {{0, Do::channelPlay, 5}}, 600,
          {"0 91 43 46", "500 91 43 00", "500 91 45 46"}, 6},
         {"the Channel Window resumes from its track bar, also when paused, and Stop puts it back", 10, kScale, "1",
-         {channelPlay(0, 5), channelPause(100), channelPlay(220, 2), channelStop(300)}, 301,
+         {{0, Do::channelPlay, 5}, {100, Do::channelPause}, {220, Do::channelPlay, 2}, {300, Do::channelStop}}, 301,
          {"0 91 43 46", "220 91 3E 46", "220 91 43 00"}, 1},
         {"a channel without any voice gets voice 1 once", 2, {{2, 1, "C5Q"}, {2, 2, "D5Q"}}, "1",
-         {channelPlay(0, 1)}, 600, {"0 C2 00 00", "0 92 3C 46", "500 92 3C 00", "500 92 3E 46"}},
+         {{0, Do::channelPlay, 1}}, 600, {"0 C2 00 00", "0 92 3C 46", "500 92 3C 00", "500 92 3E 46"}},
 
         // The schedule: drift-free, restarted only after a hold-up of over a period.
         {"column 2 run 250 ms late keeps the beat grid", 10, {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}}, "1",
-         {play(0), hold(400, 350)}, 1100,
+         {{0, Do::play}, {400, Do::hold, 350}}, 1100,
          {"0 voices", "0 91 3C 46", "750 91 3C 00", "750 91 3E 46", "1000 91 3E 00", "1000 91 40 46"}},
         {"held past column 2's moment by a whole period", 10, {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}}, "1",
-         {play(0), hold(400, 2000)}, 3000,
+         {{0, Do::play}, {400, Do::hold, 2000}}, 3000,
          {"0 voices", "0 91 3C 46", "2400 91 3C 00", "2400 91 3E 46", "2900 91 3E 00", "2900 91 40 46"}},
 
         // Odd values are clamped, skipped or survived.
         {"values outside their bytes: octave 17 is not sent, volume and voice are clamped", 2,
-         {{1, 1, "C>>>>>>>>>>>>Q"}, {2, 1, "C5+++++++Q,300"}}, "1", {play(0)}, 1500,
+         {{1, 1, "C>>>>>>>>>>>>Q"}, {2, 1, "C5+++++++Q,300"}}, "1", {{0, Do::play}}, 1500,
          {"0 voices", "0 C2 7F 00", "0 92 3C 7F", "500 92 3C 00", "500 92 3C 00"}},
-        {"records of channels outside the song are not played", 2, {{1, 1, "C5Q"}}, "1", {strayRecords(), play(0)},
-         1500, {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}},
-        {"clock readings past 32 bits", 2, {{1, 1, "C5Q"}}, "1", {play(0)}, 1500,
+        {"records of channels outside the song are not played", 2, {{1, 1, "C5Q"}}, "1",
+         {{0, Do::strayRecords}, {0, Do::play}}, 1500, {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}},
+        {"clock readings past 32 bits", 2, {{1, 1, "C5Q"}}, "1", {{0, Do::play}}, 1500,
          {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}, 0, std::int64_t{1} << 33},
-        {"a tempo below 1 is taken as 1", 2, {{1, 1, "C5Q"}}, "1", {tempo(0), play(0)}, 61000,
+        {"a tempo below 1 is taken as 1", 2, {{1, 1, "C5Q"}}, "1", {{0, Do::tempo, 0}, {0, Do::play}}, 61000,
          {"0 voices", "0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"}},
-        {"the lowest tempo", 2, {{1, 1, "C5Q"}}, "1", {tempo(std::numeric_limits<std::int32_t>::min()), play(0)},
-         61000, {"0 voices", "0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"}},
+        {"the lowest tempo", 2, {{1, 1, "C5Q"}}, "1", {{0, Do::tempo, kLowestTempo}, {0, Do::play}}, 61000,
+         {"0 voices", "0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"}},
         {"tempos beyond a column per millisecond still end", 50, {{1, 1, "C5Q"}, {1, 50, "D5Q"}}, "1",
-         {tempo(std::numeric_limits<std::int32_t>::max()), play(0)}, 200,
+         {{0, Do::tempo, kHighestTempo}, {0, Do::play}}, 200,
          {"0 voices", "0 91 3C 46", "0 91 3E 46", "0 91 3E 00", "0 91 3C 00"}},
 
         // The export: Play from column 1 on a clock that jumps to each due moment.
         {"the export starts at column 1 whatever the track bar shows", 3, {{1, 1, "C5Q"}, {2, 3, "E5Q"}}, "1",
-         {trackBar(0, 3), exportPlay()}, 0,
+         {{0, Do::trackBar, 3}, {0, Do::exportPlay}}, 0,
          {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00", "1000 92 40 46", "1500 92 40 00"}},
         // Tempo 80: a column is 750 ms, the whole note 3000 ms from its column.
-        {"the export waits for the last note", 2, {{1, 2, "C5W"}, {3, 1, "G4S"}}, "1 T80", {exportPlay()}, 0,
+        {"the export waits for the last note", 2, {{1, 2, "C5W"}, {3, 1, "G4S"}}, "1 T80", {{0, Do::exportPlay}}, 0,
          {"0 voices", "0 93 37 46", "188 93 37 00", "750 93 37 00", "750 91 3C 46", "3750 91 3C 00"}},
         {"the export plays the note list as it stands", 1, {{1, 1, "C5Q"}}, "1",
-         {edit(0, {1, 1, "D5Q"}), stale(0), exportPlay()}, 0, {"0 voices", "0 91 3C 46", "500 91 3C 00"}},
+         {{0, Do::edit, 0, {1, 1, "D5Q"}}, {0, Do::stale}, {0, Do::exportPlay}}, 0,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00"}},
         // Column 2's sixteenth comes first in the list, so when it starts the
         // whole note is past the column step's cut-off: only its own off-time ends it.
         {"a note overlapped by a later record of its channel ends at its off-time", 2,
-         {{1, 1, "C5W"}, {1, 2, "D5S"}}, "1", {swapRecords(1, 2), exportPlay()}, 0,
+         {{1, 1, "C5W"}, {1, 2, "D5S"}}, "1", {{0, Do::swapRecords}, {0, Do::exportPlay}}, 0,
          {"0 voices", "0 91 3C 46", "500 91 3E 46", "625 91 3E 00", "2000 91 3C 00"}},
-        {"an empty song", 20, {}, "1", {exportPlay()}, 0, {"0 voices"}},
+        {"an empty song", 20, {}, "1", {{0, Do::exportPlay}}, 0, {"0 voices"}},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -335,7 +300,7 @@ TEST(Sequencer, SendsEachNoteAndItsEndAsTheCommandsAndTheClockSay)
         Rig rig(c.columns, c.cells, c.tempoCell, c.startMs);
         for (const Step& step : c.steps) {
             rig.runUntil(step.ms);
-            step.act(rig);
+            apply(rig, step);
         }
         rig.runUntil(c.untilMs);
         EXPECT_EQ(rig.lines(), c.expected);

@@ -1,0 +1,256 @@
+// What leaves the program: the MIDI output with the device choice and the
+// clamping that keeps every value in its own byte, MIDI files, rendered
+// audio that cannot be made, the built-in synthesizer that cannot start
+// without a SoundFont or a sound server, and the ALSA sequencer's ports
+// (none on a machine without the sequencer). The synthesizer heard through a
+// sound server is checked with the whole program, MIDI files and audio as
+// Debian's readers see them through the export tool.
+#include "support/files.h"
+#include "support/processes.h"
+
+#include "midi_file.h"
+#include "midi_output.h"
+#include "offline_render.h"
+#include "recording_midi.h"
+#include "sound_fonts.h"
+#include "system_midi_devices.h"
+
+#include <alsa/asoundlib.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+namespace nimbel {
+namespace {
+
+using testing_support::ScopedEnvironment;
+using testing_support::ScratchFolder;
+
+using Packed = std::vector<std::uint32_t>;
+
+struct OutputRig {
+    OutputRig() { output.openOutput(devices, -1); }
+
+    Packed packed() const
+    {
+        Packed out;
+        for (const TimedMessage& m : log) out.push_back(m.packed);
+        return out;
+    }
+
+    SimulatedClock clock;
+    MessageLog log;
+    RecordingMidiDevices devices{clock, log};
+    MidiOutput output;
+};
+
+RecordingDevice synth(int voices) { return {MidiDeviceCaps{"synth", voices}, true}; }
+
+TEST(MidiOutputChoice, TakesTheDefaultWithVoicesElseTheFirstDeviceWithVoicesElseDeviceZero)
+{
+    struct Case {
+        const char* name;
+        std::vector<RecordingDevice> devices;  // the default device first
+        int expected;
+    };
+    const RecordingDevice failing{std::nullopt, true};
+    const std::vector<Case> cases = {
+        {"default has voices", {synth(256), synth(32)}, -1},
+        {"first synthesizer after plain ports", {synth(0), synth(0), synth(0), synth(24), synth(64)}, 2},
+        {"a failing query skips that device", {failing, failing, synth(8)}, 1},
+        {"nothing reports voices", {synth(0), synth(0), synth(0)}, 0},
+        {"no device at all", {RecordingDevice{std::nullopt, false}}, 0},
+    };
+    for (const Case& c : cases) {
+        SimulatedClock clock;
+        MessageLog log;
+        RecordingMidiDevices devices(clock, log, c.devices);
+        EXPECT_EQ(MidiOutput().chooseOutputDevice(devices), c.expected) << c.name;
+    }
+}
+
+TEST(MidiOutputMessages, ClampsVelocitiesAndProgramsAndDropsNotesAndChannelsThatDoNotFit)
+{
+    constexpr auto kLongMax = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kLongMin = std::numeric_limits<std::int64_t>::min();
+    OutputRig rig;
+    for (const std::int64_t velocity : {std::int64_t{14 * 12}, std::int64_t{-14}, kLongMax})
+        rig.output.noteOn(2, 64, velocity);
+    for (const std::int32_t program : {999, 0, std::numeric_limits<std::int32_t>::min()})
+        rig.output.programChange(3, program);
+    EXPECT_EQ(rig.packed(), (Packed{0x7F4092, 0x004092, 0x7F4092, 0x007FC3, 0x0000C3, 0x0000C3}));
+
+    rig.log.clear();
+    // Notes past 127 come from octaves raised with ">" marks; channel 16 would
+    // spill into the status nibble.
+    for (const std::int64_t note : {std::int64_t{128}, std::int64_t{-1}, kLongMin}) rig.output.noteOn(1, note, 70);
+    for (const int channel : {16, -1}) rig.output.noteOn(channel, 60, 70);
+    rig.output.programChange(16, 5);
+    EXPECT_TRUE(rig.log.empty());
+    rig.output.noteOn(1, 127, 1);
+    rig.output.noteOn(1, 0, 1);
+    EXPECT_EQ(rig.packed(), (Packed{0x017F91, 0x010091}));
+}
+
+TEST(MidiOutputClose, EndsEachSoundingNoteOnceBeforeReleasingTheDevice)
+{
+    OutputRig rig;
+    rig.output.noteOn(1, 60, 70);
+    rig.output.noteOn(1, 60, 80);  // the same key twice still needs one note-off
+    rig.output.noteOn(3, 72, 70);
+    rig.output.noteOn(3, 40, 70);
+    rig.output.noteOn(3, 40, 0);  // already ended
+    rig.output.noteOn(2, 50, 0);  // a note-off for a silent key starts nothing
+    rig.log.clear();
+    rig.output.closeOutput();
+    EXPECT_EQ(rig.packed(), (Packed{0x003C91, 0x004893}));
+
+    // Destroying an output ends its notes too.
+    {
+        MidiOutput output;
+        output.openOutput(rig.devices, -1);
+        output.noteOn(5, 67, 70);
+    }
+    EXPECT_EQ(rig.packed(), (Packed{0x003C91, 0x004893, 0x464395, 0x004395}));
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes slice(const Bytes& bytes, std::size_t from, std::size_t count)
+{
+    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                 bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
+}
+
+TEST(MidiFile, TheQuarterNoteIsTheColumnPeriodAndATickAMillisecond)
+{
+    struct Case {
+        std::int32_t tempo;
+        std::uint32_t division;
+        std::uint32_t microseconds;
+    };
+    for (const Case c : {Case{70, 857, 857000}, Case{240, 250, 250000}, Case{1, 16777, 16777000},
+                         Case{0, 16777, 16777000}, Case{60000, 1, 1000}, Case{1'000'000, 1, 1000}}) {
+        const Bytes file = standardMidiFile({}, c.tempo);
+        EXPECT_EQ((file[12] << 8) | file[13], c.division) << c.tempo;
+        EXPECT_EQ((file[26] << 16) | (file[27] << 8) | file[28], c.microseconds) << c.tempo;
+    }
+}
+
+TEST(MidiFile, GapsBeyondOneDeltaAreBridgedWithoutLosingTime)
+{
+    const std::int64_t gap = 0x0FFFFFFFLL + 5;
+    const Bytes file = standardMidiFile({{0, 0x463C91}, {gap, 0x003C91}}, 1);
+    const Bytes track = slice(file, 22, file.size() - 22);
+    const Bytes expected = {0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0x28,  // 16,777,000 µs
+                            0x00, 0x91, 0x3C, 0x46,                    //
+                            0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0x01, 0x00,  // the longest delta, an empty text event
+                            0x05, 0x91, 0x3C, 0x00,                    //
+                            0x00, 0xFF, 0x2F, 0x00};
+    EXPECT_EQ(track, expected);
+}
+
+TEST(OfflineRender, RefusesWhatCannotBeRenderedAndWritesNothing)
+{
+    const auto soundFont = findSoundFont(defaultSoundFontPaths());
+    if (!soundFont) GTEST_SKIP() << "no General MIDI SoundFont (packages fluid-soundfont-gm, timgm6mb-soundfont)";
+    const ScratchFolder folder;
+    const MessageLog note = {{0, 0x463C91}, {500, 0x003C91}};
+    // Over 4 GiB of samples: about seven hours.
+    const MessageLog sevenHours = {{0, 0x463C91}, {7LL * 3600 * 1000, 0x003C91}};
+    const std::vector<std::tuple<MessageLog, std::string, std::string>> cases = {
+        {note, folder.file("missing.sf2"), "cannot load the SoundFont"},
+        {sevenHours, *soundFont, "the song is too long for a WAV file"},
+    };
+    for (const auto& [messages, font, error] : cases) {
+        const RenderResult result = renderWavFile(messages, font, folder.file("song.wav"));
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.error.rfind(error, 0), 0u) << result.error;
+        EXPECT_TRUE(testing_support::fileNames(folder.path).empty());
+    }
+}
+
+TEST(BuiltInSynthesizer, ReportsNoVoicesWithoutASoundFontAndTheChoiceFallsThrough)
+{
+    const ScratchFolder folder;
+    SynthOptions options;
+    options.soundFonts = {folder.file("missing.sf2"), folder.path.string()};  // absent, and a folder
+    SystemMidiDevices devices(options);
+    const auto caps = devices.capabilities(-1);
+    ASSERT_TRUE(caps.has_value());
+    EXPECT_EQ(caps->voices, 0);
+    EXPECT_EQ(devices.open(-1), nullptr);
+
+    MidiOutput output;
+    const int choice = output.chooseOutputDevice(devices);
+    EXPECT_GE(choice, 0);
+    if (devices.count() == 0) {
+        EXPECT_EQ(choice, 0);
+        EXPECT_FALSE(output.openOutput(devices, choice));  // start-up then reports it cannot open the output
+    }
+}
+
+TEST(BuiltInSynthesizer, ReportsNoVoicesWithoutASoundServer)
+{
+    if (!findSoundFont(defaultSoundFontPaths()))
+        GTEST_SKIP() << "no General MIDI SoundFont (package fluid-soundfont-gm)";
+    const ScratchFolder folder;
+    ScopedEnvironment runtime("XDG_RUNTIME_DIR", folder.path.string());
+    ScopedEnvironment server("PULSE_SERVER", "unix:" + folder.file("no-server"));
+    SynthOptions options;
+    options.soundFonts.insert(options.soundFonts.begin(),
+                              "/usr/share/sounds/sf2/TimGM6mb.sf2");  // the quickest to load
+    options.audioDrivers = {"pulseaudio"};  // ALSA may reach a real sound card on this machine
+    SystemMidiDevices devices(options);
+    EXPECT_EQ(devices.capabilities(-1)->voices, 0);
+    EXPECT_EQ(BuiltInSynth::start(options), nullptr);
+}
+
+TEST(SequencerPorts, OnlyOtherClientsWritableRoutablePortsAreListedAndOnlySynthesizersHaveVoices)
+{
+    constexpr int kOwn = 130;
+    constexpr unsigned kWritable = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
+    struct Case {
+        SequencerPort port;
+        bool listed;
+        int voices;
+    };
+    const std::vector<Case> cases = {
+        {{128, 0, "synth", kWritable, 0, 0, 0}, true, 0},
+        {{14, 0, "Midi Through", kWritable | SND_SEQ_PORT_CAP_READ, SND_SEQ_PORT_TYPE_MIDI_GENERIC, 0, 0}, true, 0},
+        {{kOwn, 0, "ours", kWritable, 0, 0, 0}, false, 0},
+        {{SND_SEQ_CLIENT_SYSTEM, 0, "Timer", kWritable, 0, 0, 0}, false, 0},
+        {{128, 1, "no subscriptions", SND_SEQ_PORT_CAP_WRITE, 0, 0, 0}, false, 0},
+        {{128, 2, "read only", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ, 0, 0, 0}, false, 0},
+        {{128, 3, "private", kWritable | SND_SEQ_PORT_CAP_NO_EXPORT, 0, 0, 0}, false, 0},
+        {{20, 0, "OPL3", kWritable, SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_HARDWARE, 18, 16}, true, 18},
+        {{128, 0, "soft synth", kWritable, SND_SEQ_PORT_TYPE_SYNTHESIZER | SND_SEQ_PORT_TYPE_SOFTWARE, 0, 16},
+         true,
+         16},
+        {{128, 0, "bare synth", kWritable, SND_SEQ_PORT_TYPE_SYNTHESIZER, 0, 0}, true, 1},
+        {{24, 0, "USB MIDI", kWritable, SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_HARDWARE, 0, 16}, true, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(isOutputPort(c.port, kOwn), c.listed) << c.port.name;
+        if (c.listed) {
+            EXPECT_EQ(sequencerPortVoices(c.port), c.voices) << c.port.name;
+        }
+    }
+}
+
+TEST(SequencerPorts, AMachineWithoutTheSequencerHasNoPorts)
+{
+    if (std::filesystem::exists("/dev/snd/seq")) GTEST_SKIP() << "this machine has an ALSA sequencer";
+    EXPECT_TRUE(listSequencerOutputPorts().empty());
+    SystemMidiDevices devices(SynthOptions{{}, {}});
+    EXPECT_EQ(devices.count(), 0);
+    EXPECT_FALSE(devices.capabilities(0).has_value());
+    EXPECT_EQ(devices.open(0), nullptr);
+    EXPECT_EQ(openSequencerPort({128, 0, "synth", 0, 0, 0, 0}), nullptr);
+}
+
+}  // namespace
+}  // namespace nimbel
