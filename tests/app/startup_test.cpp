@@ -1,6 +1,7 @@
 // Start-up and shutdown of the whole program in a temporary program folder:
 // the demonstration song and the settings file beside the program, also on
-// a disk that is full, the start-up error, and what shutdown ends.
+// a disk that is full, the start-up error, and what shutdown ends; where the
+// settings text keeps the selection colour.
 #include "program_fixture.h"
 
 #include "support/full_disk.h"
@@ -26,12 +27,9 @@ TEST_F(StartUp, FirstRunInAnEmptyFolderWritesAndShowsTheDemonstrationSong)
     EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"}) << "start-up never writes the settings file";
     EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
     EXPECT_EQ(program.project.currentPath, folder.string() + "/MIDI.txt");
-    EXPECT_FALSE(program.project.changed);
-    EXPECT_FALSE(program.project.isNew);
     EXPECT_EQ(program.song.grid.cellText(0, gridColumnOf(1)), "C8Q,10");
     EXPECT_EQ(program.song.grid.cellText(1, kVoiceColumn), "Flute");
     EXPECT_EQ(desktop.trackBarMaximum(kMainWindow, kPositionTrackBar), noteColumnOf(findEndColumn(program.song.grid)));
-    EXPECT_EQ(program.selectionColor, 991984u);
     EXPECT_TRUE(sent.empty()) << "nothing is sent when the output opens";
     EXPECT_TRUE(script.messages().empty());
 }
@@ -83,13 +81,6 @@ TEST_F(StartUp, ShutdownEndsSoundingNotesClosesTheOutputAndEveryWindow)
     EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"});
 }
 
-TEST_F(StartUp, RunProgramEndsWithCodeZeroAfterFileExit)
-{
-    desktop.postEvent(menuEvent(kMainWindow, kFileExit));
-    EXPECT_EQ(runProgram(desktop, devices, clock, scratch.directory()), 0);
-    EXPECT_FALSE(desktop.windowExists(kMainWindow));
-}
-
 TEST(FilesBesideTheProgram, AFullDiskLeavesNoHalfWrittenDemonstrationSongOrSettingsFile)
 {
     testing_support::FullDisk disk;
@@ -111,6 +102,29 @@ TEST(FilesBesideTheProgram, AFullDiskLeavesNoHalfWrittenDemonstrationSongOrSetti
     EXPECT_EQ(fileText(folder + "NimbelMIDI.ini"), settings);
     ensureDemoSong(folder);
     EXPECT_EQ(fileText(folder + "MIDI.txt"), demoSongText());
+    EXPECT_TRUE(saveSelectionColor(folder + "new.ini", 255)) << "a missing settings file is made";
+    EXPECT_EQ(loadSettings(folder + "new.ini"), 255u);
+}
+
+TEST(SettingsFile, ReadsTheKeyBeforeTheFirstGroupIgnoringCaseWithCDecimalValues)
+{
+    const std::vector<std::pair<std::string, std::uint32_t>> cases = {
+        {"", 0x0F22F0u},
+        {"Other = 4\r\n; note\r\n", kDefaultSelectionColor},
+        {"[Window]\r\nSelColor = 255\r\n", kDefaultSelectionColor},
+        {"Width = 3\r\nSelColor = 255\r\n[Window]\r\nSelColor = 7\r\n", 255u},
+        {"selcolor = 255", 255u},
+        {"SELCOLOR=  42xyz\n", 42u},
+        {"SelColor = red\r\n", 0u},  // not a number: black
+        {"SelColor = $FF\r\n", 0u},  // decimal digits only
+        {"SelColor = -1\r\n", 0xFFFFFFFFu},
+        {"SelColor = 99999999999999\r\n", 0x7FFFFFFFu},
+        {"SelColor = 1\rOther = 2\r", 1u},
+    };
+    for (const auto& [text, colour] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(selectionColorFromSettings(text), colour);
+    }
 }
 
 }  // namespace

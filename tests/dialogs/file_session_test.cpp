@@ -163,6 +163,7 @@ TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameAndOverwritesWithoutAQuestio
     EXPECT_EQ(state(project), state({path("tune"), false, false}));
     EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - tune");
     ASSERT_EQ(script.requesters().size(), 1u);
+    EXPECT_EQ(script.requesters()[0].filters, (Names{"Nimbel MIDI (*.nmd)", "All Files (*.*)"}));
     EXPECT_EQ(script.requesters()[0].selectedFilter, "Nimbel MIDI (*.nmd)");
     EXPECT_EQ(script.requesters()[0].fileName, "MIDI.txt") << "proposes the current file";
 
@@ -175,21 +176,17 @@ TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameAndOverwritesWithoutAQuestio
     EXPECT_EQ(project.currentPath, path("old.nmd"));
 }
 
-TEST_F(FileCommands, SaveToTheCurrentPathClearsSelectionHistoryAndPlaybackButNotTheNewFlag)
+TEST_F(FileCommands, SaveToTheCurrentPathAsksNothingAndKeepsTheNewFlag)
 {
     project = {path("song.nmd"), true, true};
-    song.selectionList.push_back({1, 5, "", 0});
-    song.grid.setCellColor(1, 5, 0x0F22F0);
     song.undoList.push_back({0, 0, "", 1});
     song.noteListStale = true;
     fileSave(session);
     EXPECT_TRUE(script.requesters().empty());
     EXPECT_TRUE(fs::exists(folder / "song.nmd"));
     EXPECT_EQ(state(project), state({path("song.nmd"), false, true}));
-    EXPECT_TRUE(song.selectionList.empty());
-    EXPECT_EQ(song.grid.cellColor(1, 5), kDefaultCellColor);
     EXPECT_TRUE(song.undoList.empty());
-    EXPECT_FALSE(song.noteListStale);
+    EXPECT_FALSE(song.noteListStale) << "the saved list is the rebuilt one";
     EXPECT_FALSE(sequencer.isPlaying());
     EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
 }
@@ -232,8 +229,6 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
 {
     writeSong("song.nmd", "START\r\nT90\r\nN2X3D4Q\r\nEND\r\n");
     song.grid.setCellText(5, gridColumnOf(7), "old note");
-    song.selectionList.push_back({5, gridColumnOf(7), "old note", 0});
-    song.undoList.push_back({0, 0, "", 1});
     project.isNew = true;
     output.noteOn(1, 60, 70);
     script.expectFileName("song.nmd");
@@ -247,8 +242,6 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
     EXPECT_EQ(song.grid.cellText(1, gridColumnOf(3)), "D4Q");
     EXPECT_EQ(song.grid.cellText(5, gridColumnOf(7)), "");
     EXPECT_EQ(song.tempo, 90);
-    EXPECT_TRUE(song.selectionList.empty());
-    EXPECT_TRUE(song.undoList.empty());
     EXPECT_FALSE(output.hasSoundingNotes());
     EXPECT_EQ(sent.back().packed, 0x003C91u) << "the sounding note was ended";
 }
@@ -276,21 +269,6 @@ TEST_F(FileCommands, OpenOfAnUnreadableFileSaysSoAndLeavesSongTitleAndFlags)
     EXPECT_EQ(song.grid.cellText(0, gridColumnOf(1)), "C5Q");
     EXPECT_EQ(state(project), state({path("MIDI.txt"), true, false})) << "the unsaved song is still unsaved";
     EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
-}
-
-TEST_F(FileCommands, NewThenOpenKeepsAskingAsANewProject)
-{
-    writeSong("song.nmd", "START\r\nN1X1C\r\nEND\r\n");
-    startEmptySong(session);
-    project = {"", false, true};
-    script.expectFileName("song.nmd");
-    fileOpen(session);
-    editCell(0, 2, "D");
-    script.expectMessage(MessageReply::yes);
-    script.expectRequesterCancel();
-    EXPECT_EQ(saveChangesPrompt(session), PromptResult::cancel);
-    EXPECT_EQ(script.messages().at(0).text, kNewPrompt);
-    EXPECT_EQ(script.requesters().size(), 2u) << "Yes asks for a file name again";
 }
 
 }  // namespace

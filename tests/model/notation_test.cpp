@@ -1,12 +1,16 @@
-// What note texts mean: the worked examples of the notation, the search
-// rules that make it read out of order, and the rebuild from the grid.
+// What note texts mean: the worked examples of the notation and the search
+// rules that make it read out of order; the rebuild of the note list from
+// the grid, the grid's shape (the End column, column counts) and the track
+// bar following the song's length.
 #include "decimal_reader.h"
+#include "grid_display.h"
 #include "notation.h"
 #include "song.h"
 #include "song_columns.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <sstream>
@@ -136,34 +140,6 @@ TEST(Notation, StateCarriesVoicesAndMarksThatMeetZeroFallBackEachTime)
     EXPECT_EQ(parse("C--", state, 1).volume, -1);  // channel 1 falls back on itself
 }
 
-TEST(Notation, ChannelsOutsideTheStateLeaveItUntouched)
-{
-    for (const std::string text : {"N99999999999X1C+>", "N-3X1C+", "N16C", "N$FFFFC"}) {
-        SCOPED_TRACE(text);
-        ChannelState state = rebuiltState();
-        const ChannelState before = state;
-        parse(text, state);
-        for (size_t i = 0; i < state.size(); ++i) {
-            EXPECT_EQ(state[i].volume, before[i].volume);
-            EXPECT_EQ(state[i].octave, before[i].octave);
-        }
-    }
-}
-
-TEST(Rebuild, TempoCellAndTempoRecord)
-{
-    Song song;
-    for (const auto& [cell, tempo] : std::vector<std::pair<std::string, int>>{
-             {"1", 120}, {"1 T90", 90}, {"1 T", 120}, {"1 T0", 120}, {"1 T-5", 120}}) {
-        song.tempo = 77;
-        song.grid.setCellText(0, 0, cell);
-        rebuildNoteList(song);
-        ASSERT_EQ(song.noteList.size(), 1u);
-        EXPECT_EQ(song.tempo, tempo) << cell;
-        EXPECT_EQ(song.noteList[0].text, "T" + std::to_string(tempo)) << cell;
-    }
-}
-
 TEST(Rebuild, OrdersByColumnThenChannelUpToTheEndColumnAndResetsTheState)
 {
     Song song;
@@ -188,6 +164,67 @@ TEST(Rebuild, OrdersByColumnThenChannelUpToTheEndColumnAndResetsTheState)
     rebuildNoteList(ended);
     ASSERT_EQ(ended.noteList.size(), 2u);
     EXPECT_EQ(ended.noteList[1].column, 5);
+}
+
+std::vector<std::string> headers(const ListGrid& grid)
+{
+    std::vector<std::string> titles;
+    for (int c = 0; c < grid.columnCount(); ++c) titles.push_back(grid.headerTitle(c));
+    return titles;
+}
+
+TEST(SongGrid, EndColumnIsFoundByEndBlankOrEmptyTitle)
+{
+    Song song;
+    EXPECT_EQ(findEndColumn(song.grid), 24);
+    song.grid.setHeaderTitle(10, " ");
+    EXPECT_EQ(findEndColumn(song.grid), 10);
+    song.grid.setHeaderTitle(7, "");
+    EXPECT_EQ(findEndColumn(song.grid), 7);
+    Song noEnd;
+    noEnd.grid.removeColumn(24);
+    EXPECT_EQ(findEndColumn(noEnd.grid), noEnd.grid.columnCount());
+}
+
+TEST(SongGrid, ColumnCountMovesTheEndColumnWithinOneAndTheLimit)
+{
+    Song grown;
+    setNoteColumnCount(grown.grid, 30);
+    const auto titles = headers(grown.grid);
+    ASSERT_EQ(titles.size(), 31u);
+    EXPECT_EQ(titles[29], "26");
+    EXPECT_EQ(titles[30], "End");
+    EXPECT_EQ(std::count(titles.begin(), titles.end(), "End"), 1);
+
+    Song shrunk;  // the new End column keeps its cells
+    shrunk.grid.setCellText(2, 10, "C5Q");
+    setNoteColumnCount(shrunk.grid, 10);
+    EXPECT_EQ(headers(shrunk.grid).back(), "End");
+    EXPECT_EQ(shrunk.grid.cellText(2, 10), "C5Q");
+    setNoteColumnCount(shrunk.grid, 3);  // a file without notes asks for this
+    EXPECT_EQ(findEndColumn(shrunk.grid), kFirstNoteColumn);
+    setNoteColumnCount(shrunk.grid, 2'000'000'000);
+    EXPECT_EQ(shrunk.grid.columnCount(), kFirstNoteColumn + kMaxNoteColumns);
+}
+
+TEST(ShowNoteList, TrackBarFollowsTheSongLengthAndTheCounterStaysInIt)
+{
+    Song song;
+    PlainPositionDisplay position;
+    position.setCounterText("25");
+    position.setPosition(25);
+    showNoteList(song, position);
+    EXPECT_EQ(position.maximum(), 21);
+    EXPECT_EQ(position.counterText(), "1");
+    EXPECT_EQ(position.position(), 1);
+
+    position.setCounterText("21");
+    position.setPosition(21);
+    setNoteColumnCount(song.grid, gridColumnOf(40));
+    showNoteList(song, position);
+    EXPECT_EQ(position.maximum(), 40);
+    EXPECT_EQ(position.counterText(), "21");
+    EXPECT_EQ(position.position(), 21);
 }
 
 }  // namespace

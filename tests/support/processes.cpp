@@ -11,8 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace nimbel::testing_support {
 
 namespace {
@@ -36,23 +34,17 @@ bool onPath(const std::string& program)
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& options)
 {
-    std::map<std::string, std::string> variables;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        const size_t equals = entry.find('=');
-        if (equals != std::string::npos) variables[entry.substr(0, equals)] = entry.substr(equals + 1);
-    }
-    for (const auto& [name, value] : options.environment) {
-        if (value) variables[name] = *value;
-        else variables.erase(name);
-    }
-    std::vector<std::string> envText;
-    for (const auto& [name, value] : variables) envText.push_back(name + "=" + value);
-    std::vector<char*> envp, args;
-    for (auto& s : envText) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argText = argv;
-    for (auto& s : argText) args.push_back(s.data());
+    // env(1) applies the environment changes and the working folder, so the
+    // child only redirects its output between fork and exec.
+    std::vector<std::string> command = {"env"};
+    if (!options.workingDirectory.empty()) command.push_back("--chdir=" + options.workingDirectory);
+    for (const auto& [name, value] : options.environment)
+        if (!value) command.push_back("--unset=" + name);  // options before the assignments
+    for (const auto& [name, value] : options.environment)
+        if (value) command.push_back(name + "=" + *value);
+    command.insert(command.end(), argv.begin(), argv.end());
+    std::vector<char*> args;
+    for (std::string& word : command) args.push_back(word.data());
     args.push_back(nullptr);
     const std::string& errorFile = options.errorFile.empty() ? options.outputFile : options.errorFile;
 
@@ -63,9 +55,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& 
         const int err = ::open(errorFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         if (out >= 0) ::dup2(out, 1);
         if (err >= 0) ::dup2(err, 2);
-        if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) ::_exit(126);
         if (options.inheritedFd >= 0) ::fcntl(options.inheritedFd, F_SETFD, 0);
-        ::execvpe(args[0], args.data(), envp.data());
+        ::execvp(args[0], args.data());
         ::_exit(127);
     }
 }

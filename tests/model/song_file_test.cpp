@@ -1,21 +1,34 @@
-// Reading song files: the line grammar, voice groups, placement, tempo
-// tokens, and what is dropped. The demonstration song as a whole is checked
-// end to end through the export tool's golden grid and events.
+// Song files: reading them (the line grammar, voice groups, placement, tempo
+// tokens, what is dropped) and writing them (the exact lines and the date),
+// and what the one file writer never replaces. The demonstration song as a
+// whole is checked end to end through the export tool's golden files.
+#include "support/files.h"
+
+#include "file_replacement.h"
 #include "song.h"
 #include "song_columns.h"
 #include "song_file.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace nimbel {
 namespace {
 
+namespace fs = std::filesystem;
 using Cells = std::vector<std::string>;
+using Names = std::vector<std::string>;
+using testing_support::fileNames;
+using testing_support::fileText;
+using testing_support::writeFile;
 
 // A song as the program shows it after start-up and File Open of `text`.
 struct LoadedSong {
@@ -86,6 +99,11 @@ TEST(SongFileReading, LineGrammarVoiceGroupsAndTempoTokensPlaceTheCells)
         // "0C" names no channel: the voice group places it.
         {"START\nN0X1C N0C 0C\nEND", 1, {"", "", "0C"}},
         {"START\nT90 C T100 D\nEND", 1, {"C", "D"}},  // tempo tokens take no column
+        // Without START or notes the song has one note column.
+        {"C D E\r\n", 1, {""}},
+        {"", 1, {""}},
+        {"START\r\n| | |\r\nEND", 1, {""}},
+        {"\tSTART\nC\nEND", 1, {""}},
     };
     for (const CellsCase& c : cases) {
         SCOPED_TRACE(c.text + " channel " + std::to_string(c.channel));
@@ -135,16 +153,6 @@ TEST(SongFileReading, LeadingChannelNumberAndPlacementPrefixAreNotShown)
     EXPECT_EQ(commas.song.noteList[1].voice, 10);
 }
 
-TEST(SongFileReading, WithoutStartOrNotesTheSongHasOneNoteColumn)
-{
-    for (const char* text : {"C D E\r\n", "", "START\r\nEND\r\n", "START\r\n| | |\r\nEND", "\tSTART\nC\nEND"}) {
-        const LoadedSong loaded(text);
-        EXPECT_EQ(loaded.song.noteList.size(), 1u) << text;
-        EXPECT_EQ(noteColumnCount(loaded.song), 1) << text;
-        EXPECT_EQ(loaded.position.maximum(), 1) << text;
-    }
-}
-
 TEST(SongFileReading, TheLastUsableTempoTokenSetsTheTempoAndItsCell)
 {
     const std::vector<std::tuple<std::string, std::int32_t, std::string>> cases{
@@ -179,6 +187,53 @@ TEST(SongFileReading, RunningColumnsEndAtTheLastPossibleColumn)
     EXPECT_EQ(noteColumnCount(loaded.song), kMaxNoteColumns);
     EXPECT_EQ(loaded.song.noteList.size(), 1u + kMaxNoteColumns + 1u);
     EXPECT_EQ(loaded.song.grid.cellText(1, gridColumnOf(5)), "E");  // a placed note still lands
+}
+
+TEST(SongFileWriting, HeaderTempoAndPlacedNotes)
+{
+    Song song;
+    EXPECT_EQ(songFileText(song, "2024/05/06"),
+              ";Nimbel MIDI Format\r\n;Created 2024/05/06\r\nSTART\r\nT120\r\nEND\r\n");
+
+    song.grid.setCellText(0, kChannelColumn, "1 T90");
+    song.grid.setCellText(9, gridColumnOf(3), "5C");
+    song.grid.setCellText(9, gridColumnOf(4), ";5C");
+    song.grid.setCellText(0, gridColumnOf(1), "  D  ");
+    song.grid.setCellText(14, findEndColumn(song.grid), "C");
+    song.grid.setCellText(14, findEndColumn(song.grid) + 1, "E");  // right of End: not part of the song
+    EXPECT_EQ(songFileText(song, "2024/05/06"),
+              ";Nimbel MIDI Format\r\n;Created "
+              "2024/05/06\r\nSTART\r\nT90\r\nN1X1D\r\nN10X3;5C\r\nN10X4;;5C\r\nN15X21C\r\nEND\r\n");
+    EXPECT_EQ(song.tempo, 90);
+}
+
+TEST(SongFileWriting, LocalDateIsYearMonthDay)
+{
+    const std::string date = localDateText();
+    int year = 0, month = 0, day = 0;
+    ASSERT_EQ(std::sscanf(date.c_str(), "%4d/%2d/%2d", &year, &month, &day), 3) << date;
+    EXPECT_TRUE(date.size() == 10 && year >= 2024 && month >= 1 && month <= 12 && day >= 1 && day <= 31) << date;
+}
+
+// Writes that fail on a full disk or in a missing folder are checked for
+// each kind of output with the program and the export tool.
+TEST(FileReplacement, AReplacedFileKeepsItsPermissionsAndNoFolderOrPipeIsReplaced)
+{
+    const testing_support::ScratchFolder folder;
+    const fs::path song = folder.path / "song.nmd";
+    writeFile(song, "an older, longer file than the one that replaces it");
+    fs::permissions(song, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(replaceFileContents(song, "START\r\nEND\r\n"));
+    EXPECT_EQ(fileText(song), "START\r\nEND\r\n");
+    EXPECT_EQ(fs::status(song).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    fs::create_directory(folder.path / "folder.nmd");
+    ::mkfifo((folder.path / "pipe.nmd").c_str(), 0644);  // as a device would be: renaming over it would replace it
+    EXPECT_FALSE(replaceFileContents(folder.file("folder.nmd"), "START"));
+    EXPECT_FALSE(replaceFileContents(folder.file("pipe.nmd"), "START"));
+    EXPECT_TRUE(fs::is_directory(folder.path / "folder.nmd"));
+    EXPECT_TRUE(fs::is_fifo(folder.path / "pipe.nmd"));
+    EXPECT_EQ(fileNames(folder.path), (Names{"folder.nmd", "pipe.nmd", "song.nmd"}));
 }
 
 }  // namespace

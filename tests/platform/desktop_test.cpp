@@ -1,0 +1,148 @@
+// The windowing operations as the toolkit carries them out: windows that
+// report close requests and resizes instead of acting, the toolbar, one
+// gadget per id, which track bar changes are events, message boxes and
+// requesters answered by a script, and where a file requester starts.
+#include "support/files.h"
+#include "support/offscreen_application.h"
+
+#include "desktop.h"
+#include "desktop_impl.h"
+#include "requester_conventions.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QSlider>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace nimbel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWindow = 0;
+constexpr const char* kFilter = "Nimbel MIDI (*.nmd)|*.nmd|All Files (*.*)|*.*";
+
+class DesktopTest : public ::testing::Test {
+protected:
+    DesktopTest()
+    {
+        desktop.openWindow(kWindow, {"Test Window",
+                                     {604, 298},
+                                     WindowFrame::resizable,
+                                     std::nullopt,
+                                     {{"File", {{"New", 0}, MenuEntry::bar(), {"Exit", 4}}}}});
+        desktop.setDialogScript(&script);
+    }
+
+    // Everything the toolkit had pending, as the loop would read it.
+    std::vector<Event> drain()
+    {
+        std::vector<Event> events;
+        for (Event e = desktop.pollEvent(); e.kind != EventKind::none; e = desktop.pollEvent()) events.push_back(e);
+        return events;
+    }
+
+    testing_support::ScratchFolder scratch{"nimbel-desktop"};
+    const fs::path& folder = scratch.path;
+    QueuedDialogScript script;
+    Desktop desktop{testing_support::OffscreenApplication::application()};
+};
+
+TEST_F(DesktopTest, OpensWithTitleAndAnInnerSizeThatCountsTheMenuBarAndCloses)
+{
+    ASSERT_TRUE(desktop.windowExists(kWindow));
+    EXPECT_EQ(desktop.windowTitle(kWindow), "Test Window");
+    const int menuHeight = desktop.impl().windows.at(kWindow).window->menuBar()->height();
+    EXPECT_GT(menuHeight, 10);
+    EXPECT_EQ(desktop.innerSize(kWindow), (Size{604, 298 - menuHeight}));
+    EXPECT_TRUE(drain().empty()) << "opening a window is no event";
+
+    desktop.chooseMenuItem(kWindow, 4);
+    desktop.closeWindow(kWindow);
+    EXPECT_FALSE(desktop.windowExists(kWindow));
+    EXPECT_TRUE(drain().empty()) << "the events of a closed window are dropped";
+}
+
+TEST_F(DesktopTest, ReportsCloseRequestsAndResizesInsteadOfActing)
+{
+    desktop.impl().windows.at(kWindow).window->close();
+    EXPECT_TRUE(desktop.windowVisible(kWindow)) << "the program decides whether to close";
+    desktop.resizeWindow(kWindow, {800, 500});
+    desktop.resizeWindow(kWindow, {820, 520});
+    EXPECT_EQ(drain(), (std::vector<Event>{closeRequest(kWindow), resizeEvent(kWindow)}));
+    EXPECT_EQ(desktop.innerSize(kWindow).width, 820);
+}
+
+TEST_F(DesktopTest, TheToolbarSpansTheWindowAndShowsOwnImages)
+{
+    desktop.loadImage(2, 32, 32, std::vector<std::uint32_t>(32 * 32, 0xFFFF0000u));
+    desktop.addToolBar(kWindow, {{0, StockImage::newFile, "New Project"}, {21, OwnImage{2}, "Play"}});
+    EXPECT_TRUE(desktop.toolBar(kWindow).at(1).hasImage);
+    EXPECT_GT(desktop.toolBarHeight(kWindow), 32);
+    const auto& inner = *desktop.impl().windows.at(kWindow).window->inner();
+    EXPECT_EQ(inner.toolBar()->width(), 604);
+    desktop.resizeWindow(kWindow, {900, 400});
+    EXPECT_EQ(inner.toolBar()->width(), 900);
+    EXPECT_EQ(inner.toolBar()->y(), 0);
+}
+
+TEST_F(DesktopTest, ANewGadgetReplacesTheOneOfTheSameId)
+{
+    desktop.addLabel(0, 11, {10, 240, 50, 20}, "1", true, true);
+    desktop.addLabel(0, 11, {10, 240, 50, 20}, "new", false, false);  // replaces the one of the same id
+    EXPECT_EQ(desktop.gadgetText(0, 11), "new");
+    EXPECT_EQ(desktop.impl().windows.at(0).window->inner()->findChildren<QLabel*>().size(), 1);
+    EXPECT_FALSE(desktop.gadgetExists(0, 12));
+    EXPECT_FALSE(desktop.gadgetExists(7, 11));
+}
+
+TEST_F(DesktopTest, TrackBarReportsTheUsersMovesButNotTheProgramsSettings)
+{
+    desktop.addTrackBar(0, 2, {70, 240, 600, 30}, 1, 10, "Slide to shift notes to view");
+    EXPECT_EQ(desktop.trackBarPosition(0, 2), 1);
+    EXPECT_EQ(desktop.trackBarMaximum(0, 2), 10);
+    EXPECT_EQ(desktop.gadgetTooltip(0, 2), "Slide to shift notes to view");
+
+    desktop.setTrackBarPosition(0, 2, 4);
+    desktop.setTrackBarMaximum(0, 2, 24);
+    EXPECT_EQ(desktop.pollEvent().kind, EventKind::none);
+    EXPECT_EQ(desktop.trackBarPosition(0, 2), 4);
+    EXPECT_EQ(desktop.trackBarMaximum(0, 2), 24);
+
+    auto* slider = desktop.impl().gadgetAs<QSlider>(0, 2);
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(desktop.pollEvent(), gadgetEvent(0, 2, GadgetAction::changed));
+    EXPECT_EQ(desktop.trackBarPosition(0, 2), 5);
+    QTest::keyClick(slider, Qt::Key_End);
+    EXPECT_EQ(desktop.pollEvent(), gadgetEvent(0, 2, GadgetAction::changed));
+    EXPECT_EQ(desktop.trackBarPosition(0, 2), 24);
+}
+
+TEST_F(DesktopTest, AMessageShowsItsTextAsItIsAndEscapeAnswersOk)
+{
+    script.expectMessage(MessageReply::escapeKey);
+    EXPECT_EQ(desktop.messageBox("Error", "Unable to open <&> \"x\"", MessageButtons::ok, MessageIcon::error),
+              MessageAnswer::ok);
+    EXPECT_EQ(script.messages().at(0).text, "Unable to open <&> \"x\"");
+}
+
+TEST(RequesterStart, AFilePathProposesItsNameAndTheProgramDefaultsAnEmptyNameBox)
+{
+    const std::vector<std::pair<std::string, RequesterStart>> cases = {
+        {"/opt/nimbel//newfile.nmd", {"/opt/nimbel", ""}},  // the program folder's defaults
+        {"/opt/nimbel//*.nmd", {"/opt/nimbel", ""}},
+        {"/home/user/song.nmd", {"/home/user", "song.nmd"}},
+        {"/opt/nimbel/MIDI.txt", {"/opt/nimbel", "MIDI.txt"}},
+        {"/song.nmd", {"/", "song.nmd"}},
+        {"song.nmd", {"", "song.nmd"}},
+        {"/home/user/", {"/home/user", ""}},
+        {"", {"", ""}},
+    };
+    for (const auto& [path, start] : cases) EXPECT_EQ(requesterStart(path), start) << path;
+}
+
+}  // namespace
+}  // namespace nimbel
