@@ -5,7 +5,6 @@
 // same SoundFont. Reports seconds taken (SoundFont loading included) and
 // how many times faster than real time.
 #include "event_export.h"
-#include "grid_display.h"
 #include "midi_file.h"
 #include "notation.h"
 #include "offline_render.h"
@@ -38,9 +37,9 @@ MessageLog demoSongEvents(std::int32_t& tempo)
 {
     Song song;
     PlainPositionDisplay position;
-    showNoteList(song, position);
-    newSong(song, position);
-    loadSong(song, position, (fs::path(__FILE__).parent_path().parent_path() / "tests/data/demo_song.txt").string());
+    std::string contents;
+    readSongFile((fs::path(__FILE__).parent_path().parent_path() / "tests/data/demo_song.txt").string(), contents);
+    openSongAfterStartUp(song, position, contents);
     tempo = song.tempo;
     return playSongToEvents(song, position);
 }

@@ -44,10 +44,6 @@ struct FileRig {
         project.currentPath = (folder / "MIDI.txt").string();
     }
 
-    void writeSong(const std::string& name, const std::string& text)
-    {
-        testing_support::writeFile(folder / name, text);
-    }
     std::string path(const std::string& name) const { return (folder / name).string(); }
     void editCell(int row, int noteColumn, const std::string& text)
     {
@@ -167,7 +163,7 @@ TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameAndOverwritesWithoutAQuestio
     EXPECT_EQ(script.requesters()[0].selectedFilter, "Nimbel MIDI (*.nmd)");
     EXPECT_EQ(script.requesters()[0].fileName, "MIDI.txt") << "proposes the current file";
 
-    writeSong("old.nmd", "old contents");
+    testing_support::writeFile(folder / "old.nmd", "old contents");
     script.expectFileName("old.nmd");
     fileSaveAs(session);
     EXPECT_EQ(script.messages().size(), 0u);
@@ -227,7 +223,7 @@ TEST_F(FileCommands, FailedSaveSaysSoKeepsTheSongChangedAndLeavesTheOldFile)
 
 TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
 {
-    writeSong("song.nmd", "START\r\nT90\r\nN2X3D4Q\r\nEND\r\n");
+    testing_support::writeFile(folder / "song.nmd", "START\r\nT90\r\nN2X3D4Q\r\nEND\r\n");
     song.grid.setCellText(5, gridColumnOf(7), "old note");
     project.isNew = true;
     output.noteOn(1, 60, 70);
