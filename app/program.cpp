@@ -2,6 +2,7 @@
 
 #include "demo_song.h"
 #include "desktop.h"
+#include "help_window.h"
 #include "main_loop.h"
 #include "program_ids.h"
 #include "settings_file.h"
@@ -24,7 +25,10 @@ Program::Program(Desktop& desktop, MidiDevices& devices, Clock& clock, std::stri
       musicChecks(desktop),
       selectionColor(kDefaultSelectionColor),
       files{desktop, song, project, sequencer, position, this->programDirectory, kMainWindow}
-{}
+{
+    handlers.helpTopic = [&desktop](int command) { helpTopicCommand(desktop, command); };
+    handlers.helpWindowLayout = [&desktop] { layoutHelpWindow(desktop); };
+}
 
 Program::~Program() { desktop.closeWindow(kMainWindow); }
 

@@ -1,6 +1,8 @@
 #include "program_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QToolBar>
 
@@ -33,6 +35,19 @@ void ProgramWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (reporting_) queue_.push(nimbel::resizeEvent(id_));
+}
+
+void ProgramWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        for (QPushButton* button : inner_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+            if (button->isDefault() && button->isEnabled() && button->isVisible()) {
+                button->click();
+                return;
+            }
+        }
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 }  // namespace nimbel
