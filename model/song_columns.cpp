@@ -28,7 +28,8 @@ void renumberColumns(ListGrid& grid)
 {
     const int end = findEndColumn(grid);
     for (int c = kFirstNoteColumn; c < end; ++c) grid.setHeaderTitle(c, std::to_string(noteColumnOf(c)));
-    grid.setHeaderTitle(end, "End");
+    // A grid whose End column was deleted stays without one.
+    if (end < grid.columnCount()) grid.setHeaderTitle(end, "End");
 }
 
 void buildSongGrid(ListGrid& grid)

@@ -150,8 +150,8 @@ TEST(VoiceNames, GeneralMidiOrderAndEmptyOutsideIt)
     EXPECT_EQ(voiceNames[1], "Acoustic Grand Piano");
     EXPECT_EQ(voiceNames[74], "Flute");
     EXPECT_EQ(voiceNames[128], "Gunshot");
-    EXPECT_EQ(voiceName(129), "");
-    EXPECT_EQ(voiceName(-1), "");
+    EXPECT_EQ(voiceCellText(129), "129");
+    EXPECT_EQ(voiceCellText(-1), "-1");
 }
 
 }  // namespace

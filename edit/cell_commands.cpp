@@ -1,0 +1,140 @@
+#include "cell_commands.h"
+
+#include "selection.h"
+#include "song_columns.h"
+#include "undo_history.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace nimbel {
+
+namespace {
+
+constexpr std::string_view kOneDestination = "Please select only one destination location";
+
+// The last grid column index a song may have: its 65535th note column.
+constexpr int kLastGridColumn = gridColumnOf(kMaxNoteColumns);
+
+// Adds columns until grid column `target` exists and lies within the End
+// column, each recorded for undo; the new last column is titled "End". A
+// grid without an End column gets one appended first.
+void extendTo(Song& song, std::int64_t target)
+{
+    MemoryGrid& grid = song.grid;
+    int end = findEndColumn(grid);
+    while (target > end || target >= grid.columnCount()) {
+        const int at = end < grid.columnCount() ? end + 1 : grid.columnCount();
+        recordColumnInserted(song, at);
+        grid.insertColumn(at, "End", kNoteColumnWidth);
+        if (at == end + 1) {
+            recordColumnTitle(song, end);
+            grid.setHeaderTitle(end, std::to_string(noteColumnOf(end)));
+        }
+        end = at;
+    }
+}
+
+}  // namespace
+
+void cutSelection(EditSession& session)
+{
+    Song& song = session.song;
+    song.clipList.clear();
+    {
+        MemoryGrid::BatchUpdate batch(song.grid);
+        UndoGroup group(song);
+        song.undoList.reserve(song.undoList.size() + song.selectionList.size() + 1);
+        song.clipList.reserve(song.selectionList.size());
+        for (const CellRecord& s : song.selectionList) {
+            song.undoList.push_back(s);
+            song.grid.setCellText(s.row, s.column, {});
+            song.clipList.push_back(s);
+            song.grid.setCellColor(s.row, s.column, kDefaultCellColor);
+        }
+    }
+    song.selectionList.clear();
+    markSongChanged(session.project, song);
+}
+
+void copySelection(Song& song)
+{
+    song.clipList.clear();
+    MemoryGrid::BatchUpdate batch(song.grid);
+    for (const CellRecord& s : song.selectionList) {
+        song.clipList.push_back(s);
+        song.grid.setCellColor(s.row, s.column, kDefaultCellColor);
+    }
+    song.selectionList.clear();
+}
+
+void pasteClipboard(EditSession& session)
+{
+    Song& song = session.song;
+    if (song.selectionList.size() > 1) {
+        session.messages.showError(kOneDestination);
+    } else if (song.clipList.empty()) {
+        session.messages.showError("Nothing to paste");
+    } else if (song.selectionList.empty()) {
+        session.messages.showError(kOneDestination);
+    } else {
+        pasteCells(session, song.clipList);
+    }
+    clearSelection(song);
+}
+
+void pasteCells(EditSession& session, const std::vector<CellRecord>& cells)
+{
+    Song& song = session.song;
+    const CellRecord destination = song.selectionList.front();
+    int top = cells.front().row;
+    int left = cells.front().column;
+    for (const CellRecord& c : cells) {
+        top = std::min(top, c.row);
+        left = std::min(left, c.column);
+    }
+    bool pastTheLimit = false;
+    {
+        MemoryGrid::BatchUpdate batch(song.grid);
+        UndoGroup group(song);
+        for (const CellRecord& c : cells) {
+            const std::int64_t row = std::int64_t{destination.row} + c.row - top;
+            const std::int64_t column = std::int64_t{destination.column} + c.column - left;
+            if (column > kLastGridColumn) {
+                pastTheLimit = true;
+                continue;
+            }
+            extendTo(song, column);
+            if (isNoteCell(song, static_cast<int>(std::clamp<std::int64_t>(row, -1, kSongRows)),
+                           static_cast<int>(column))) {
+                recordCell(song, static_cast<int>(row), static_cast<int>(column));
+                song.grid.setCellText(static_cast<int>(row), static_cast<int>(column), c.text);
+            }
+        }
+    }
+    markSongChanged(session.project, song);
+    if (pastTheLimit) session.messages.showError(kTooManyColumnsMessage);
+}
+
+void clearChannel(EditSession& session)
+{
+    Song& song = session.song;
+    if (song.selectionList.size() > 1) {
+        session.messages.showError("Please select only one channel");
+        return;
+    }
+    if (song.selectionList.empty()) return;
+    markSongChanged(session.project, song);
+    const int row = song.selectionList.front().row;
+    {
+        MemoryGrid::BatchUpdate batch(song.grid);
+        UndoGroup group(song);
+        for (int c = kFirstNoteColumn; c <= findEndColumn(song.grid) && c < song.grid.columnCount(); ++c) {
+            recordCell(song, row, c);
+            song.grid.setCellText(row, c, {});
+        }
+    }
+    clearSelection(song);
+}
+
+}  // namespace nimbel
