@@ -108,7 +108,7 @@ void DialogControls::addTextView(int window, int id, Rect where, std::string_vie
     auto* view = new QPlainTextEdit(inner);
     view->setReadOnly(true);
     view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     view->setTabStopDistance(4 * view->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     desktop_.impl().place(window, id, view, where);
     desktop_.setGadgetText(window, id, text);
