@@ -2,6 +2,7 @@
 
 #include "demo_song.h"
 #include "desktop.h"
+#include "edit_handlers.h"
 #include "help_window.h"
 #include "main_loop.h"
 #include "program_ids.h"
@@ -9,12 +10,6 @@
 #include "song_file.h"
 
 namespace nimbel {
-
-namespace {
-
-constexpr const char* kSettingsFileName = "NimbelMIDI.ini";
-
-}  // namespace
 
 Program::Program(Desktop& desktop, MidiDevices& devices, Clock& clock, std::string programDirectory)
     : desktop(desktop),
@@ -26,6 +21,9 @@ Program::Program(Desktop& desktop, MidiDevices& devices, Clock& clock, std::stri
       selectionColor(kDefaultSelectionColor),
       files{desktop, song, project, sequencer, position, this->programDirectory, kMainWindow}
 {
+    handlers.editCommand = [this](int command) { nimbel::editCommand(*this, command); };
+    handlers.songGridClick = [this] { nimbel::songGridClick(*this); };
+    handlers.songGridDoubleClick = [this] { nimbel::songGridDoubleClick(*this); };
     handlers.helpTopic = [&desktop](int command) { helpTopicCommand(desktop, command); };
     handlers.helpWindowLayout = [&desktop] { layoutHelpWindow(desktop); };
 }

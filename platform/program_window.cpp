@@ -1,6 +1,7 @@
 #include "program_window.h"
 
 #include <QCloseEvent>
+#include <QFont>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -23,6 +24,12 @@ void InnerArea::resizeEvent(QResizeEvent* event)
 ProgramWindow::ProgramWindow(int id, EventQueue& queue) : id_(id), queue_(queue), inner_(new InnerArea(this))
 {
     setCentralWidget(inner_);
+    // Gadgets are placed by pixel in small fixed areas, which a narrow font
+    // of about 11 pixels fills without cutting texts off.
+    QFont small = inner_->font();
+    small.setPixelSize(11);
+    small.setStretch(QFont::Condensed);
+    inner_->setFont(small);
 }
 
 void ProgramWindow::closeEvent(QCloseEvent* event)
