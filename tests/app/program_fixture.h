@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace nimbel::testing_support {
 
 class ProgramTest : public ::testing::Test {
@@ -25,6 +27,18 @@ protected:
             if (runPass(program) == Pass::leave) return Pass::leave;
         }
         return Pass::goOn;
+    }
+
+    // Acts as the user once `window` is open, inside whichever loop then runs.
+    void whenOpen(int window, std::function<void()> act)
+    {
+        desktop.postUserAction([this, window, act = std::move(act)]() mutable {
+            if (desktop.windowExists(window)) {
+                act();
+            } else {
+                whenOpen(window, std::move(act));
+            }
+        });
     }
 
     ScratchFolder scratch{"nimbel-program"};
