@@ -17,12 +17,12 @@ constexpr std::string_view kOneDestination = "Please select only one destination
 constexpr int kLastGridColumn = gridColumnOf(kMaxNoteColumns);
 
 // Adds columns until grid column `target` exists and lies within the End
-// column, each recorded for undo; the new last column is titled "End". A
-// grid without an End column gets one appended first.
-void extendTo(Song& song, std::int64_t target)
+// column `end`, each recorded for undo; the new last column is titled "End".
+// A grid without an End column (`end` is the column count) gets one
+// appended first.
+void extendTo(Song& song, std::int64_t target, int& end)
 {
     MemoryGrid& grid = song.grid;
-    int end = findEndColumn(grid);
     while (target > end || target >= grid.columnCount()) {
         const int at = end < grid.columnCount() ? end + 1 : grid.columnCount();
         recordColumnInserted(song, at);
@@ -97,6 +97,7 @@ void pasteCells(EditSession& session, const std::vector<CellRecord>& cells)
     {
         MemoryGrid::BatchUpdate batch(song.grid);
         UndoGroup group(song);
+        int end = findEndColumn(song.grid);
         for (const CellRecord& c : cells) {
             const std::int64_t row = std::int64_t{destination.row} + c.row - top;
             const std::int64_t column = std::int64_t{destination.column} + c.column - left;
@@ -104,7 +105,7 @@ void pasteCells(EditSession& session, const std::vector<CellRecord>& cells)
                 pastTheLimit = true;
                 continue;
             }
-            extendTo(song, column);
+            extendTo(song, column, end);
             if (isNoteCell(song, static_cast<int>(std::clamp<std::int64_t>(row, -1, kSongRows)),
                            static_cast<int>(column))) {
                 recordCell(song, static_cast<int>(row), static_cast<int>(column));
@@ -129,7 +130,8 @@ void clearChannel(EditSession& session)
     {
         MemoryGrid::BatchUpdate batch(song.grid);
         UndoGroup group(song);
-        for (int c = kFirstNoteColumn; c <= findEndColumn(song.grid) && c < song.grid.columnCount(); ++c) {
+        const int last = lastNoteColumn(song.grid);
+        for (int c = kFirstNoteColumn; c <= last; ++c) {
             recordCell(song, row, c);
             song.grid.setCellText(row, c, {});
         }

@@ -89,8 +89,7 @@ void deleteAfter(EditSession& session)
     {
         MemoryGrid::BatchUpdate batch(song.grid);
         UndoGroup group(song);
-        const int end = std::min(findEndColumn(song.grid), song.grid.columnCount() - 1);
-        for (int c = end; c >= selected->column; --c) removeRecordedColumn(song, c);
+        for (int c = lastNoteColumn(song.grid); c >= selected->column; --c) removeRecordedColumn(song, c);
         renumberColumns(song.grid);
     }
     clearSelection(song);

@@ -21,9 +21,6 @@ void select(Song& song, int row, int column, std::uint32_t color)
     song.grid.setCellColor(row, column, color);
 }
 
-// The last note column to select: the End column, or the grid's last column when it has none.
-int lastSelectableColumn(const Song& song) { return std::min(findEndColumn(song.grid), song.grid.columnCount() - 1); }
-
 // Selects the cells `cells` yields that are not selected yet, in order.
 template <typename Cells>
 void selectMissing(Song& song, std::uint32_t color, Cells cells)
@@ -77,7 +74,8 @@ void selectAll(Song& song, std::uint32_t color)
 {
     song.selectionList.clear();
     selectMissing(song, color, [&](auto add) {
-        for (int c = kFirstNoteColumn; c <= lastSelectableColumn(song); ++c) {
+        const int last = lastNoteColumn(song.grid);
+        for (int c = kFirstNoteColumn; c <= last; ++c) {
             for (int r = 0; r < kSongRows; ++r) add(r, c);
         }
     });
@@ -97,7 +95,8 @@ void selectChannel(Song& song, std::uint32_t color)
     if (song.selectionList.empty()) return;
     const int row = song.selectionList.back().row;
     selectMissing(song, color, [&](auto add) {
-        for (int c = kFirstNoteColumn; c <= lastSelectableColumn(song); ++c) add(row, c);
+        const int last = lastNoteColumn(song.grid);
+        for (int c = kFirstNoteColumn; c <= last; ++c) add(row, c);
     });
 }
 

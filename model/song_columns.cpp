@@ -15,6 +15,8 @@ std::int32_t findEndColumn(const ListGrid& grid)
     }
 }
 
+int lastNoteColumn(const ListGrid& grid) { return std::min(findEndColumn(grid), grid.columnCount() - 1); }
+
 void setNoteColumnCount(ListGrid& grid, int n)
 {
     n = std::clamp(n, kFirstNoteColumn, kFirstNoteColumn + kMaxNoteColumns - 1);

@@ -25,6 +25,10 @@ constexpr int noteColumnOf(int gridColumn) { return gridColumn - kFirstNoteColum
 // Index of the first column titled "End", " " or "" (the column count when none is).
 std::int32_t findEndColumn(const ListGrid& grid);
 
+// The last note column the commands reach: the End column, or the grid's
+// last column when a deletion left it without one.
+int lastNoteColumn(const ListGrid& grid);
+
 // Makes grid column n the End column, removing or inserting note columns.
 // n is kept within one note column (4) and kMaxNoteColumns note columns.
 void setNoteColumnCount(ListGrid& grid, int n);
