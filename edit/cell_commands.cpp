@@ -1,5 +1,6 @@
 #include "cell_commands.h"
 
+#include "column_growth.h"
 #include "selection.h"
 #include "song_columns.h"
 #include "undo_history.h"
@@ -12,28 +13,6 @@ namespace nimbel {
 namespace {
 
 constexpr std::string_view kOneDestination = "Please select only one destination location";
-
-// The last grid column index a song may have: its 65535th note column.
-constexpr int kLastGridColumn = gridColumnOf(kMaxNoteColumns);
-
-// Adds columns until grid column `target` exists and lies within the End
-// column `end`, each recorded for undo; the new last column is titled "End".
-// A grid without an End column (`end` is the column count) gets one
-// appended first.
-void extendTo(Song& song, std::int64_t target, int& end)
-{
-    MemoryGrid& grid = song.grid;
-    while (target > end || target >= grid.columnCount()) {
-        const int at = end < grid.columnCount() ? end + 1 : grid.columnCount();
-        recordColumnInserted(song, at);
-        grid.insertColumn(at, "End", kNoteColumnWidth);
-        if (at == end + 1) {
-            recordColumnTitle(song, end);
-            grid.setHeaderTitle(end, std::to_string(noteColumnOf(end)));
-        }
-        end = at;
-    }
-}
 
 }  // namespace
 
@@ -101,11 +80,11 @@ void pasteCells(EditSession& session, const std::vector<CellRecord>& cells)
         for (const CellRecord& c : cells) {
             const std::int64_t row = std::int64_t{destination.row} + c.row - top;
             const std::int64_t column = std::int64_t{destination.column} + c.column - left;
-            if (column > kLastGridColumn) {
+            if (column > kLastSongColumn) {
                 pastTheLimit = true;
                 continue;
             }
-            extendTo(song, column, end);
+            growSongTo(song, static_cast<int>(column), end);
             if (isNoteCell(song, static_cast<int>(std::clamp<std::int64_t>(row, -1, kSongRows)),
                            static_cast<int>(column))) {
                 recordCell(song, static_cast<int>(row), static_cast<int>(column));

@@ -50,7 +50,7 @@ void insertColumn(EditSession& session)
     const std::optional<CellRecord> selected = selectedColumnCell(session);
     if (!selected) return;
     Song& song = session.song;
-    if (song.grid.columnCount() > gridColumnOf(kMaxNoteColumns)) {
+    if (song.grid.columnCount() > kLastSongColumn) {
         session.messages.showError(kTooManyColumnsMessage);
         return;
     }
