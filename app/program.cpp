@@ -2,18 +2,14 @@
 
 #include "demo_song.h"
 #include "desktop.h"
+#include "edit_handlers.h"
+#include "help_window.h"
 #include "main_loop.h"
 #include "program_ids.h"
 #include "settings_file.h"
 #include "song_file.h"
 
 namespace nimbel {
-
-namespace {
-
-constexpr const char* kSettingsFileName = "NimbelMIDI.ini";
-
-}  // namespace
 
 Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, std::string folder)
     : desktop(windows),
@@ -24,7 +20,13 @@ Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, std::stri
       musicChecks(desktop),
       selectionColor(kDefaultSelectionColor),
       files{desktop, song, project, sequencer, position, programDirectory, kMainWindow}
-{}
+{
+    handlers.editCommand = [this](int command) { nimbel::editCommand(*this, command); };
+    handlers.songGridClick = [this] { nimbel::songGridClick(*this); };
+    handlers.songGridDoubleClick = [this] { nimbel::songGridDoubleClick(*this); };
+    handlers.helpTopic = [this](int command) { helpTopicCommand(desktop, command); };
+    handlers.helpWindowLayout = [this] { layoutHelpWindow(desktop); };
+}
 
 Program::~Program() { desktop.closeWindow(kMainWindow); }
 

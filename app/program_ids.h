@@ -2,10 +2,11 @@
 // A toolbar button carries the id of the menu command it duplicates.
 #pragma once
 
+#include "help_ids.h"
+
 namespace nimbel {
 
 inline constexpr int kMainWindow = 0;
-inline constexpr int kHelpWindow = 4;
 
 // Gadgets of the main window.
 inline constexpr int kSongGrid = 0;
@@ -39,12 +40,6 @@ inline constexpr int kMusicPause = 22;
 inline constexpr int kMusicStop = 23;
 inline constexpr int kViewChannelBase = 24;  // View "Channel n" is kViewChannelBase + n
 inline constexpr int kViewLastChannel = 39;
-inline constexpr int kHelpMainWindow = 189;  // the toolbar's help button
-inline constexpr int kHelpQuickStart = 190;
-inline constexpr int kHelpFileFormat = 191;
-inline constexpr int kHelpCredits = 192;
-inline constexpr int kHelpAbout = 193;
-inline constexpr int kHelpContents = 194;
 
 // Own toolbar images, as loaded at start-up.
 inline constexpr int kStopImageId = 0;

@@ -11,6 +11,7 @@
 
 namespace nimbel {
 
+inline constexpr const char* kSettingsFileName = "NimbelMIDI.ini";
 inline constexpr std::uint32_t kDefaultSelectionColor = 991984;  // 0x0F22F0: red 240, green 34, blue 15
 
 // The selection colour a settings text holds, or the default when it holds none.

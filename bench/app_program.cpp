@@ -1,6 +1,7 @@
 // How long the program takes to show itself and to show a long song, drawn
 // offscreen: from start-up to the main window's first paint, and from
 // loading a song of many note columns to the grid's next paint.
+#include "app_bench_support.h"
 #include "desktop.h"
 #include "file_session.h"
 #include "gui_application.h"
@@ -22,31 +23,6 @@ namespace nimbel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A private runtime folder for the toolkit, removed when the program ends.
-struct RuntimeFolder {
-    RuntimeFolder()
-    {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        path = (fs::temp_directory_path() / "nimbel-bench-XXXXXX").string();
-        if (mkdtemp(path.data())) setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
-    }
-    ~RuntimeFolder() { fs::remove_all(path); }
-    std::string path;
-};
-
-std::string programFolder()
-{
-    std::string made = (fs::temp_directory_path() / "nimbel-bench-program-XXXXXX").string();
-    if (!mkdtemp(made.data())) return "/tmp/";
-    return made + "/";
-}
-
-// Lets the toolkit work until the window has been drawn `count` times.
-void waitForPaints(Desktop& desktop, int count)
-{
-    for (int i = 0; i < 1000 && desktop.paintCount(kMainWindow) < count; ++i) desktop.pollEvent();
-}
 
 // A project file of `columns` note columns with three notes in each.
 std::string longSong(int columns)
@@ -159,6 +135,7 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("AddAndRemoveColumnsOneByOne", columnsOneByOne, std::ref(application))
         ->Arg(10000)
         ->Unit(ms);
+    registerEditingBenchmarks(application);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -5,7 +5,7 @@
 #include "sequencer.h"
 #include "song.h"
 #include "song_file.h"
-#include "song_reset.h"
+#include "selection.h"
 
 namespace nimbel {
 

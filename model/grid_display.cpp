@@ -45,7 +45,7 @@ void showRecord(ListGrid& grid, const NoteRecord& record)
     if (record.volume > 0)
         fillSummaryCell(grid, row, kVolumeColumn, kVolumeShown, [&] { return std::to_string(record.volume); });
     if (record.voice > 0)
-        fillSummaryCell(grid, row, kVoiceColumn, kVoiceShown, [&] { return std::string(voiceName(record.voice)); });
+        fillSummaryCell(grid, row, kVoiceColumn, kVoiceShown, [&] { return voiceCellText(record.voice); });
 }
 
 }  // namespace

@@ -15,6 +15,8 @@ std::int32_t findEndColumn(const ListGrid& grid)
     }
 }
 
+int lastNoteColumn(const ListGrid& grid) { return std::min(findEndColumn(grid), grid.columnCount() - 1); }
+
 void setNoteColumnCount(ListGrid& grid, int n)
 {
     n = std::clamp(n, kFirstNoteColumn, kFirstNoteColumn + kMaxNoteColumns - 1);
@@ -28,7 +30,8 @@ void renumberColumns(ListGrid& grid)
 {
     const int end = findEndColumn(grid);
     for (int c = kFirstNoteColumn; c < end; ++c) grid.setHeaderTitle(c, std::to_string(noteColumnOf(c)));
-    grid.setHeaderTitle(end, "End");
+    // A grid whose End column was deleted stays without one.
+    if (end < grid.columnCount()) grid.setHeaderTitle(end, "End");
 }
 
 void buildSongGrid(ListGrid& grid)

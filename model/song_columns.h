@@ -22,8 +22,15 @@ inline constexpr int kStartupNoteColumns = 20;  // "1" … "20", then "End"
 constexpr int gridColumnOf(int noteColumn) { return noteColumn + kFirstNoteColumn - 1; }
 constexpr int noteColumnOf(int gridColumn) { return gridColumn - kFirstNoteColumn + 1; }
 
+// The grid column index of a song's last possible note column.
+inline constexpr int kLastSongColumn = gridColumnOf(kMaxNoteColumns);
+
 // Index of the first column titled "End", " " or "" (the column count when none is).
 std::int32_t findEndColumn(const ListGrid& grid);
+
+// The last note column the commands reach: the End column, or the grid's
+// last column when a deletion left it without one.
+int lastNoteColumn(const ListGrid& grid);
 
 // Makes grid column n the End column, removing or inserting note columns.
 // n is kept within one note column (4) and kMaxNoteColumns note columns.

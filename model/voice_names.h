@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace nimbel {
@@ -139,11 +140,13 @@ inline constexpr std::array<std::string_view, 129> voiceNames = {
     "Gunshot",
 };
 
-// The name a voice number shows as; numbers outside 0 … 128 show as empty.
-constexpr std::string_view voiceName(int voice)
+// What a Voice cell shows: the voice's name, or for a number without a
+// name (a text may give any number after its comma) the number itself.
+inline std::string voiceCellText(int voice)
 {
-    return voice >= 0 && voice < static_cast<int>(voiceNames.size()) ? voiceNames[static_cast<size_t>(voice)]
-                                                                     : std::string_view{};
+    return voice >= 1 && voice < static_cast<int>(voiceNames.size())
+               ? std::string(voiceNames[static_cast<size_t>(voice)])
+               : std::to_string(voice);
 }
 
 }  // namespace nimbel

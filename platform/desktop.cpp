@@ -93,13 +93,36 @@ Desktop::~Desktop()
     impl_->windows.clear();
 }
 
+bool Desktop::Impl::runUserAction()
+{
+    if (userActions.empty()) return false;
+    const std::function<void()> action = std::move(userActions.front());
+    userActions.pop_front();
+    action();
+    return true;
+}
+
 Event Desktop::pollEvent()
 {
+    impl_->runUserAction();
     QApplication::processEvents();
     return impl_->queue.take();
 }
 
+Event Desktop::waitEvent()
+{
+    impl_->runUserAction();
+    QApplication::processEvents();
+    while (impl_->queue.empty()) {
+        if (!impl_->runUserAction()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QApplication::processEvents();
+    }
+    return impl_->queue.take();
+}
+
 void Desktop::postEvent(const Event& event) { impl_->queue.push(event); }
+
+void Desktop::postUserAction(std::function<void()> action) { impl_->userActions.push_back(std::move(action)); }
 
 void Desktop::openWindow(int window, const WindowOptions& options)
 {

@@ -15,6 +15,7 @@
 #include "window_options.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -39,8 +40,15 @@ public:
     // Lets the toolkit process pending input, then hands out at most one
     // event; kind none when nothing is pending. Never waits.
     Event pollEvent();
+    // Like pollEvent, but waits without using the processor until an event
+    // comes: for the loops of modal windows, which do nothing between events.
+    Event waitEvent();
     // Appends an event as if the user had caused it.
     void postEvent(const Event& event);
+    // Runs `action` at a later poll or wait, one action per call, before
+    // that call hands out an event: lets a test act as the user inside a
+    // window's own event loop.
+    void postUserAction(std::function<void()> action);
 
     // --- windows ---
     // Opens and shows a window; an open window of the same id is closed first.
@@ -67,6 +75,9 @@ public:
     int paintCount(int window) const;
 
     // --- menus and toolbar ---
+    // Gives an open window a menu bar of its own; the window keeps its size,
+    // so the inner area below the bar becomes lower by the bar's height.
+    void attachMenuBar(int window, const std::vector<Menu>& menus);
     void setMenuChecked(int window, int command, bool checked);
     bool menuChecked(int window, int command) const;
     // The menu bar as it is shown.
@@ -93,6 +104,9 @@ public:
     bool gadgetExists(int window, int gadget) const;
     Rect gadgetRect(int window, int gadget) const;
     void setGadgetRect(int window, int gadget, Rect where);
+    // The text a gadget shows: a label's, a button's or a text view's (UTF-8,
+    // a text view's lines ending in CR LF), or a text field's note text (one
+    // byte per character).
     std::string gadgetText(int window, int gadget) const;
     void setGadgetText(int window, int gadget, std::string_view text);
     std::string gadgetTooltip(int window, int gadget) const;

@@ -5,8 +5,11 @@
 #include "grid_view.h"
 #include "qt_text.h"
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSlider>
 
@@ -92,13 +95,26 @@ void Desktop::setGadgetRect(int window, int gadget, Rect where)
 
 std::string Desktop::gadgetText(int window, int gadget) const
 {
-    if (const auto* label = impl_->gadgetAs<QLabel>(window, gadget)) return utf8Of(label->text());
+    const QWidget* widget = impl_->gadget(window, gadget);
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) return utf8Of(label->text());
+    if (const auto* field = qobject_cast<const QLineEdit*>(widget)) return bytesOf(field->text());
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) return utf8Of(button->text());
+    if (const auto* view = qobject_cast<const QPlainTextEdit*>(widget)) {
+        return utf8Of(view->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+    }
     return {};
 }
 
 void Desktop::setGadgetText(int window, int gadget, std::string_view text)
 {
-    if (auto* label = impl_->gadgetAs<QLabel>(window, gadget)) label->setText(uiText(text));
+    QWidget* widget = impl_->gadget(window, gadget);
+    if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(uiText(text));
+    if (auto* field = qobject_cast<QLineEdit*>(widget)) field->setText(qtText(text));
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(uiText(text));
+    if (auto* view = qobject_cast<QPlainTextEdit*>(widget)) {
+        // The view breaks lines at LF alone; a CR before it would show as a stray character.
+        view->setPlainText(uiText(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    }
 }
 
 std::string Desktop::gadgetTooltip(int window, int gadget) const

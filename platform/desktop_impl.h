@@ -11,6 +11,8 @@
 #include <QPoint>
 #include <QPointer>
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -48,6 +50,7 @@ private:
 
 struct Desktop::Impl {
     EventQueue queue;
+    std::deque<std::function<void()>> userActions;
     std::map<int, WindowRecord> windows;
     std::map<int, QIcon> images;
     DialogScript* script = nullptr;
@@ -65,6 +68,8 @@ struct Desktop::Impl {
     // The window that owns modal dialogs: the active one, else any visible one.
     QWidget* foregroundWindow() const;
     void buildMenuBar(int window, const std::vector<Menu>& menus);
+    // Runs the oldest action a test posted; false when none is waiting.
+    bool runUserAction();
     // Puts a new gadget into a window, replacing one of the same id.
     void place(int window, int gadget, QWidget* widget, Rect where);
 };

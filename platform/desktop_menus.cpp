@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLayout>
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
@@ -61,6 +62,18 @@ void Desktop::Impl::buildMenuBar(int window, const std::vector<Menu>& menus)
             r->menuActions[command] = action;
         }
     }
+}
+
+void Desktop::attachMenuBar(int window, const std::vector<Menu>& menus)
+{
+    WindowRecord* r = impl_->record(window);
+    if (!r) return;
+    const QSize size = r->window->size();
+    impl_->buildMenuBar(window, menus);
+    // A widget added to a window already shown stays hidden until shown itself.
+    r->window->menuBar()->show();
+    r->window->resize(size);
+    r->window->layout()->activate();
 }
 
 void Desktop::setMenuChecked(int window, int command, bool checked)

@@ -1,6 +1,7 @@
 #include "grid_mapping.h"
 
 #include "desktop.h"
+#include "desktop_impl.h"
 #include "grid_view.h"
 
 namespace nimbel {
@@ -30,6 +31,21 @@ int columnAtX(const Desktop& desktop, int window, int gadget, int x)
 int rowAtY(const Desktop& desktop, int window, int gadget, int y)
 {
     return rowAtOffset(y, desktop.gadgetRect(window, gadget).y, desktop.gridTopRow(window, gadget));
+}
+
+std::optional<GridCell> cellAt(const Desktop& desktop, int window, int gadget, Point where)
+{
+    const Rect grid = desktop.gadgetRect(window, gadget);
+    const auto* view = desktop.impl().gadgetAs<GridView>(window, gadget);
+    if (!view || where.x < grid.x || where.x >= grid.x + grid.width || where.y < grid.y + kGridHeaderHeight ||
+        where.y >= grid.y + grid.height) {
+        return std::nullopt;
+    }
+    const GridCell cell{rowAtY(desktop, window, gadget, where.y), columnAtX(desktop, window, gadget, where.x)};
+    if (cell.column >= desktop.gridColumnCount(window, gadget) || cell.row >= view->model()->rowCount()) {
+        return std::nullopt;
+    }
+    return cell;
 }
 
 }  // namespace nimbel

@@ -4,7 +4,10 @@
 // 14 pixel rows, never measured from the control.
 #pragma once
 
+#include "geometry.h"
+
 #include <functional>
+#include <optional>
 
 namespace nimbel {
 
@@ -22,5 +25,16 @@ int rowAtOffset(int y, int gridTop, int topRow);
 // x and y are positions in the window's inner area.
 int columnAtX(const Desktop& desktop, int window, int gadget, int x);
 int rowAtY(const Desktop& desktop, int window, int gadget, int y);
+
+struct GridCell {
+    int row = 0;
+    int column = 0;
+    friend bool operator==(const GridCell&, const GridCell&) = default;
+};
+
+// The cell of a list grid under a point of the window's inner area, by the
+// two mappings above; nothing for a point on the header, outside the grid,
+// right of its last column or below its last row.
+std::optional<GridCell> cellAt(const Desktop& desktop, int window, int gadget, Point where);
 
 }  // namespace nimbel

@@ -1,6 +1,9 @@
 #include "program_window.h"
 
 #include <QCloseEvent>
+#include <QFont>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QToolBar>
 
@@ -21,6 +24,12 @@ void InnerArea::resizeEvent(QResizeEvent* event)
 ProgramWindow::ProgramWindow(int id, EventQueue& queue) : id_(id), queue_(queue), inner_(new InnerArea(this))
 {
     setCentralWidget(inner_);
+    // Gadgets are placed by pixel in small fixed areas, which a narrow font
+    // of about 11 pixels fills without cutting texts off.
+    QFont small = inner_->font();
+    small.setPixelSize(11);
+    small.setStretch(QFont::Condensed);
+    inner_->setFont(small);
 }
 
 void ProgramWindow::closeEvent(QCloseEvent* event)
@@ -33,6 +42,19 @@ void ProgramWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (reporting_) queue_.push(nimbel::resizeEvent(id_));
+}
+
+void ProgramWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        for (QPushButton* button : inner_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+            if (button->isDefault() && button->isEnabled() && button->isVisible()) {
+                button->click();
+                return;
+            }
+        }
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 }  // namespace nimbel

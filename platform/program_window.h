@@ -35,6 +35,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Return and Enter press the window's default button, if it has one.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int id_;

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # user interface
-  qt6-base-dev qt6-base-dev-tools adwaita-icon-theme
+  qt6-base-dev qt6-base-dev-tools adwaita-icon-theme fonts-dejavu-extra
   # sound: built-in synthesizer, SoundFonts, MIDI ports
   libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev
   # headless display, screenshots, clipboard

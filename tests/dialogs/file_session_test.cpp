@@ -13,7 +13,7 @@
 #include "sequencer.h"
 #include "song.h"
 #include "song_columns.h"
-#include "song_reset.h"
+#include "selection.h"
 
 #include <gtest/gtest.h>
 

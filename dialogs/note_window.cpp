@@ -1,0 +1,140 @@
+#include "note_window.h"
+
+#include "desktop.h"
+#include "dialog_controls.h"
+#include "help_ids.h"
+#include "help_window.h"
+#include "note_settings.h"
+#include "voice_names.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace nimbel {
+
+namespace {
+
+enum Control : int {
+    kVoiceLabel = 4,
+    kVolumeLabel = 5,
+    kOctaveLabel = 6,
+    kFullTextLabel = 7,
+    kDurationLabel = 8,
+    kNoteLabel = 9,
+    kExtraFlagLabel = 10,
+    kVoiceList = 12,
+    kNoteList = 13,
+    kFlagList = 14,
+    kDurationList = 15,
+    kVolumeField = 16,
+    kOctaveField = 17,
+    kFullTextField = 18,
+    kOkButton = 19,
+    kCancelButton = 20,
+    kAddButton = 21,
+    kHelpButton = 22,
+};
+
+template <std::size_t N>
+std::vector<std::string> itemsOf(const std::array<std::string_view, N>& items)
+{
+    return {items.begin(), items.end()};
+}
+
+std::vector<std::string> voiceItems()
+{
+    std::vector<std::string> items = itemsOf(voiceNames);
+    items.front() = "Default";
+    return items;
+}
+
+// The controls in the order of the keyboard's tab order.
+void createControls(Desktop& desktop, std::string_view input)
+{
+    DialogControls c(desktop);
+    const int w = kNoteWindow;
+    desktop.addLabel(w, kVoiceLabel, {10, 40, 40, 20}, "Voice", false, false);
+    c.addDropDownList(w, kVoiceList, {60, 40, 210, 20}, voiceItems(), "Voice to use (none to use current settings)");
+    desktop.addLabel(w, kVolumeLabel, {10, 10, 40, 20}, "Volume", false, false);
+    c.addNumberField(w, kVolumeField, {60, 10, 30, 20}, -1, 9, -1, "Volume of note (-1 to use current settings)");
+    desktop.addLabel(w, kOctaveLabel, {100, 10, 40, 20}, "Octave", false, false);
+    c.addNumberField(w, kOctaveField, {150, 10, 30, 20}, -1, 9, -1, "Octave range of note (-1 to use current)");
+    desktop.addLabel(w, kFullTextLabel, {10, 130, 40, 20}, "Full Text", false, false);
+    c.addTextField(w, kFullTextField, {60, 130, 210, 20}, input,
+                   "Full text of note, you may also add multiple notes at one time");
+    desktop.addLabel(w, kDurationLabel, {10, 70, 50, 20}, "Duration", false, false);
+    desktop.addLabel(w, kNoteLabel, {190, 10, 30, 20}, "Note", false, false);
+    c.addDropDownList(w, kNoteList, {220, 10, 50, 20}, itemsOf(kNoteItems), "Note to use (ABCDEFG or REST)");
+    c.addPushButton(w, kOkButton, {280, 10, 40, 30}, "OK", "Accept Changes or insert note");
+    c.addPushButton(w, kCancelButton, {280, 50, 40, 30}, "Cancel", "Cancel Changes");
+    c.addPushButton(w, kAddButton, {280, 130, 40, 30}, "Add", "Add Note settings to Full Text");
+    desktop.addLabel(w, kExtraFlagLabel, {10, 100, 50, 20}, "Extra Flag", false, false);
+    c.addDropDownList(w, kFlagList, {60, 100, 210, 20}, itemsOf(kFlagItems), "Extra Flags to customize your note");
+    c.addPushButton(w, kHelpButton, {280, 90, 40, 30}, "Help", "Help on Note Creation");
+    c.addDropDownList(w, kDurationList, {60, 70, 210, 20}, itemsOf(kDurationItems), "");
+}
+
+NoteSettings chosenSettings(Desktop& desktop)
+{
+    const DialogControls c(desktop);
+    const int w = kNoteWindow;
+    return {c.selectedItem(w, kNoteList),     c.number(w, kOctaveField),    c.number(w, kVolumeField),
+            c.selectedItem(w, kDurationList), c.selectedItem(w, kFlagList), c.selectedItem(w, kVoiceList)};
+}
+
+std::string upperCased(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; });
+    return text;
+}
+
+// What the dialog returns once an event ends it; nothing while it stays open.
+std::optional<std::string> handle(Desktop& desktop, const Event& event, std::string_view input)
+{
+    if (event.kind == EventKind::closeRequest) {
+        if (event.window == kNoteWindow) return std::string(input);
+        desktop.closeWindow(event.window);
+    } else if (event.kind == EventKind::menu) {
+        helpTopicCommand(desktop, event.id);
+    } else if (event.kind == EventKind::resize && event.window == kHelpWindow) {
+        layoutHelpWindow(desktop);
+    } else if (event.kind == EventKind::gadget && event.window == kNoteWindow &&
+               event.action == GadgetAction::leftClick) {
+        const std::string fullText = desktop.gadgetText(kNoteWindow, kFullTextField);
+        switch (event.id) {
+        case kOkButton: {
+            const std::string typed = upperCased(fullText);
+            return typed.empty() ? noteSettingsText(chosenSettings(desktop)) : typed;
+        }
+        case kCancelButton: return std::string(input);
+        case kAddButton:
+            desktop.setGadgetText(kNoteWindow, kFullTextField, fullText + noteSettingsText(chosenSettings(desktop)));
+            break;
+        case kHelpButton: showHelpTopic(desktop, HelpTopic::noteWindow); break;
+        default: break;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string showNoteWindow(Desktop& desktop, int ownerWindow, std::string_view input)
+{
+    desktop.openWindow(kNoteWindow, {"Select Note", {327, 166}, WindowFrame::titleOnly, std::nullopt, {}});
+    createControls(desktop, input);
+    desktop.setWindowEnabled(ownerWindow, false);
+    desktop.setKeepOnTop(kNoteWindow, true);
+
+    std::optional<std::string> result;
+    while (!result) result = handle(desktop, desktop.waitEvent(), input);
+
+    desktop.setWindowEnabled(ownerWindow, true);
+    desktop.setKeepOnTop(kNoteWindow, false);
+    desktop.closeWindow(kNoteWindow);
+    return *result;
+}
+
+}  // namespace nimbel

@@ -1,0 +1,23 @@
+// The Note Window: window 1, "Select Note", the small modal dialog in which
+// the user composes the note text of one cell from lists and number fields,
+// or types it whole, several notes at once separated by spaces.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace nimbel {
+
+class Desktop;
+
+inline constexpr int kNoteWindow = 1;
+
+// Shows the Note Window over `ownerWindow` with `input` in its Full Text
+// field and returns when it closes: OK gives the full text upper-cased, or,
+// when that is empty, the text of the settings; Cancel and the close box
+// give `input` unchanged. While it is open the owner takes no input, and
+// help commands and the Help Window's resizes and close requests are served.
+// Playback does not advance meanwhile: this loop waits for events.
+std::string showNoteWindow(Desktop& desktop, int ownerWindow, std::string_view input);
+
+}  // namespace nimbel

@@ -1,0 +1,121 @@
+#include "cell_commands.h"
+
+#include "column_growth.h"
+#include "selection.h"
+#include "song_columns.h"
+#include "undo_history.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace nimbel {
+
+namespace {
+
+constexpr std::string_view kOneDestination = "Please select only one destination location";
+
+}  // namespace
+
+void cutSelection(EditSession& session)
+{
+    Song& song = session.song;
+    song.clipList.clear();
+    {
+        MemoryGrid::BatchUpdate batch(song.grid);
+        UndoGroup group(song);
+        song.undoList.reserve(song.undoList.size() + song.selectionList.size() + 1);
+        song.clipList.reserve(song.selectionList.size());
+        for (const CellRecord& s : song.selectionList) {
+            song.undoList.push_back(s);
+            song.grid.setCellText(s.row, s.column, {});
+            song.clipList.push_back(s);
+            song.grid.setCellColor(s.row, s.column, kDefaultCellColor);
+        }
+    }
+    song.selectionList.clear();
+    markSongChanged(session.project, song);
+}
+
+void copySelection(Song& song)
+{
+    song.clipList.clear();
+    MemoryGrid::BatchUpdate batch(song.grid);
+    for (const CellRecord& s : song.selectionList) {
+        song.clipList.push_back(s);
+        song.grid.setCellColor(s.row, s.column, kDefaultCellColor);
+    }
+    song.selectionList.clear();
+}
+
+void pasteClipboard(EditSession& session)
+{
+    Song& song = session.song;
+    if (song.selectionList.size() > 1) {
+        session.messages.showError(kOneDestination);
+    } else if (song.clipList.empty()) {
+        session.messages.showError("Nothing to paste");
+    } else if (song.selectionList.empty()) {
+        session.messages.showError(kOneDestination);
+    } else {
+        pasteCells(session, song.clipList);
+    }
+    clearSelection(song);
+}
+
+void pasteCells(EditSession& session, const std::vector<CellRecord>& cells)
+{
+    Song& song = session.song;
+    const CellRecord destination = song.selectionList.front();
+    int top = cells.front().row;
+    int left = cells.front().column;
+    for (const CellRecord& c : cells) {
+        top = std::min(top, c.row);
+        left = std::min(left, c.column);
+    }
+    bool pastTheLimit = false;
+    {
+        MemoryGrid::BatchUpdate batch(song.grid);
+        UndoGroup group(song);
+        int end = findEndColumn(song.grid);
+        for (const CellRecord& c : cells) {
+            const std::int64_t row = std::int64_t{destination.row} + c.row - top;
+            const std::int64_t column = std::int64_t{destination.column} + c.column - left;
+            if (column > kLastSongColumn) {
+                pastTheLimit = true;
+                continue;
+            }
+            growSongTo(song, static_cast<int>(column), end);
+            if (isNoteCell(song, static_cast<int>(std::clamp<std::int64_t>(row, -1, kSongRows)),
+                           static_cast<int>(column))) {
+                recordCell(song, static_cast<int>(row), static_cast<int>(column));
+                song.grid.setCellText(static_cast<int>(row), static_cast<int>(column), c.text);
+            }
+        }
+    }
+    markSongChanged(session.project, song);
+    if (pastTheLimit) session.messages.showError(kTooManyColumnsMessage);
+}
+
+void clearChannel(EditSession& session)
+{
+    Song& song = session.song;
+    if (song.selectionList.size() > 1) {
+        session.messages.showError("Please select only one channel");
+        return;
+    }
+    if (song.selectionList.empty()) return;
+    markSongChanged(session.project, song);
+    const int row = song.selectionList.front().row;
+    {
+        MemoryGrid::BatchUpdate batch(song.grid);
+        UndoGroup group(song);
+        const int last = lastNoteColumn(song.grid);
+        for (int c = kFirstNoteColumn; c <= last; ++c) {
+            recordCell(song, row, c);
+            song.grid.setCellText(row, c, {});
+        }
+    }
+    clearSelection(song);
+}
+
+}  // namespace nimbel

@@ -1,0 +1,31 @@
+#include "clipboard_commands.h"
+
+#include "cell_commands.h"
+#include "clipboard_text.h"
+#include "selection.h"
+
+namespace nimbel {
+
+std::string copyToClipboard(Song& song)
+{
+    copySelection(song);
+    return clipboardText(song.clipList);
+}
+
+void pasteFromClipboard(EditSession& session, std::string_view clipboard)
+{
+    Song& song = session.song;
+    if (song.selectionList.size() != 1) {
+        session.messages.showError("Please select only one destination location");
+    } else {
+        song.clipList = readClipboardText(clipboard);
+        if (song.clipList.empty()) {
+            session.messages.showError("Nothing to paste");
+        } else {
+            pasteCells(session, song.clipList);
+        }
+    }
+    clearSelection(song);
+}
+
+}  // namespace nimbel

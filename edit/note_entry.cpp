@@ -1,0 +1,55 @@
+#include "note_entry.h"
+
+#include "notation.h"
+#include "selection.h"
+#include "song_columns.h"
+#include "undo_history.h"
+#include "voice_names.h"
+
+namespace nimbel {
+
+namespace {
+
+// The Voice, Volume and Octave cells of `row` show what the entered text
+// means for the row's channel. The text is interpreted against a copy of
+// the channel state, so what playback keeps there is left alone.
+void refreshSummary(Song& song, int row, std::string_view text)
+{
+    ChannelState scratch = song.channels;
+    NoteRecord record = scratch[static_cast<std::size_t>(row + 1)];
+    record.channel = row + 1;
+    record.text = text;
+    parseNoteText(record, scratch);
+    if (record.voice == 0) record.voice = 1;
+    if (record.volume == 0) record.volume = 5;
+    if (record.octave == 0) record.octave = 5;
+    song.grid.setCellText(row, kVoiceColumn, voiceCellText(record.voice));
+    song.grid.setCellText(row, kVolumeColumn, std::to_string(record.volume));
+    song.grid.setCellText(row, kOctaveColumn, std::to_string(record.octave));
+    if (row == 0) song.grid.setCellText(0, kChannelColumn, "1 T" + std::to_string(song.tempo));
+}
+
+}  // namespace
+
+void enterNotes(EditSession& session, int row, int column, std::string_view text)
+{
+    Song& song = session.song;
+    if (text.empty() || !isNoteCell(song, row, column)) return;
+    {
+        UndoGroup group(song);
+        int at = column;
+        for (std::size_t from = 0; from <= text.size(); ++at) {
+            const std::size_t space = std::min(text.find(' ', from), text.size());
+            if (space == from) break;  // an empty field ends the notes
+            if (at < song.grid.columnCount()) {
+                recordCell(song, row, at);
+                song.grid.setCellText(row, at, std::string(text.substr(from, space - from)));
+            }
+            from = space + 1;
+        }
+    }
+    if (column == kFirstNoteColumn) refreshSummary(song, row, text);
+    markSongChanged(session.project, song);
+}
+
+}  // namespace nimbel

@@ -1,0 +1,82 @@
+// Any bytes as the system clipboard's text, pasted with Paste From at a cell
+// chosen by the first two bytes: no cell outside the song is written, the
+// song never grows past its last possible note column, no pasted text holds
+// a space or a control character, and undoing the paste gives back the grid.
+#include "clipboard_commands.h"
+#include "clipboard_text.h"
+#include "edit_session.h"
+#include "selection.h"
+#include "song.h"
+#include "song_columns.h"
+#include "undo_history.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace nimbel;
+
+void check(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+class IgnoredMessages final : public EditMessages {
+public:
+    void showError(std::string_view) override { ++shown; }
+    int shown = 0;
+};
+
+bool isCleanText(std::string_view text)
+{
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) <= ' ' || c == '\x7f') return false;
+    }
+    return true;
+}
+
+std::vector<std::string> content(const MemoryGrid& grid)
+{
+    std::vector<std::string> all;
+    for (int c = 0; c < grid.columnCount(); ++c) {
+        all.push_back(grid.headerTitle(c));
+        for (int r = 0; r < grid.rowCount(); ++r) all.push_back(grid.cellText(r, c));
+    }
+    return all;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    for (const CellRecord& cell : readClipboardText(text)) check(isCleanText(cell.text));
+
+    Song song;
+    ProjectState project;
+    IgnoredMessages messages;
+    EditSession session{song, project, messages, 0x0000FF};
+    song.grid.setCellText(3, gridColumnOf(2), "C");
+    const std::vector<std::string> before = content(song.grid);
+    const int row = size > 0 ? data[0] % kSongRows : 0;
+    const int column = size > 1 ? gridColumnOf(1 + data[1] % 21) : kFirstNoteColumn;
+    toggleSelection(song, row, column, 0x0000FF);
+
+    pasteFromClipboard(session, text);
+    check(song.selectionList.empty());
+    check(song.grid.rowCount() == kSongRows);
+    check(song.grid.columnCount() <= kLastSongColumn + 1);
+    check(findEndColumn(song.grid) < song.grid.columnCount());
+    for (int c = kFirstNoteColumn; c < song.grid.columnCount(); ++c) {
+        for (int r = 0; r < kSongRows; ++r) check(isCleanText(song.grid.cellText(r, c)));
+    }
+    check(messages.shown <= 2);
+
+    undoLastGroup(song);
+    check(content(song.grid) == before);
+    return 0;
+}

@@ -1,0 +1,139 @@
+// Editing in the running program's main window as a user does it: clicks
+// and double-clicks on the drawn grid, the Note Window, the Edit and Select
+// menus and the toolbar, with every message answered by the dialog script.
+#include "program_fixture.h"
+
+#include "dialog_controls.h"
+#include "note_window.h"
+#include "program_ids.h"
+#include "settings_file.h"
+#include "song_columns.h"
+
+namespace nimbel {
+namespace {
+
+using testing_support::ProgramTest;
+
+class Editing : public ProgramTest {
+protected:
+    Editing() { startUp(program); }
+
+    // The centre of a drawn cell, in the main window's inner area.
+    Point centreOf(int row, int column) const
+    {
+        const Rect grid = desktop.gadgetRect(kMainWindow, kSongGrid);
+        int x = grid.x - desktop.gridScrollX(kMainWindow, kSongGrid);
+        for (int c = 0; c < column; ++c) x += desktop.gridColumnWidth(kMainWindow, kSongGrid, c);
+        return {x + desktop.gridColumnWidth(kMainWindow, kSongGrid, column) / 2, grid.y + 22 + row * 14 + 7};
+    }
+    void click(Point where, ClickKind kind = ClickKind::left)
+    {
+        desktop.clickAt(kMainWindow, where, kind);
+        run(3);
+    }
+    void choose(int command)
+    {
+        desktop.chooseMenuItem(kMainWindow, command);
+        run(1);
+    }
+    const std::string& cell(int row, int noteColumn)
+    {
+        return program.song.grid.cellText(row, gridColumnOf(noteColumn));
+    }
+};
+
+TEST_F(Editing, ClicksSelectTheNoteCellUnderThePointerOnly)
+{
+    click(centreOf(2, gridColumnOf(3)));
+    ASSERT_EQ(program.song.selectionList.size(), 1u);
+    EXPECT_EQ(program.song.grid.cellColor(2, gridColumnOf(3)), program.selectionColor);
+    EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "3");
+    EXPECT_EQ(desktop.trackBarPosition(kMainWindow, kPositionTrackBar), 3);
+
+    const Rect grid = desktop.gadgetRect(kMainWindow, kSongGrid);
+    const Point header{centreOf(0, gridColumnOf(3)).x, grid.y + 10};
+    click(header);
+    click(centreOf(4, kVoiceColumn));
+    setNoteColumnCount(program.song.grid, gridColumnOf(2));
+    desktop.resizeWindow(kMainWindow, {604, 500});
+    run(2);
+    const Point rightOfLast{centreOf(0, gridColumnOf(2)).x + 60, centreOf(1, 0).y};
+    click(rightOfLast);
+    click(rightOfLast, ClickKind::leftDouble);
+    click({centreOf(1, gridColumnOf(1)).x, centreOf(15, 0).y}, ClickKind::leftDouble);  // below the last row
+    EXPECT_EQ(program.song.selectionList.size(), 1u);
+    EXPECT_FALSE(program.project.changed);
+}
+
+TEST_F(Editing, DoubleClickEntersTheNotesTypedIntoTheNoteWindow)
+{
+    whenOpen(kNoteWindow, [&] {
+        desktop.setGadgetText(kNoteWindow, 18, "c d e");
+        DialogControls(desktop).press(kNoteWindow, 19);
+    });
+    click(centreOf(5, gridColumnOf(1)), ClickKind::leftDouble);
+    EXPECT_EQ(cell(5, 1) + cell(5, 2) + cell(5, 3), "CDE");
+    EXPECT_EQ(program.song.grid.cellText(5, kOctaveColumn), "5");
+    EXPECT_TRUE(program.project.changed && program.song.noteListStale);
+    EXPECT_FALSE(desktop.windowExists(kNoteWindow));
+    EXPECT_TRUE(desktop.windowEnabled(kMainWindow));
+
+    desktop.pressToolButton(kMainWindow, kEditUndo);
+    run(1);
+    EXPECT_EQ(cell(5, 1) + cell(5, 2) + cell(5, 3), "");
+}
+
+TEST_F(Editing, MessagesAreTitledAsErrorsWithoutAnIcon)
+{
+    click(centreOf(0, gridColumnOf(1)));
+    click(centreOf(1, gridColumnOf(2)));
+    script.expectMessage(MessageReply::ok);
+    choose(kEditDeleteColumn);
+    script.expectMessage(MessageReply::ok);
+    desktop.pressToolButton(kMainWindow, kEditPaste);
+    run(1);
+    ASSERT_EQ(script.messages().size(), 2u);
+    for (const ShownMessage& shown : script.messages()) {
+        EXPECT_EQ(shown.title, "Nimbel MIDI Error");
+        EXPECT_EQ(shown.icon, MessageIcon::none);
+        EXPECT_EQ(shown.buttons, MessageButtons::ok);
+    }
+    EXPECT_EQ(script.messages()[0].text, "Please select only one column");
+    EXPECT_EQ(script.messages()[1].text, "Please select only one destination location");
+    EXPECT_TRUE(program.song.selectionList.empty());
+}
+
+TEST_F(Editing, ToolbarCutCopyAndPasteCarryCellsAndCopyToTheClipboard)
+{
+    click(centreOf(0, gridColumnOf(1)));  // "C8Q,10"
+    click(centreOf(0, gridColumnOf(2)));  // "C"
+    desktop.pressToolButton(kMainWindow, kEditCut);
+    run(1);
+    EXPECT_EQ(cell(0, 1) + cell(0, 2), "");
+    click(centreOf(5, gridColumnOf(4)));
+    desktop.pressToolButton(kMainWindow, kEditPaste);
+    run(1);
+    EXPECT_EQ(cell(5, 4) + "|" + cell(5, 5), "C8Q,10|C");
+
+    click(centreOf(5, gridColumnOf(5)));
+    choose(kEditCopyTo);
+    EXPECT_EQ(desktop.clipboardText(), "5~8~C");
+    click(centreOf(6, gridColumnOf(1)));
+    choose(kEditPasteFrom);
+    EXPECT_EQ(cell(6, 1), "C");
+}
+
+TEST_F(Editing, ChosenSelectionColourPaintsNewSelectionsAndIsKept)
+{
+    script.expectColor(0x00FF00);
+    choose(kSelectColor);
+    click(centreOf(3, gridColumnOf(2)));
+    EXPECT_EQ(program.song.grid.cellColor(3, gridColumnOf(2)), 0x00FF00u);
+    EXPECT_EQ(loadSettings(program.programDirectory + kSettingsFileName), 0x00FF00u);
+    script.expectColorCancel();
+    choose(kSelectColor);
+    EXPECT_EQ(program.selectionColor, 0x00FF00u);
+}
+
+}  // namespace
+}  // namespace nimbel

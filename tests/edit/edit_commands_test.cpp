@@ -1,0 +1,245 @@
+// The edit commands on the in-memory grid: the cases a user meets, the
+// messages and what each leaves selected, and songs at their limits.
+#include "edit_test_support.h"
+
+#include "cell_commands.h"
+#include "clipboard_commands.h"
+#include "column_commands.h"
+#include "note_entry.h"
+#include "selection.h"
+#include "undo_history.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace nimbel {
+namespace {
+
+using testing_support::EditRig;
+using testing_support::gridContent;
+using testing_support::kSelected;
+
+class Editing : public ::testing::Test, public EditRig {};
+
+TEST_F(Editing, ClickSelectsAndPaintsNoteCellsOnlyAndASecondClickDeselects)
+{
+    EXPECT_TRUE(toggleSelection(song, 2, at(5), kSelected));
+    EXPECT_EQ(song.grid.cellColor(2, at(5)), kSelected);
+    EXPECT_FALSE(toggleSelection(song, 2, at(5), kSelected));
+    EXPECT_EQ(song.grid.cellColor(2, at(5)), kDefaultCellColor);
+    for (const auto& [row, column] : {std::pair{0, 3}, {15, 5}, {-1, 5}, {0, 25}, {40, 999}}) {
+        EXPECT_FALSE(toggleSelection(song, row, column, kSelected)) << row << "," << column;
+    }
+    EXPECT_TRUE(song.selectionList.empty());
+}
+
+TEST_F(Editing, CutTakesTheTextRememberedAtSelection)
+{
+    write(0, 1, "C");
+    select(0, 1);
+    write(0, 1, "D");
+    cutSelection(session);
+    EXPECT_EQ(song.clipList.at(0).text, "C");
+    EXPECT_EQ(text(0, 1), "");
+    EXPECT_TRUE(project.changed && song.noteListStale);
+    undoLastGroup(song);
+    EXPECT_EQ(text(0, 1), "C") << "undo writes back what the cut took";
+}
+
+TEST_F(Editing, UndoTakesBackOneCommandAtATimeColumnsIncluded)
+{
+    for (int n = 1; n <= 6; ++n) write(n % 15, n, "C" + std::to_string(n));
+    const auto before = gridContent(song.grid);
+    select(3, 5);
+    deleteColumn(session);
+    EXPECT_EQ(song.grid.headerTitle(at(5)), "5");
+    EXPECT_EQ(text(6, 5), "C6");
+    const auto afterDelete = gridContent(song.grid);
+
+    select(1, 1);
+    select(1, 2);
+    cutSelection(session);
+    select(0, 20);  // the End column since the delete; the second cell lands right of it
+    pasteClipboard(session);
+    EXPECT_EQ(song.grid.headerTitle(at(20)), "20");
+    EXPECT_EQ(song.grid.headerTitle(at(21)), "End");
+    EXPECT_EQ(text(0, 20), "C1");
+
+    undoLastGroup(song);  // the paste and the column it added
+    undoLastGroup(song);  // the cut
+    EXPECT_EQ(gridContent(song.grid), afterDelete);
+    undoLastGroup(song);
+    EXPECT_EQ(gridContent(song.grid), before);
+    undoLastGroup(song);
+    EXPECT_EQ(gridContent(song.grid), before) << "an empty history changes nothing";
+}
+
+TEST_F(Editing, NoteEntrySpreadsTheNotesUpToTheLastColumn)
+{
+    enterNotes(session, 4, at(20), "C D E");
+    EXPECT_EQ(text(4, 20), "C");
+    EXPECT_EQ(text(4, 21), "D");
+    EXPECT_EQ(song.grid.columnCount(), at(22));
+    enterNotes(session, 4, at(1), "F  G");
+    EXPECT_EQ(text(4, 1), "F");
+    EXPECT_EQ(text(4, 3), "") << "an empty field ends the notes";
+    undoLastGroup(song);
+    undoLastGroup(song);
+    for (int n : {1, 2, 20, 21}) EXPECT_EQ(text(4, n), "");
+}
+
+TEST_F(Editing, NoteEntryInTheFirstColumnShowsTheRowsSettingsAndLeavesPlaybackAlone)
+{
+    song.channels[2].octave = 3;  // what playback carries for channel 2
+    const ChannelState playing = song.channels;
+    struct Case {
+        int row;
+        const char* text;
+        const char* voice;
+        const char* volume;
+        const char* octave;
+    } cases[] = {{0, "C", "Acoustic Grand Piano", "5", "5"},
+                 {1, "V7>D,74", "Flute", "7", "4"},
+                 {2, "E,300", "300", "5", "5"},
+                 {3, "G,0", "Acoustic Grand Piano", "5", "5"}};
+    for (const Case& c : cases) {
+        enterNotes(session, c.row, at(1), c.text);
+        EXPECT_EQ(song.grid.cellText(c.row, kVoiceColumn), c.voice) << c.text;
+        EXPECT_EQ(song.grid.cellText(c.row, kVolumeColumn), c.volume) << c.text;
+        EXPECT_EQ(song.grid.cellText(c.row, kOctaveColumn), c.octave) << c.text;
+    }
+    EXPECT_EQ(song.grid.cellText(0, kChannelColumn), "1 T120");
+    EXPECT_EQ(song.grid.cellText(1, kChannelColumn), "2");
+    for (std::size_t ch = 0; ch < playing.size(); ++ch) {
+        EXPECT_EQ(song.channels[ch].octave, playing[ch].octave);
+        EXPECT_EQ(song.channels[ch].voice, playing[ch].voice);
+    }
+}
+
+TEST_F(Editing, CommandsSayWhatTheyNeedAndKeepOrClearTheSelection)
+{
+    struct Case {
+        const char* name;
+        std::function<void(EditRig&)> command;
+        int selected;
+        const char* message;  // "" for none
+        bool selectionKept;
+    };
+    const auto deleteCol = [](EditRig& r) { deleteColumn(r.session); };
+    const auto paste = [](EditRig& r) { pasteClipboard(r.session); };
+    const Case cases[] = {
+        {"Paste, two cells", paste, 2, "Please select only one destination location", false},
+        {"Paste, empty clipboard", paste, 1, "Nothing to paste", false},
+        {"Paste, none selected", paste, 0, "Nothing to paste", false},
+        {"Delete Column, two cells", deleteCol, 2, "Please select only one column", true},
+        {"Delete Column, none", deleteCol, 0, "", true},
+        {"Insert Column, two cells", [](EditRig& r) { insertColumn(r.session); }, 2, "Please select only one column",
+         true},
+        {"Delete Before, two cells", [](EditRig& r) { deleteBefore(r.session); }, 2, "Please select only one column",
+         true},
+        {"Delete After, two cells", [](EditRig& r) { deleteAfter(r.session); }, 2, "Please select only one column",
+         true},
+        {"Clear Channel, two cells", [](EditRig& r) { clearChannel(r.session); }, 2, "Please select only one channel",
+         true},
+        {"Paste From, two cells", [](EditRig& r) { pasteFromClipboard(r.session, "0~4~C"); }, 2,
+         "Please select only one destination location", false},
+        {"Paste From, no text", [](EditRig& r) { pasteFromClipboard(r.session, ""); }, 1, "Nothing to paste", false},
+        {"Paste From, \"!!\"", [](EditRig& r) { pasteFromClipboard(r.session, "!!0~4~C"); }, 1, "Nothing to paste",
+         false},
+    };
+    for (const Case& c : cases) {
+        EditRig rig;
+        for (int i = 0; i < c.selected; ++i) rig.select(i, 2);
+        const auto before = gridContent(rig.song.grid);
+        c.command(rig);
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(rig.messages.shown, std::vector<std::string>(*c.message ? 1 : 0, c.message));
+        EXPECT_EQ(rig.song.selectionList.size(), c.selectionKept ? std::size_t(c.selected) : 0u);
+        EXPECT_EQ(gridContent(rig.song.grid), before);
+        EXPECT_FALSE(rig.project.changed);
+    }
+}
+
+TEST_F(Editing, PasteKeepsTheCellsOffsetsFromTheirTopLeft)
+{
+    write(2, 5, "A");
+    write(4, 3, "B");
+    write(3, 4, "C");
+    select(2, 5);
+    select(4, 3);
+    select(3, 4);
+    copySelection(song);
+    select(0, 1);
+    pasteClipboard(session);
+    EXPECT_EQ(text(0, 3), "A");
+    EXPECT_EQ(text(2, 1), "B");
+    EXPECT_EQ(text(1, 2), "C");
+    select(13, 20);  // the lowest cell falls below row 14 and is skipped; the End column moves to 22
+    pasteClipboard(session);
+    EXPECT_EQ(text(13, 22), "A");
+    EXPECT_EQ(text(14, 21), "C");
+    EXPECT_EQ(song.grid.headerTitle(at(21)), "21");
+    EXPECT_EQ(song.grid.headerTitle(at(22)), "End");
+}
+
+TEST_F(Editing, NoCommandGrowsTheSongPastItsLastNoteColumn)
+{
+    setNoteColumnCount(song.grid, at(kMaxNoteColumns - 1));
+    select(0, kMaxNoteColumns - 1);
+    pasteFromClipboard(session, "0~4~A!0~5~B!0~6~C!0~2147483647~D");
+    EXPECT_EQ(text(0, kMaxNoteColumns - 1), "A");
+    EXPECT_EQ(text(0, kMaxNoteColumns), "B");
+    EXPECT_EQ(song.grid.columnCount(), at(kMaxNoteColumns) + 1);
+    EXPECT_EQ(song.grid.headerTitle(at(kMaxNoteColumns)), "End");
+    EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(kTooManyColumnsMessage)}) << "told once";
+
+    select(0, 3);
+    insertColumn(session);
+    EXPECT_EQ(song.grid.columnCount(), at(kMaxNoteColumns) + 1);
+    EXPECT_EQ(messages.shown.size(), 2u);
+    undoLastGroup(song);
+    EXPECT_EQ(text(0, kMaxNoteColumns - 1), "") << "the paste is one group";
+    EXPECT_EQ(song.grid.columnCount(), at(kMaxNoteColumns - 1) + 1);
+}
+
+TEST_F(Editing, CommandsWorkOnAGridWithoutAnEndColumn)
+{
+    write(0, 1, "C");
+    write(0, 3, "E");
+    select(0, 19);
+    deleteAfter(session);
+    ASSERT_EQ(findEndColumn(song.grid), song.grid.columnCount());
+    EXPECT_EQ(song.grid.headerTitle(at(18)), "18");
+    select(0, 1);
+    select(0, 3);
+    copySelection(song);
+    select(0, 18);  // the last column: "E" lands two past it
+    pasteClipboard(session);
+    EXPECT_EQ(text(0, 18), "C");
+    EXPECT_EQ(text(0, 20), "E");
+    EXPECT_EQ(song.grid.headerTitle(at(19)), "19");
+    EXPECT_EQ(song.grid.headerTitle(at(20)), "End");
+    undoLastGroup(song);
+    EXPECT_EQ(song.grid.columnCount(), at(19));
+    EXPECT_EQ(song.grid.headerTitle(at(18)), "18");
+    selectAll(song, kSelected);
+    EXPECT_EQ(song.selectionList.size(), 15u * 18);
+}
+
+TEST_F(Editing, SelectColumnThenChannelFollowsTheLastCellAdded)
+{
+    select(3, 2);
+    selectColumn(song, kSelected);
+    EXPECT_EQ(song.selectionList.size(), 15u);
+    selectChannel(song, kSelected);
+    EXPECT_EQ(song.selectionList.back().row, 14);
+    EXPECT_EQ(song.selectionList.size(), 15u + 20);
+    selectAll(song, kSelected);
+    EXPECT_EQ(song.selectionList.size(), 15u * 21);
+    clearSelection(song);
+    EXPECT_EQ(song.grid.cellColor(14, at(21)), kDefaultCellColor);
+}
+
+}  // namespace
+}  // namespace nimbel
