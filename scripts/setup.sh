@@ -10,7 +10,7 @@ packages=(
   # user interface
   qt6-base-dev qt6-base-dev-tools adwaita-icon-theme
   # sound: built-in synthesizer, SoundFonts, MIDI ports
-  libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont librtmidi-dev libasound2-dev
+  libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont librtmidi-dev libasound2-dev libpulse-dev
   # headless display, screenshots, clipboard
   xvfb xauth xdotool x11-utils xclip imagemagick
   # sound server without a sound card, audio and MIDI checks
