@@ -12,8 +12,10 @@ namespace nimbel {
 namespace {
 
 // The sound server asks for 10 ms at a time and keeps 40 ms queued; the
-// latency adds one write step and room for a sequencer that sends a little
-// late. PulseAudio's null sink keeps exact time only with whole 10 ms blocks.
+// latency adds one write step and 5 ms for a sequencer that sends a little
+// late. With less queued (30 ms, or requests of 5 ms) PulseAudio drops
+// audio now and then and its clock runs ahead of the steady clock by a
+// few hundred parts per million, so notes land up to 10 ms off the beat.
 constexpr StreamBuffering kBuffering{kSynthSampleRate, 441, 1764};
 constexpr std::int64_t kLatencyNs = 55'000'000;
 
