@@ -267,6 +267,7 @@ void BM_SynthesizerIdleProcessorShare(benchmark::State& state)
             state.SkipWithError("the built-in synthesizer did not start");
             return;
         }
+        state.counters["latency_ms"] = static_cast<double>(synth->latencyNs()) / 1e6;
         const double start = processCpuSeconds();
         std::this_thread::sleep_for(std::chrono::seconds(kSeconds));
         state.counters["core_percent"] = (processCpuSeconds() - start) / kSeconds * 100.0;

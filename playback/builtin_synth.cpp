@@ -12,12 +12,11 @@ namespace nimbel {
 namespace {
 
 // The sound server asks for 10 ms at a time and keeps 40 ms queued; the
-// latency adds one write step and 5 ms for a sequencer that sends a little
-// late. With less queued (30 ms, or requests of 5 ms) PulseAudio drops
-// audio now and then and its clock runs ahead of the steady clock by a
-// few hundred parts per million, so notes land up to 10 ms off the beat.
+// latency adds 5 ms for a sequencer that sends a little late. With less queued (30 ms, or requests of 5 ms) PulseAudio
+// drops audio now and then and its clock runs ahead of the steady clock by a few hundred parts per million, so notes
+// land up to 10 ms off the beat.
 constexpr StreamBuffering kBuffering{kSynthSampleRate, 441, 1764};
-constexpr std::int64_t kLatencyNs = 55'000'000;
+constexpr std::int64_t kMarginNs = 5'000'000;
 
 std::unique_ptr<AudioStream> openStream(const std::string& driver)
 {
@@ -53,7 +52,7 @@ std::unique_ptr<BuiltInSynth> BuiltInSynth::start(const SynthOptions& options)
     for (const std::string& driver : options.audioDrivers) {
         auto stream = openStream(driver);
         if (!stream) continue;
-        parts->renderer = LiveRenderer::start(parts->synth.get(), std::move(stream), {kBuffering, kLatencyNs});
+        parts->renderer = LiveRenderer::start(parts->synth.get(), std::move(stream), {kBuffering, kMarginNs});
         if (parts->renderer) {
             parts->soundFont = *soundFont;
             parts->audioDriver = driver;
@@ -76,6 +75,6 @@ const std::string& BuiltInSynth::soundFont() const { return parts_->soundFont; }
 
 const std::string& BuiltInSynth::audioDriver() const { return parts_->audioDriver; }
 
-std::int64_t BuiltInSynth::latencyNs() { return kLatencyNs; }
+std::int64_t BuiltInSynth::latencyNs() const { return parts_->renderer->latencyNs(); }
 
 }  // namespace nimbel

@@ -40,7 +40,7 @@ public:
     const std::string& soundFont() const;
     const std::string& audioDriver() const;
     // From a message's due time until the sound system plays it.
-    static std::int64_t latencyNs();
+    std::int64_t latencyNs() const;
 
 private:
     struct Parts;

@@ -87,16 +87,25 @@ void LiveRenderer::run()
         written_ += step;
         if (const auto latency = stream_->latencyNs()) {
             clock_.observe(SteadyClock::monotonicNs(), written_, *latency);
-            if (clock_.ready() && phase_ == Phase::starting) setPhase(Phase::running);
+            if (phase_ == Phase::starting) startWhenReady(*latency);
         }
     }
     fadeOut(waiting);
 }
 
+void LiveRenderer::startWhenReady(std::int64_t reportedNs)
+{
+    longestReportNs_ = std::max(longestReportNs_, reportedNs);
+    if (!clock_.ready()) return;
+    const std::int64_t stepNs = std::int64_t{timing_.buffering.stepFrames} * 1'000'000'000 / timing_.buffering.rate;
+    latencyNs_ = longestReportNs_ + stepNs + timing_.marginNs;
+    setPhase(Phase::running);
+}
+
 int LiveRenderer::offsetInStep(std::int64_t dueNs) const
 {
     if (!clock_.ready()) return 0;
-    const std::int64_t frame = clock_.frameAt(dueNs + timing_.latencyNs);
+    const std::int64_t frame = clock_.frameAt(dueNs + latencyNs_);
     const std::int64_t blockStart = (frame + blockFrames_ / 2) / blockFrames_ * blockFrames_;
     return static_cast<int>(std::clamp<std::int64_t>(blockStart - written_, 0, timing_.buffering.stepFrames));
 }

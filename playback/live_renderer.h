@@ -2,7 +2,10 @@
 // the synthesizer into an audio stream one write step at a time and applies
 // each message at the frame where it falls due: the steady-clock moment it
 // was meant for plus a fixed latency, placed among the stream's frames by a
-// StreamClock. The synthesizer starts a message only at the start of one of
+// StreamClock. The latency is set once the stream plays: the longest
+// latency the stream reported while starting, one write step (a message
+// must arrive before its step is rendered) and a margin for a sender that
+// is a little late. The synthesizer starts a message only at the start of one of
 // its 64-frame blocks, so the frame is rounded to the nearest block start:
 // within ±32 frames (0.73 ms at 44.1 kHz). Messages take effect in the order
 // they were posted; one whose frame has already been rendered (it was posted
@@ -33,7 +36,7 @@ namespace nimbel {
 
 struct LiveTiming {
     StreamBuffering buffering;
-    std::int64_t latencyNs = 0;  // from a message's due time until it is heard
+    std::int64_t marginNs = 0;  // how late a message may be posted and still be placed exactly
 };
 
 class LiveRenderer {
@@ -48,6 +51,8 @@ public:
 
     // `dueNs` is on the monotonic clock (SteadyClock::monotonicNs).
     void post(std::uint32_t packed, std::int64_t dueNs);
+    // From a message's due time until it is heard; fixed once start() returns.
+    std::int64_t latencyNs() const { return latencyNs_; }
 
 private:
     struct Posted {
@@ -58,6 +63,7 @@ private:
 
     LiveRenderer(fluid_synth_t* synth, std::unique_ptr<AudioStream> stream, const LiveTiming& timing);
     void run();
+    void startWhenReady(std::int64_t reportedNs);
     bool takePosted(std::deque<Posted>& waiting);
     void renderStep(std::deque<Posted>& waiting);
     void renderFrames(int from, int to);
@@ -72,6 +78,8 @@ private:
     StreamClock clock_;
     std::vector<float> frames_;  // one write step, interleaved stereo
     std::int64_t written_ = 0;   // frames written to the stream so far
+    std::int64_t longestReportNs_ = 0;
+    std::int64_t latencyNs_ = 0;
 
     std::mutex mutex_;
     std::condition_variable phaseChanged_;

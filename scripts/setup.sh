@@ -14,7 +14,7 @@ packages=(
   # headless display, screenshots, clipboard
   xvfb xauth xdotool x11-utils xclip imagemagick
   # sound server without a sound card, audio and MIDI checks
-  pulseaudio pulseaudio-utils sox midicsv python3-mido
+  pulseaudio pulseaudio-utils libasound2-plugins sox midicsv python3-mido
 )
 
 missing=()
