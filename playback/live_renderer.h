@@ -24,6 +24,7 @@
 
 #include <fluidsynth.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -51,7 +52,8 @@ public:
 
     // `dueNs` is on the monotonic clock (SteadyClock::monotonicNs).
     void post(std::uint32_t packed, std::int64_t dueNs);
-    // From a message's due time until it is heard; fixed once start() returns.
+    // From a message's due time until it is heard; fixed once start() has
+    // found the stream playing (0 while messages take effect at once).
     std::int64_t latencyNs() const { return latencyNs_; }
 
 private:
@@ -79,7 +81,7 @@ private:
     std::vector<float> frames_;  // one write step, interleaved stereo
     std::int64_t written_ = 0;   // frames written to the stream so far
     std::int64_t longestReportNs_ = 0;
-    std::int64_t latencyNs_ = 0;
+    std::atomic<std::int64_t> latencyNs_ = 0;  // set by the audio thread once, when the stream plays
 
     std::mutex mutex_;
     std::condition_variable phaseChanged_;
