@@ -40,7 +40,7 @@ TEST(StreamClock, PlacesTheSteadyClockFromTheStreamsReports)
     const std::vector<Case> cases = {
         {"steady reports", repeat({}, 30, 20), kRate},
         {"reports before the stream settled do not count", repeat(repeat({}, 90, 10), 30, 9), kRate, 10},
-        {"a wild report among the first is outvoted", repeat({30, 30, 30, 500, 30, 30, 30, 30}, 30, 1), kRate},
+        {"a wild report among the first is outvoted", repeat({500, 30, 30, 30, 30, 30, 30, 30}, 30, 1), kRate},
         {"one late report moves the clock a little", repeat(repeat({}, 30, 19), 40, 1), kRate - 2},
         {"a steady change is followed", repeat(repeat({}, 30, 19), 31, 2000), kRate - 44},
     };
