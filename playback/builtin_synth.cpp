@@ -12,9 +12,10 @@ namespace nimbel {
 namespace {
 
 // The sound server asks for 10 ms at a time and keeps 40 ms queued; the
-// latency adds 5 ms for a sequencer that sends a little late. With less queued (30 ms, or requests of 5 ms) PulseAudio
-// drops audio now and then and its clock runs ahead of the steady clock by a few hundred parts per million, so notes
-// land up to 10 ms off the beat.
+// latency is that, one write step and 5 ms for a sequencer that sends a
+// little late. With less queued (30 ms, or requests of 5 ms) PulseAudio
+// drops audio now and then and its clock runs ahead of the steady clock by
+// a few hundred parts per million: notes then land up to 10 ms off the beat.
 constexpr StreamBuffering kBuffering{kSynthSampleRate, 441, 1764};
 constexpr std::int64_t kMarginNs = 5'000'000;
 

@@ -3,14 +3,15 @@
 // sound server (PulseAudio, or PipeWire's PulseAudio service) or, where none
 // answers, ALSA's default device, whichever opens first. Starting it loads
 // the SoundFont (about 30 ms for a small one, up to 200 ms for a large one)
-// and waits until the stream plays (about 0.1 s).
+// and waits until the stream plays and its clock is known (about 0.15 s).
 //
-// Every message is heard a fixed latency after the moment it was meant for,
-// to within 0.73 ms: a message sent with a due time (sendAt) after its due
-// time, one sent without after the moment of sending. The due time is on
-// SteadyClock. Messages may be sent from the user-interface thread; the
-// audio thread alone renders. Destroying the synthesizer fades out what still
-// sounds and joins its thread.
+// Every message is heard a fixed latency (about 55 ms with PulseAudio)
+// after the moment it was meant for, to within about a millisecond: a
+// message sent with a due time (sendAt) after its due time, one sent
+// without after the moment of sending. The due time is on SteadyClock.
+// Messages may be sent from the user-interface thread; the audio thread
+// alone renders. Destroying the synthesizer fades out what still sounds and
+// joins its thread.
 #pragma once
 
 #include "midi_devices.h"

@@ -11,8 +11,8 @@
 // Limits: the mapping assumes the sound system's clock runs at the steady
 // clock's rate. A real sound card's crystal differs by tens of parts per
 // million (50 ppm is 3 ms a minute); the reports show that as a slowly moving
-// origin, and the small steps follow it with a lag of about the drift of two
-// seconds (0.1 ms at 50 ppm). A stream that falls silent for a while (an
+// origin, and the small steps follow it with a lag of about the drift of 2.6
+// seconds (0.13 ms at 50 ppm). A stream that falls silent for a while (an
 // underrun) moves the origin at once by the gap; the steps take a few
 // seconds to follow, and notes placed meanwhile come early or late by what
 // is not yet followed.
