@@ -1,5 +1,8 @@
 #include "builtin_synth.h"
 
+#include "audio_stream.h"
+#include "clock.h"
+#include "live_renderer.h"
 #include "synth_setup.h"
 
 #include <utility>
@@ -8,17 +11,28 @@ namespace nimbel {
 
 namespace {
 
-// The PulseAudio driver keeps one period buffered, ALSA `periods` of them.
-constexpr int kPeriodFrames = 512;  // 11.6 ms
-constexpr int kPeriods = 4;
+// The sound server asks for 10 ms at a time and keeps 40 ms queued; the
+// latency is that, one write step and 5 ms for a sequencer that sends a
+// little late. With less queued (30 ms, or requests of 5 ms) PulseAudio
+// drops audio now and then and its clock runs ahead of the steady clock by
+// a few hundred parts per million: notes then land up to 10 ms off the beat.
+constexpr StreamBuffering kBuffering{kSynthSampleRate, 441, 1764};
+constexpr std::int64_t kMarginNs = 5'000'000;
+
+std::unique_ptr<AudioStream> openStream(const std::string& driver)
+{
+    if (driver == "pulseaudio") return openPulseAudioStream(kBuffering);
+    if (driver == "alsa") return openAlsaAudioStream(kBuffering);
+    return nullptr;
+}
 
 }  // namespace
 
 struct BuiltInSynth::Parts {
-    // Destroyed in reverse order: the audio thread stops before the synthesizer it renders goes.
+    // Destroyed in reverse order: the audio thread ends before the synthesizer it renders goes.
     FluidSettingsPtr settings;
     FluidSynthPtr synth;
-    FluidDriverPtr driver;
+    std::unique_ptr<LiveRenderer> renderer;
     std::string soundFont;
     std::string audioDriver;
 };
@@ -36,29 +50,32 @@ std::unique_ptr<BuiltInSynth> BuiltInSynth::start(const SynthOptions& options)
     if (!parts->settings) return nullptr;
     parts->synth = makeSynthWithSoundFont(parts->settings.get(), *soundFont).synth;
     if (!parts->synth) return nullptr;
-    // FluidSynth's default of 64 frames runs dry whenever the desktop keeps
-    // the processor busy, and the sound comes out chopped. A longer period
-    // delays every note alike and lets a message wait at most one period.
-    fluid_settings_setint(parts->settings.get(), "audio.period-size", kPeriodFrames);
-    fluid_settings_setint(parts->settings.get(), "audio.periods", kPeriods);
-    for (const std::string& driverName : options.audioDrivers) {
-        fluid_settings_setstr(parts->settings.get(), "audio.driver", driverName.c_str());
-        parts->driver.reset(new_fluid_audio_driver(parts->settings.get(), parts->synth.get()));
-        if (parts->driver) {
+    for (const std::string& driver : options.audioDrivers) {
+        auto stream = openStream(driver);
+        if (!stream) continue;
+        parts->renderer = LiveRenderer::start(parts->synth.get(), std::move(stream), {kBuffering, kMarginNs});
+        if (parts->renderer) {
             parts->soundFont = *soundFont;
-            parts->audioDriver = driverName;
+            parts->audioDriver = driver;
             return std::unique_ptr<BuiltInSynth>(new BuiltInSynth(std::move(parts)));
         }
     }
     return nullptr;
 }
 
-void BuiltInSynth::send(std::uint32_t packed) { playShortMessage(parts_->synth.get(), packed); }
+void BuiltInSynth::send(std::uint32_t packed) { parts_->renderer->post(packed, SteadyClock::monotonicNs()); }
+
+void BuiltInSynth::sendAt(std::uint32_t packed, std::int64_t dueMs)
+{
+    parts_->renderer->post(packed, SteadyClock::monotonicNsAt(dueMs));
+}
 
 int BuiltInSynth::polyphony() const { return fluid_synth_get_polyphony(parts_->synth.get()); }
 
 const std::string& BuiltInSynth::soundFont() const { return parts_->soundFont; }
 
 const std::string& BuiltInSynth::audioDriver() const { return parts_->audioDriver; }
+
+std::int64_t BuiltInSynth::latencyNs() const { return parts_->renderer->latencyNs(); }
 
 }  // namespace nimbel

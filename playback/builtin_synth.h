@@ -1,9 +1,17 @@
 // The built-in General MIDI synthesizer: FluidSynth with a SoundFont,
-// playing through the system's sound server (PulseAudio, or PipeWire's
-// PulseAudio service) or ALSA, whichever opens first. Starting it loads the
-// SoundFont (about 30 ms for a small one, up to 200 ms for a large one).
-// FluidSynth renders on its own audio thread; messages may be sent from the
-// user-interface thread at any time.
+// rendered by the program's own audio thread into a stream of the system's
+// sound server (PulseAudio, or PipeWire's PulseAudio service) or, where none
+// answers, ALSA's default device, whichever opens first. Starting it loads
+// the SoundFont (about 30 ms for a small one, up to 200 ms for a large one)
+// and waits until the stream plays and its clock is known (about 0.15 s).
+//
+// Every message is heard a fixed latency (about 55 ms with PulseAudio)
+// after the moment it was meant for, to within about a millisecond: a
+// message sent with a due time (sendAt) after its due time, one sent
+// without after the moment of sending. The due time is on SteadyClock.
+// Messages may be sent from the user-interface thread; the audio thread
+// alone renders. Destroying the synthesizer fades out what still sounds and
+// joins its thread.
 #pragma once
 
 #include "midi_devices.h"
@@ -17,7 +25,7 @@ namespace nimbel {
 
 struct SynthOptions {
     std::vector<std::string> soundFonts = defaultSoundFontPaths();   // the first readable one is used
-    std::vector<std::string> audioDrivers = {"pulseaudio", "alsa"};  // FluidSynth driver names, tried in order
+    std::vector<std::string> audioDrivers = {"pulseaudio", "alsa"};  // tried in order
 };
 
 class BuiltInSynth final : public MidiPort {
@@ -27,10 +35,13 @@ public:
     ~BuiltInSynth() override;
 
     void send(std::uint32_t packed) override;
+    void sendAt(std::uint32_t packed, std::int64_t dueMs) override;
 
     int polyphony() const;
     const std::string& soundFont() const;
     const std::string& audioDriver() const;
+    // From a message's due time until the sound system plays it.
+    std::int64_t latencyNs() const;
 
 private:
     struct Parts;

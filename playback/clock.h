@@ -24,6 +24,11 @@ class SteadyClock final : public Clock {
 public:
     std::int64_t nowMs() override;
     void sleepMs(std::int64_t ms) override;
+
+    // The system's monotonic clock in nanoseconds, and the moment on it at
+    // which the reading `ms` began: what outputs that place sound in time use.
+    static std::int64_t monotonicNs();
+    static std::int64_t monotonicNsAt(std::int64_t ms);
 };
 
 // Time that moves only when told to: sleeping moves it on by the time slept.

@@ -17,7 +17,12 @@ namespace nimbel {
 class MidiPort {
 public:
     virtual ~MidiPort() = default;
+    // Plays the message now.
     virtual void send(std::uint32_t packed) = 0;
+    // Plays the message as meant for `dueMs` on the steady clock (a moment
+    // already reached): a port that renders sound itself places it there,
+    // after a fixed latency; any other port plays it now.
+    virtual void sendAt(std::uint32_t packed, std::int64_t /*dueMs*/) { send(packed); }
 };
 
 struct MidiDeviceCaps {

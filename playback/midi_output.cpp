@@ -51,7 +51,8 @@ void MidiOutput::closeOutput()
     port_.reset();
 }
 
-void MidiOutput::sendShortMessage(int status, int channel, std::int64_t data1, std::int64_t data2)
+void MidiOutput::sendShortMessage(int status, int channel, std::int64_t data1, std::int64_t data2,
+                                  std::optional<std::int64_t> dueMs)
 {
     if (!port_ || channel < 0 || channel >= kChannelMessages) return;
     if (carriesNoteNumber(status) && (data1 < 0 || data1 > kMaxDataValue)) return;
@@ -60,17 +61,19 @@ void MidiOutput::sendShortMessage(int status, int channel, std::int64_t data1, s
     const int second = clampData(data2);
     if (kind == kNoteOnStatus)
         sounding_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(first)] = second > 0;
-    port_->send(packShortMessage(kind, channel, first, second));
+    const std::uint32_t packed = packShortMessage(kind, channel, first, second);
+    if (dueMs) port_->sendAt(packed, *dueMs);
+    else port_->send(packed);
 }
 
-void MidiOutput::noteOn(int channel, std::int64_t note, std::int64_t velocity)
+void MidiOutput::noteOn(int channel, std::int64_t note, std::int64_t velocity, std::optional<std::int64_t> dueMs)
 {
-    sendShortMessage(kNoteOnStatus, channel, note, velocity);
+    sendShortMessage(kNoteOnStatus, channel, note, velocity, dueMs);
 }
 
-void MidiOutput::programChange(int channel, std::int64_t voice)
+void MidiOutput::programChange(int channel, std::int64_t voice, std::optional<std::int64_t> dueMs)
 {
-    sendShortMessage(kProgramChangeStatus, channel, voice - 1, 0);
+    sendShortMessage(kProgramChangeStatus, channel, voice - 1, 0, dueMs);
 }
 
 void MidiOutput::endSoundingNotes()

@@ -3,7 +3,9 @@
 // it at exit. Data values outside 0 … 127 never reach the device: velocities
 // and programs are clamped, and a note message for a note number outside
 // 0 … 127 is not sent, so no value spills into a neighbouring byte.
-// User-interface thread only.
+// A message may carry the steady-clock moment it was meant for (its due
+// time), which a port that renders sound itself uses to place it exactly;
+// without one it is meant for now. User-interface thread only.
 #pragma once
 
 #include "midi_devices.h"
@@ -12,6 +14,7 @@
 #include <bitset>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace nimbel {
 
@@ -34,11 +37,13 @@ public:
 
     // status is 0x90 (note-on) or 0xC0 (program change); channel 1 … 15.
     // A channel outside 0 … 15 is not sent.
-    void sendShortMessage(int status, int channel, std::int64_t data1, std::int64_t data2);
+    void sendShortMessage(int status, int channel, std::int64_t data1, std::int64_t data2,
+                          std::optional<std::int64_t> dueMs = std::nullopt);
     // Velocity 0 ends the note.
-    void noteOn(int channel, std::int64_t note, std::int64_t velocity);
+    void noteOn(int channel, std::int64_t note, std::int64_t velocity,
+                std::optional<std::int64_t> dueMs = std::nullopt);
     // voice 1 … 128 is sent as program voice − 1.
-    void programChange(int channel, std::int64_t voice);
+    void programChange(int channel, std::int64_t voice, std::optional<std::int64_t> dueMs = std::nullopt);
 
     // Sends a note-off for every note started and not yet ended, one each.
     void endSoundingNotes();

@@ -98,7 +98,7 @@ void Sequencer::endExpiredNotes(std::int64_t now)
         NoteRecord& state = song_.channels[at];
         if (state.offTime == 0 || state.offTime > now) continue;
         if (StartedNote* started = channelNote(channel)) {
-            if (started->number) output_.noteOn(channel, *started->number, 0);
+            if (started->number) output_.noteOn(channel, *started->number, 0, state.offTime);
             started->sounding = false;
         }
         channelRecords_[at] = kNoRecord;
@@ -110,7 +110,7 @@ void Sequencer::endExpiredNotes(std::int64_t now)
         NoteRecord& record = song_.noteList[index];
         if (!started.sounding || record.offTime != started.offTime) return true;  // ended, or not ours any more
         if (!isOverlapped(index) || started.offTime > now) return false;
-        endRecordNote(record, index);
+        endRecordNote(record, index, started.offTime);
         return true;
     });
 }
@@ -127,10 +127,10 @@ void Sequencer::stepColumn(PositionDisplay& position, std::int64_t now)
         NoteRecord& record = notes[i];
         if (!isSongChannel(record.channel)) continue;  // such records are not played
         if (record.column == state_.playColumn) {
-            startNote(record, i);
+            startNote(record, i, due);
         } else if (record.offTime != 0) {
             const float channelDuration = song_.channels[static_cast<std::size_t>(record.channel)].duration;
-            if (record.offTime < offTimeFrom(clock_.nowMs(), channelDuration)) endRecordNote(record, i);
+            if (record.offTime < offTimeFrom(clock_.nowMs(), channelDuration)) endRecordNote(record, i, due);
         }
     }
 
@@ -144,7 +144,7 @@ void Sequencer::stepColumn(PositionDisplay& position, std::int64_t now)
     }
 }
 
-void Sequencer::startNote(NoteRecord& record, std::size_t index)
+void Sequencer::startNote(NoteRecord& record, std::size_t index, std::int64_t due)
 {
     const int channel = record.channel;
     const auto at = static_cast<std::size_t>(channel);
@@ -158,11 +158,11 @@ void Sequencer::startNote(NoteRecord& record, std::size_t index)
     // The channel state follows the voice set on the device, so a later
     // record without a voice keeps it and one naming it again sends nothing.
     if (record.voice != 0 && record.voice != state.voice) {
-        output_.programChange(channel, record.voice);
+        output_.programChange(channel, record.voice, due);
         state.voice = record.voice;
     }
     if (state.voice == 0) {
-        output_.programChange(channel, 1);
+        output_.programChange(channel, 1, due);
         state.voice = 1;
     }
     if (record.duration != 0.0f) state.duration = record.duration;
@@ -173,8 +173,8 @@ void Sequencer::startNote(NoteRecord& record, std::size_t index)
     // Started again while its earlier note still sounds, and in another octave: that one ends first.
     const StartedNote& earlier = recordNotes_[index];
     if (earlier.sounding && earlier.offTime == record.offTime && earlier.number != number)
-        output_.noteOn(channel, *earlier.number, 0);
-    if (number) output_.noteOn(channel, *number, kVelocityPerVolume * state.volume);
+        output_.noteOn(channel, *earlier.number, 0, due);
+    if (number) output_.noteOn(channel, *number, kVelocityPerVolume * state.volume, due);
     state.offTime = offTimeFrom(clock_.nowMs(), state.duration);
     record.offTime = state.offTime;
     recordNotes_[index] = {record.offTime, number, number.has_value()};
@@ -183,12 +183,12 @@ void Sequencer::startNote(NoteRecord& record, std::size_t index)
         soundingRecords_.push_back(index);
 }
 
-void Sequencer::endRecordNote(NoteRecord& record, std::size_t index)
+void Sequencer::endRecordNote(NoteRecord& record, std::size_t index, std::int64_t due)
 {
     StartedNote& started = recordNotes_[index];
     // A record that carries an off-time this sequencer did not give it has no note of ours to end.
     if (started.offTime == record.offTime) {
-        if (started.number) output_.noteOn(record.channel, *started.number, 0);
+        if (started.number) output_.noteOn(record.channel, *started.number, 0, due);
         started.sounding = false;
     }
     record.offTime = 0;
@@ -206,7 +206,7 @@ void Sequencer::mainPlay(PositionDisplay& position, MusicChecks& checks)
     song_.noteListStale = false;
     checks.setMusicChecks(true, false, false);
     for (int channel = 1; channel <= kChannelCount; ++channel) {
-        output_.programChange(channel, 1);
+        output_.programChange(channel, 1, playChosenAt_);
         song_.channels[static_cast<std::size_t>(channel)].voice = 1;
     }
 }

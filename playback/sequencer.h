@@ -10,7 +10,10 @@
 // Columns are scheduled drift-free: each column is due one column period
 // after the previous one was due, unless playback fell more than a period
 // behind (a dialog held the loop), when the schedule restarts from now.
-// A column step visits the whole note list once. User-interface thread only.
+// A column step visits the whole note list once. Every message goes out with
+// the moment it was meant for: a column's messages with the column's due
+// time, a note ended by its own off-time with that off-time, Play's voices
+// with the moment Play was chosen. User-interface thread only.
 #pragma once
 
 #include "clock.h"
@@ -85,8 +88,8 @@ private:
 
     void endExpiredNotes(std::int64_t now);
     void stepColumn(PositionDisplay& position, std::int64_t now);
-    void startNote(NoteRecord& record, std::size_t index);
-    void endRecordNote(NoteRecord& record, std::size_t index);
+    void startNote(NoteRecord& record, std::size_t index, std::int64_t due);
+    void endRecordNote(NoteRecord& record, std::size_t index, std::int64_t due);
     void sleepWhilePlaying();
 
     Song& song_;

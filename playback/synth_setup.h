@@ -16,11 +16,9 @@ inline constexpr int kSynthSampleRate = 44100;
 struct FluidDeleter {
     void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
     void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
-    void operator()(fluid_audio_driver_t* driver) const { delete_fluid_audio_driver(driver); }
 };
 using FluidSettingsPtr = std::unique_ptr<fluid_settings_t, FluidDeleter>;
 using FluidSynthPtr = std::unique_ptr<fluid_synth_t, FluidDeleter>;
-using FluidDriverPtr = std::unique_ptr<fluid_audio_driver_t, FluidDeleter>;
 
 // Whether a SoundFont's samples are read all at once when it loads, or each
 // instrument's when a program change first selects it. Reading on demand

@@ -10,11 +10,11 @@ packages=(
   # user interface
   qt6-base-dev qt6-base-dev-tools adwaita-icon-theme fonts-dejavu-extra
   # sound: built-in synthesizer, SoundFonts, MIDI ports
-  libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev
+  libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev libpulse-dev
   # headless display, screenshots, clipboard
   xvfb xauth xdotool x11-utils xclip imagemagick
   # sound server without a sound card, audio and MIDI checks
-  pulseaudio pulseaudio-utils sox midicsv python3-mido
+  pulseaudio pulseaudio-utils libasound2-plugins sox midicsv python3-mido
 )
 
 missing=()

@@ -42,14 +42,21 @@ int NullSinkServer::stopRecording()
     recorder_->signal(SIGINT);
     recorder_->waitFor(5s);
     recorder_.reset();
+    const std::vector<int> frames = recordedFrames();
+    return frames.empty() ? 0 : *std::max_element(frames.begin(), frames.end());
+}
+
+std::vector<int> NullSinkServer::recordedFrames() const
+{
     const std::string raw = fileText(recording_);
-    int loudest = 0;
-    for (size_t i = 0; i + 1 < raw.size(); i += 2) {
-        const auto sample =
-            static_cast<std::int16_t>(static_cast<unsigned char>(raw[i]) | static_cast<unsigned char>(raw[i + 1]) << 8);
-        loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
-    }
-    return loudest;
+    const auto sample = [&raw](std::size_t at) {
+        return std::abs(static_cast<int>(static_cast<std::int16_t>(static_cast<unsigned char>(raw[at]) |
+                                                                   static_cast<unsigned char>(raw[at + 1]) << 8)));
+    };
+    std::vector<int> frames;
+    frames.reserve(raw.size() / 4);
+    for (std::size_t i = 0; i + 3 < raw.size(); i += 4) frames.push_back(std::max(sample(i), sample(i + 2)));
+    return frames;
 }
 
 }  // namespace nimbel::testing_support

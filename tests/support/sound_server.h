@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace nimbel::testing_support {
 
@@ -23,6 +24,8 @@ public:
     void startRecording(const std::filesystem::path& file);
     // Ends the recording; the loudest sample in it.
     int stopRecording();
+    // The recording's loudness frame by frame: the larger of the two channels' magnitudes.
+    std::vector<int> recordedFrames() const;
 
 private:
     EnvironmentChanges environment_;

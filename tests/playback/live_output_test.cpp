@@ -1,0 +1,193 @@
+// The built-in synthesizer's live output: how it places the steady clock
+// among the stream's frames, and notes heard on the beat through a sound
+// server started by the test, with PulseAudio and with ALSA on top of it.
+#include "support/files.h"
+#include "support/processes.h"
+#include "support/sound_server.h"
+
+#include "builtin_synth.h"
+#include "notation.h"
+#include "sequencer.h"
+#include "song_columns.h"
+#include "stream_clock.h"
+#include "system_midi_devices.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace nimbel {
+namespace {
+
+using namespace std::chrono_literals;
+namespace support = testing_support;
+
+constexpr int kRate = 44100;
+constexpr std::int64_t kSettle = 4410;
+constexpr std::int64_t kMs = 1'000'000;
+
+TEST(StreamClock, PlacesTheSteadyClockFromTheStreamsReports)
+{
+    // Each report says frame 0 is heard at the given origin (ms); reports
+    // come every 441 frames, the first `unsettled` ones before the stream has settled.
+    struct Case {
+        const char* what;
+        std::vector<double> origins;
+        std::int64_t expectedFrame;  // heard at origin 30 ms + 1 s
+        std::int64_t unsettled = 0;
+    };
+    const auto repeat = [](std::vector<double> first, double value, std::size_t count) {
+        first.insert(first.end(), count, value);
+        return first;
+    };
+    const std::vector<Case> cases = {
+        {"steady reports", repeat({}, 30, 20), kRate},
+        {"reports before the stream settled do not count", repeat(repeat({}, 90, 10), 30, 9), kRate, 10},
+        {"a wild report among the first is outvoted", repeat({500, 30, 30, 30, 30, 30, 30, 30}, 30, 1), kRate},
+        {"one late report moves the clock a little", repeat(repeat({}, 30, 19), 40, 1), kRate - 2},
+        {"a steady change is followed", repeat(repeat({}, 30, 19), 31, 2000), kRate - 44},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StreamClock clock(kRate, kSettle);
+        std::int64_t written = kSettle - 441 * c.unsettled;
+        for (const double origin : c.origins) {
+            // Reported when the frames written so far would have played from time 0.
+            clock.observe(written * 1'000'000'000 / kRate, written, static_cast<std::int64_t>(origin * kMs));
+            written += 441;
+        }
+        ASSERT_TRUE(clock.ready());
+        EXPECT_NEAR(clock.frameAt(30 * kMs + 1'000 * kMs), c.expectedFrame, 1);
+    }
+    StreamClock early(kRate, kSettle);
+    for (std::int64_t written = kSettle; written < kSettle + 8 * 441; written += 441) early.observe(0, written, 0);
+    EXPECT_FALSE(early.ready()) << "eight reports are too few to go by";
+}
+
+bool canListen()
+{
+    for (const char* program : {"pulseaudio", "pactl", "parec"})
+        if (!support::onPath(program)) return false;
+    return findSoundFont(defaultSoundFontPaths()).has_value();
+}
+
+// The notes of one channel, a cell per note column, and the tempo cell.
+void writeSong(Song& song, const std::vector<std::string>& cells, const std::string& tempoCell)
+{
+    song.grid.setCellText(0, kChannelColumn, tempoCell);
+    for (std::size_t n = 0; n < cells.size(); ++n)
+        song.grid.setCellText(0, gridColumnOf(static_cast<int>(n) + 1), cells[n]);
+    rebuildNoteList(song);
+}
+
+// A sound server of the test's own, which this process plays through.
+class ListeningTest : public ::testing::Test {
+protected:
+    support::ScratchFolder folder{"nimbel-live"};
+    support::ScopedEnvironment runtime{"XDG_RUNTIME_DIR", folder.path.string()};
+    support::ScopedEnvironment server{"PULSE_SERVER", std::nullopt};
+    support::NullSinkServer sink{{{"XDG_RUNTIME_DIR", folder.path.string()}}};
+
+    // Plays `song` through the built-in synthesizer with `driver` and records
+    // the sink meanwhile; `afterPlay` runs with the output still open. The
+    // recording's loudness frame by frame.
+    template <typename AfterPlay>
+    std::vector<int> playAndRecord(const std::string& driver, Song& song, AfterPlay afterPlay)
+    {
+        sink.startRecording(folder.path / (driver + ".raw"));
+        std::this_thread::sleep_for(300ms);
+        {
+            SystemMidiDevices devices(SynthOptions{defaultSoundFontPaths(), {driver}});
+            auto output = std::make_unique<MidiOutput>();
+            EXPECT_TRUE(output->openOutput(devices, -1)) << driver << " did not open";
+            SteadyClock clock;
+            Sequencer sequencer(song, *output, clock);
+            PlainPositionDisplay position;
+            position.setMaximum(static_cast<int>(song.noteList.back().column));
+            PlainMusicChecks checks;
+            sequencer.mainPlay(position, checks);
+            while (sequencer.isPlaying()) sequencer.playbackStep(position);
+            afterPlay(output);
+        }
+        std::this_thread::sleep_for(300ms);
+        sink.stopRecording();
+        return sink.recordedFrames();
+    }
+};
+
+int loudest(const std::vector<int>& frames, std::size_t from, std::size_t to)
+{
+    int peak = 0;
+    for (std::size_t i = from; i < std::min(to, frames.size()); ++i) peak = std::max(peak, frames[i]);
+    return peak;
+}
+
+// The first frame from `from` on louder than `threshold`.
+std::optional<std::size_t> onsetFrame(const std::vector<int>& frames, int threshold, std::size_t from = 0)
+{
+    for (std::size_t i = from; i < frames.size(); ++i)
+        if (frames[i] > threshold) return i;
+    return std::nullopt;
+}
+
+// Onsets at least `gap` frames apart, each the first frame above a fifth of the peak.
+std::vector<std::size_t> onsets(const std::vector<int>& frames, std::size_t gap)
+{
+    const int threshold = loudest(frames, 0, frames.size()) / 5;
+    std::vector<std::size_t> found;
+    std::size_t from = 0;
+    while (const auto onset = onsetFrame(frames, threshold, from)) {
+        found.push_back(*onset);
+        from = *onset + gap;
+    }
+    return found;
+}
+
+const std::vector<std::string> kDrivers = {"pulseaudio", "alsa"};
+
+using LiveOutput = ListeningTest;
+
+TEST_F(LiveOutput, FourNotesABeatApartAreHeardABeatApart)
+{
+    if (!canListen()) GTEST_SKIP() << "needs pulseaudio, pulseaudio-utils and fluid-soundfont-gm";
+    ASSERT_TRUE(sink.ready()) << "the PulseAudio server did not start";
+    for (const std::string& driver : kDrivers) {
+        SCOPED_TRACE(driver);
+        Song song;
+        writeSong(song, {"V95CQ,116", "V95CQ,116", "V95CQ,116", "V95CQ,116"}, "1 T240");
+        const std::vector<int> audio = playAndRecord(driver, song, [](auto&) {
+            std::this_thread::sleep_for(300ms);  // the last note dies away
+        });
+        const std::vector<std::size_t> heard = onsets(audio, kRate / 5);
+        ASSERT_EQ(heard.size(), 4u);
+        for (std::size_t k = 1; k < heard.size(); ++k)
+            EXPECT_NEAR(static_cast<double>(heard[k] - heard[k - 1]) * 1000.0 / kRate, 250.0, 2.0) << "beat " << k;
+    }
+}
+
+TEST_F(LiveOutput, ClosingEndsTheSoundingNoteAtOnce)
+{
+    if (!canListen()) GTEST_SKIP() << "needs pulseaudio, pulseaudio-utils and fluid-soundfont-gm";
+    ASSERT_TRUE(sink.ready()) << "the PulseAudio server did not start";
+    for (const std::string& driver : kDrivers) {
+        SCOPED_TRACE(driver);
+        Song song;
+        writeSong(song, {"V95CW,80"}, "1");  // an ocarina whole note sounds on after the column
+        std::chrono::steady_clock::duration closing{};
+        const std::vector<int> audio = playAndRecord(driver, song, [&](auto& output) {
+            std::this_thread::sleep_for(400ms);
+            const auto start = std::chrono::steady_clock::now();
+            output.reset();
+            closing = std::chrono::steady_clock::now() - start;
+        });
+        EXPECT_LT(closing, 250ms) << "closing waited for the audio thread";
+        const auto onset = onsetFrame(audio, 2000);
+        ASSERT_TRUE(onset.has_value()) << "the note was not heard";
+        EXPECT_GT(loudest(audio, *onset + kRate / 10, *onset + kRate / 4), 2000) << "the note broke off early";
+        EXPECT_LT(loudest(audio, *onset + kRate * 6 / 10, audio.size()), 20) << "the note sounded on";
+    }
+}
+
+}  // namespace
+}  // namespace nimbel
