@@ -42,7 +42,8 @@ bool choose(TestProgram& p, const std::string& menu, const std::string& text)
 }
 
 // What the user can see after one pass: the title, the requesters and the
-// Music marks, whether the project file was written, the Channel Window asked for.
+// Music marks, whether the project file was written, the Channel Window asked
+// for, and the Help Window's title.
 std::string whatHappened(TestProgram& p, Pass pass)
 {
     std::string seen = p.desktop.windowTitle(kMainWindow) + " |";
@@ -52,6 +53,7 @@ std::string whatHappened(TestProgram& p, Pass pass)
             (p.desktop.menuChecked(kMainWindow, kMusicStop) ? "S" : "-");
     if (testing_support::fileText(p.folder / "MIDI.txt").starts_with(";Nimbel MIDI Format")) seen += " | saved";
     if (pass == Pass::leave) seen += " | ends";
+    if (p.desktop.windowExists(kHelpWindow)) seen += " | help: " + p.desktop.windowTitle(kHelpWindow);
     return seen;
 }
 
@@ -68,6 +70,12 @@ TEST(MainWindowCommands, EachMenuItemAndToolbarButtonDoesWhatItShows)
         {"Music", "Pause", demo + " | -H-"},
         {"Music", "Stop", demo + " | --S"},
         {"View", "Channel 15", demo + " | --- | channel 15"},
+        {"Help", "Contents", demo + " | --- | help: Contents:"},
+        {"Help", "Quick Start", demo + " | --- | help: Quick Start Guide"},
+        {"Help", "File Format", demo + " | --- | help: File Format:"},
+        {"Help", "Credits", demo + " | --- | help: Credits"},
+        {"Help", "About", demo + " | --- | help: About Nimbel MIDI"},
+        {"", "Help Main Window", demo + " | --- | help: Main Window"},
         {"", "New Project", "Nimbel MIDI - New Project | | ---"},
         {"", "Open Project", demo + " Open Nimbel MIDI Project | ---"},
         {"", "Save Project", demo + " | --- | saved"},

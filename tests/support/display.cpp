@@ -56,9 +56,22 @@ WindowGeometry windowGeometry(const EnvironmentChanges& environment, const std::
     return g;
 }
 
-void click(const EnvironmentChanges& environment, int x, int y)
+void click(const EnvironmentChanges& environment, int x, int y, int times)
 {
-    runCommand({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}, environment);
+    // Clicks 80 ms apart make one double-click for the toolkit.
+    runCommand({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "--repeat",
+                std::to_string(times), "--delay", "80", "1"},
+               environment);
+}
+
+void typeText(const EnvironmentChanges& environment, const std::string& text)
+{
+    runCommand({"xdotool", "type", "--delay", "30", text}, environment);
+}
+
+void pressKey(const EnvironmentChanges& environment, const std::string& key, int times)
+{
+    runCommand({"xdotool", "key", "--repeat", std::to_string(times), "--delay", "60", key}, environment);
 }
 
 std::string screenshot(const EnvironmentChanges& environment, const std::filesystem::path& png)

@@ -32,7 +32,12 @@ private:
 std::string waitForWindow(const EnvironmentChanges& environment, const std::string& title,
                           std::chrono::milliseconds timeout = std::chrono::seconds(30));
 WindowGeometry windowGeometry(const EnvironmentChanges& environment, const std::string& window);
-void click(const EnvironmentChanges& environment, int x, int y);
+// Clicks the left button `times` times at a point of the screen (2: a double-click).
+void click(const EnvironmentChanges& environment, int x, int y, int times = 1);
+// Types `text` into whatever has the keyboard focus.
+void typeText(const EnvironmentChanges& environment, const std::string& text);
+// Presses a key by its X name ("Down", "Return", "ctrl+a") `times` times.
+void pressKey(const EnvironmentChanges& environment, const std::string& key, int times = 1);
 // Saves a picture of the whole screen to `png` and returns the screen's pixels as RGB bytes.
 std::string screenshot(const EnvironmentChanges& environment, const std::filesystem::path& png);
 

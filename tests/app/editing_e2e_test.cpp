@@ -1,0 +1,149 @@
+// Editing in the real program on a real display, as a user does it: notes
+// typed into the Note Window, heard when played, kept in a file and back
+// when it is opened again; and cells carried between two running copies
+// through the system clipboard.
+#include "real_program.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace nimbel {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+constexpr int kFileMenu = 18;  // the menu titles' offsets in the menu bar
+constexpr int kEditMenu = 55;
+enum FileItem { kOpen = 2, kSave = 3, kSaveAs = 4, kExit = 5 };
+enum EditItem { kCopyTo = 5, kPasteFrom = 6 };
+
+// Types a full path into the file requester that `title` names.
+void answerRequester(const EnvironmentChanges& environment, const std::string& title, const fs::path& path)
+{
+    ASSERT_FALSE(waitForWindow(environment, title, 10s).empty()) << "no requester \"" << title << "\"";
+    std::this_thread::sleep_for(800ms);
+    typeText(environment, path.string());
+    pressKey(environment, "Return");
+}
+
+std::string pixelAt(const std::string& rgb, ScreenPoint p)
+{
+    const std::size_t at = (static_cast<std::size_t>(p.y) * 1024 + static_cast<std::size_t>(p.x)) * 3;
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%02X%02X%02X", static_cast<unsigned char>(rgb[at]),
+                  static_cast<unsigned char>(rgb[at + 1]), static_cast<unsigned char>(rgb[at + 2]));
+    return hex;
+}
+
+bool hasLines(const fs::path& file, const std::vector<std::string>& wanted)
+{
+    const std::vector<std::string> all = lines(fileText(file));
+    for (const std::string& line : wanted)
+        if (std::find(all.begin(), all.end(), line) == all.end()) return false;
+    return true;
+}
+
+class EditingOnScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (const std::string tool = missingEndToEndTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
+        session = std::make_unique<RealProgramSession>();
+        ASSERT_TRUE(session->ready()) << "Xvfb or PulseAudio did not start";
+    }
+    RealProgramSession::Running start(const std::string& name)
+    {
+        RealProgramSession::Running running = session->start(name);
+        EXPECT_FALSE(running.window.empty()) << "no main window; see " << (running.folder / "nimbel-midi.log");
+        EXPECT_GT(running.play.x, 0) << "the Play button is not on the screen";
+        return running;
+    }
+    const EnvironmentChanges& environment() const { return session->environment(); }
+
+    std::unique_ptr<RealProgramSession> session;
+};
+
+TEST_F(EditingOnScreen, NotesTypedIntoTheNoteWindowAreHeardAndKeptInAFile)
+{
+    RealProgramSession::Running program = start("program");
+    ASSERT_FALSE(program.window.empty());
+    const ScreenPoint first = RealProgramSession::cellCentre(program, 0, 1);
+    click(environment(), first.x, first.y);
+    std::this_thread::sleep_for(500ms);
+    const std::string shown = screenshot(environment(), RealProgramSession::shots() / "selection.png");
+    EXPECT_EQ(pixelAt(shown, {first.x - 20, first.y}), "F0220F") << "the cell is painted in the selection colour";
+
+    click(environment(), first.x, first.y, 2);  // its first click takes the selection back
+    const std::string noteWindow = waitForWindow(environment(), "^Select Note$", 10s);
+    ASSERT_FALSE(noteWindow.empty()) << "the Note Window did not open";
+    std::this_thread::sleep_for(300ms);
+    const WindowGeometry note = windowGeometry(environment(), noteWindow);
+    click(environment(), note.x + 165, note.y + 140);  // Full Text
+    pressKey(environment(), "ctrl+a");
+    typeText(environment(), "c d e");
+    screenshot(environment(), RealProgramSession::shots() / "note-window.png");
+    click(environment(), note.x + 300, note.y + 25);  // OK
+    std::this_thread::sleep_for(500ms);
+
+    session->sound().startRecording(session->folder().path / "sink.raw");
+    click(environment(), program.play.x, program.play.y);
+    std::this_thread::sleep_for(2s);
+    EXPECT_GT(session->sound().stopRecording(), 1000) << "the notes were not heard";
+
+    const fs::path song = session->folder().path / "song.nmd";
+    session->chooseMenuItem(program, kFileMenu, kSaveAs);
+    answerRequester(environment(), "^Save Nimbel MIDI", song);
+    ASSERT_FALSE(waitForWindow(environment(), "^Nimbel MIDI - song.nmd$", 10s).empty()) << "not saved as song.nmd";
+    EXPECT_TRUE(hasLines(song, {"N1X1C", "N1X2D", "N1X3E"})) << fileText(song);
+
+    fs::remove(song.string() + ".opened");
+    fs::copy_file(song, song.string() + ".opened");
+    fs::remove(song);
+    session->chooseMenuItem(program, kFileMenu, kOpen);
+    answerRequester(environment(), "^Open Nimbel MIDI", song.string() + ".opened");
+    ASSERT_FALSE(waitForWindow(environment(), "^Nimbel MIDI - song.nmd.opened$", 10s).empty());
+    session->chooseMenuItem(program, kFileMenu, kSave);  // writes the grid as it was opened
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(hasLines(song.string() + ".opened", {"N1X1C", "N1X2D", "N1X3E"}))
+        << "the cells did not come back from the file";
+
+    session->chooseMenuItem(program, kFileMenu, kExit);
+    EXPECT_EQ(program.process->waitFor(15s), std::optional<int>(0));
+}
+
+TEST_F(EditingOnScreen, CopyToAndPasteFromCarryCellsBetweenTwoRunningCopies)
+{
+    RealProgramSession::Running second = start("second");
+    ASSERT_FALSE(second.window.empty());
+    const ScreenPoint destination = RealProgramSession::cellCentre(second, 3, 5);
+    click(environment(), destination.x, destination.y);
+    session->chooseMenuItem(second, kEditMenu, kPasteFrom);
+    EXPECT_FALSE(waitForWindow(environment(), "^Nimbel MIDI Error$", 10s).empty()) << "no \"Nothing to paste\"";
+    screenshot(environment(), RealProgramSession::shots() / "nothing-to-paste.png");
+    pressKey(environment(), "Return");
+
+    RealProgramSession::Running first = start("first");  // opens over the second copy
+    ASSERT_FALSE(first.window.empty());
+    for (int noteColumn : {1, 2, 3}) {
+        const ScreenPoint cell = RealProgramSession::cellCentre(first, 0, noteColumn);
+        click(environment(), cell.x, cell.y);
+        std::this_thread::sleep_for(500ms);  // clicks in quick succession would make a double-click
+    }
+    session->chooseMenuItem(first, kEditMenu, kCopyTo);
+    EXPECT_EQ(runCommand({"xclip", "-o", "-selection", "clipboard"}, environment(), 10s).out, "0~4~C8Q,10!0~5~C!0~6~G");
+
+    runCommand({"xdotool", "windowraise", second.window}, environment());
+    std::this_thread::sleep_for(300ms);
+    click(environment(), destination.x, destination.y);
+    session->chooseMenuItem(second, kEditMenu, kPasteFrom);
+    session->chooseMenuItem(second, kFileMenu, kSave);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(hasLines(second.folder / "MIDI.txt", {"N4X5C8Q,10", "N4X6C", "N4X7G"}))
+        << fileText(second.folder / "MIDI.txt");
+}
+
+}  // namespace
+}  // namespace nimbel
