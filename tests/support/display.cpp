@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include <poll.h>
 #include <unistd.h>
@@ -37,9 +38,16 @@ XvfbDisplay::XvfbDisplay(int width, int height)
 std::string waitForWindow(const EnvironmentChanges& environment, const std::string& title,
                           std::chrono::milliseconds timeout)
 {
-    const CommandResult found = runCommand({"xdotool", "search", "--sync", "--name", title}, environment, timeout);
-    if (found.exitCode != 0) return {};
-    return found.out.substr(0, found.out.find('\n'));
+    // A search that fails at once (the display busy accepting other
+    // clients) is tried again until the deadline.
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (auto left = timeout; left > std::chrono::milliseconds(0);) {
+        const CommandResult found = runCommand({"xdotool", "search", "--sync", "--name", title}, environment, left);
+        if (found.exitCode == 0) return found.out.substr(0, found.out.find('\n'));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    }
+    return {};
 }
 
 WindowGeometry windowGeometry(const EnvironmentChanges& environment, const std::string& window)
