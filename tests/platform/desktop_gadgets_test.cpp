@@ -63,10 +63,13 @@ TEST_F(Gadgets, TrackBarReportsTheUsersMovesButNotTheProgramsSettings)
     EXPECT_EQ(desktop.trackBarPosition(0, 2), 24);
 }
 
-TEST_F(Gadgets, TrackBarTicksThinOutForLongSongs)
+TEST_F(Gadgets, TrackBarTicksThinOutForLongSongsOrAreLeftOut)
 {
+    desktop.addTrackBar(0, 3, {150, 250, 330, 30}, 1, 10, "", false);
+    EXPECT_EQ(desktop.impl().gadgetAs<QSlider>(0, 3)->tickPosition(), QSlider::NoTicks);
     desktop.addTrackBar(0, 2, {70, 240, 600, 30}, 1, 10, "");
     auto* slider = desktop.impl().gadgetAs<QSlider>(0, 2);
+    EXPECT_EQ(slider->tickPosition(), QSlider::TicksBelow);
     EXPECT_EQ(slider->tickInterval(), 1);
     desktop.setTrackBarMaximum(0, 2, 65535);
     EXPECT_GE(600 / (65535 / slider->tickInterval()), 3) << "ticks stay a few pixels apart";

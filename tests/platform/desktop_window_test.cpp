@@ -133,6 +133,17 @@ TEST_F(DesktopWindow, EnablingHidingAndKeepingOnTop)
     EXPECT_FALSE(desktop.windowVisible(kWindow));
 }
 
+TEST_F(DesktopWindow, ReportsActivationOnlyOfWindowsThatAskForIt)
+{
+    desktop.openWindow(kWindow, options());
+    desktop.openWindow(3, {"Channel Display 1", {549, 289}, WindowFrame::resizable, Point{540, 108}, {}, true});
+    drain();
+    desktop.activateWindow(kWindow);
+    EXPECT_TRUE(drain().empty());
+    desktop.activateWindow(3);
+    EXPECT_EQ(drain(), (std::vector<Event>{activationEvent(3)}));
+}
+
 TEST_F(DesktopWindow, ClipboardKeepsEveryByteAndProgramDirectoryEndsInASeparator)
 {
     const std::string text = "N1X1C5Q\tN2X1\xE9\r\n";
