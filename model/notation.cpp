@@ -192,6 +192,13 @@ void parseNoteText(NoteRecord& record, ChannelState& channels)
     interpretNoteValues(record, channels, p, Reading::noteText);
 }
 
+std::string_view trimSpaces(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::string placedNoteText(int channel, int noteColumn, std::string_view cellText)
 {
     const auto appendNumber = [](std::string& text, int value) {
@@ -235,10 +242,8 @@ void rebuildNoteList(Song& song)
     const int end = findEndColumn(song.grid);
     for (int c = kFirstNoteColumn; c <= end; ++c) {
         for (int channel = 1; channel <= kSongRows; ++channel) {
-            std::string_view cell = song.grid.cellText(channel - 1, c);
-            const std::size_t first = cell.find_first_not_of(' ');
-            if (first == std::string_view::npos) continue;
-            cell = cell.substr(first, cell.find_last_not_of(' ') - first + 1);
+            const std::string_view cell = trimSpaces(song.grid.cellText(channel - 1, c));
+            if (cell.empty()) continue;
             NoteRecord record;
             record.text = placedNoteText(channel, noteColumnOf(c), cell);
             parseNoteText(record, song.channels);

@@ -34,6 +34,10 @@ void interpretNoteValues(NoteRecord& record, ChannelState& channels, std::size_t
 // prefixed by "N" channel "X" column.
 void rebuildNoteList(Song& song);
 
+// A cell's or line's text without the spaces at either end: what a note
+// cell holds.
+std::string_view trimSpaces(std::string_view text);
+
 // The text a rebuilt record carries for a cell: the N/X placement prefix,
 // then the cell text. A text that begins with a digit is kept apart from the
 // column number by a ";" (which the notation ignores): "N1X1;5C". A text that

@@ -1,5 +1,6 @@
 // Phase one of reading a song file: lines, tokens, voice lists.
 #include "decimal_reader.h"
+#include "notation.h"
 #include "song_columns.h"
 #include "song_file_phases.h"
 #include "text_file.h"
@@ -13,13 +14,6 @@
 namespace nimbel::song_file {
 
 namespace {
-
-std::string_view trimSpaces(std::string_view line)
-{
-    const std::size_t first = line.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return line.substr(first, line.find_last_not_of(' ') - first + 1);
-}
 
 void toUpperAscii(std::string& text)
 {
