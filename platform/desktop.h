@@ -114,6 +114,7 @@ public:
     std::string gadgetText(int window, int gadget) const;
     void setGadgetText(int window, int gadget, std::string_view text);
     std::string gadgetTooltip(int window, int gadget) const;
+    void setGadgetTooltip(int window, int gadget, std::string_view tooltip);
     // The gadget that takes the window's keyboard input while the window is
     // active; -1 when none of its gadgets does.
     void focusGadget(int window, int gadget);

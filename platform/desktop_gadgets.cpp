@@ -124,6 +124,11 @@ std::string Desktop::gadgetTooltip(int window, int gadget) const
     return widget ? utf8Of(widget->toolTip()) : std::string();
 }
 
+void Desktop::setGadgetTooltip(int window, int gadget, std::string_view tooltip)
+{
+    if (QWidget* widget = impl_->gadget(window, gadget)) widget->setToolTip(uiText(tooltip));
+}
+
 void Desktop::focusGadget(int window, int gadget)
 {
     // A grid takes no focus from clicks, but the program may give it the

@@ -29,6 +29,8 @@ TEST_F(Gadgets, LabelShowsCentredTextInASunkenBorderAndANewOneReplacesIt)
     const auto* label = desktop.impl().gadgetAs<QLabel>(0, 11);
     EXPECT_EQ(label->alignment(), Qt::AlignCenter);
     EXPECT_EQ(label->frameShadow(), QFrame::Sunken);
+    desktop.setGadgetTooltip(0, 11, "Current note");
+    EXPECT_EQ(desktop.gadgetTooltip(0, 11), "Current note");
     desktop.setGadgetText(0, 11, "17");
     EXPECT_EQ(desktop.gadgetText(0, 11), "17");
     desktop.setGadgetRect(0, 11, {10, 300, 50, 20});
