@@ -28,13 +28,25 @@ struct Running {
 // A value no note has: the first note then names its own.
 constexpr std::int32_t kUnsure = std::numeric_limits<std::int32_t>::min();
 
-// A volume or octave as the notation reads it: one digit, and above 9 the
-// digit 9 followed by marks that each count one more. Values below 0 have
-// no text; they are written as 0.
-void appendLevel(std::string& text, std::int32_t value, char upMark)
+// Volumes above 10 play as loud as 10 (velocities stop at 127), and octaves
+// above 11 as silent as 11 (no note has a number there), so that is as far
+// as a text needs to go; the marks would otherwise grow without limit.
+constexpr std::int32_t kLoudestVolume = 10;
+constexpr std::int32_t kHighestOctave = 11;
+
+// Writes a volume or octave level, when it differs from the running one, as
+// the notation reads it: one digit, and above 9 the digit 9 followed by
+// marks that each count one more. Levels below 0 have no text; they are
+// written as 0.
+void appendLevel(std::string& text, std::string_view prefix, std::int32_t value, std::int32_t highest, char upMark,
+                 std::int32_t& running)
 {
-    text += static_cast<char>('0' + std::clamp(value, 0, 9));
-    if (value > 9) text.append(static_cast<std::size_t>(value - 9), upMark);
+    const std::int32_t level = std::clamp(value, 0, highest);
+    if (level == running) return;
+    running = level;
+    text += prefix;
+    text += static_cast<char>('0' + std::min(level, 9));
+    if (level > 9) text.append(static_cast<std::size_t>(level - 9), upMark);
 }
 
 // The note's text in the order the notation reads: volume, octave, the
@@ -43,15 +55,8 @@ void appendLevel(std::string& text, std::int32_t value, char upMark)
 std::string noteText(const NoteRecord& note, Running& running)
 {
     std::string text;
-    if (note.volume != running.volume) {
-        running.volume = note.volume;
-        text += 'V';
-        appendLevel(text, note.volume, '+');
-    }
-    if (note.octave != running.octave) {
-        running.octave = note.octave;
-        appendLevel(text, note.octave, '>');
-    }
+    appendLevel(text, "V", note.volume, kLoudestVolume, '+', running.volume);
+    appendLevel(text, "", note.octave, kHighestOctave, '>', running.octave);
     text += kPitchLabels[static_cast<std::size_t>(pitchRowOf(note.note))];
     const std::string_view letters = durationLetters(note.duration);
     if (const float base = letterBase(letters); base != 0.0f) {

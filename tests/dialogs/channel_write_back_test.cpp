@@ -44,7 +44,7 @@ TEST(ChannelWriteBack, WritesWhatDiffersFromTheTextsBeforeAsOneUndoGroup)
     const Case cases[] = {
         {1, {"V55CQ,1", "", "V75DQ,1"}, none, "CQ||V7D|"},  // a text without letters would be a half note
         {1, {"C,10", "D", "E,10", "7F,12"}, none, "C,10|D|E|7E#,12|"},
-        {1, {"V9++C", "9>D"}, none, "V9++C|9>D|"},
+        {1, {"V9++C", "9>D", "V9+++E>>>"}, none, "V9+C|9>D|9>>E|"},  // louder or higher sound alike
         {1, {"C"}, [](ChannelRoll&, Song& s) { s.noteList[0].duration = 0.03f; }, "C|"},  // "U" has no letter
         // On channels 2 … 15 Play gives a note without octave or volume the
         // ones the channel names last: the first note names its own.
