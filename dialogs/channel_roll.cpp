@@ -33,11 +33,12 @@ struct LetterBase {
 constexpr LetterBase kLetterBases[] = {{'W', 4.0f},  {'H', 2.0f},   {'Q', 1.0f},        {'E', 0.5f},
                                        {'S', 0.25f}, {'T', 0.125f}, {'F', kSixtyFourth}};
 
+// The note a row places.
+std::int32_t noteOfPitchRow(int row) { return row == kRestRow ? kRestNote : kTopNote - row; }
+
 }  // namespace
 
 int pitchRowOf(std::int32_t note) { return note >= -1 && note <= kTopNote ? kTopNote - note : kRestRow; }
-
-std::int32_t noteOfPitchRow(int row) { return row == kRestRow ? kRestNote : kTopNote - row; }
 
 std::string_view durationLetters(float duration)
 {

@@ -29,7 +29,6 @@ inline constexpr std::array<std::string_view, kPitchRows> kPitchLabels = {
 // The row a note is shown in: 12 − note for the notes −1 … 12, the rest row
 // for a rest (and for any value no note text gives).
 int pitchRowOf(std::int32_t note);
-std::int32_t noteOfPitchRow(int row);
 
 // The letters a cell shows for a duration in beats: "W", "H", "Q", "E", "S",
 // "T" or "F" for the value nearest below, followed by "D" when it is about
@@ -55,7 +54,6 @@ public:
 
     int channel() const { return channel_; }
     MemoryGrid& grid() { return grid_; }
-    const MemoryGrid& grid() const { return grid_; }
     // The column number of the "End" column: the track bar's maximum.
     int lastColumn() const { return lastColumn_; }
 
