@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "channel_window.h"
 #include "demo_song.h"
 #include "desktop.h"
 #include "edit_handlers.h"
@@ -24,6 +25,11 @@ Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, std::stri
     handlers.editCommand = [this](int command) { nimbel::editCommand(*this, command); };
     handlers.songGridClick = [this] { nimbel::songGridClick(*this); };
     handlers.songGridDoubleClick = [this] { nimbel::songGridDoubleClick(*this); };
+    handlers.channelWindow = [this](int channel) {
+        openChannelWindow({desktop, song, project, sequencer, kMainWindow, kSongGrid, kStopImageId, kPauseImageId,
+                           kPlayImageId},
+                          channel);
+    };
     handlers.helpTopic = [this](int command) { helpTopicCommand(desktop, command); };
     handlers.helpWindowLayout = [this] { layoutHelpWindow(desktop); };
 }

@@ -24,8 +24,8 @@ class Desktop;
 class MidiDevices;
 
 // Commands whose handlers belong to other units: the edit and selection
-// commands, the Channel Window, the help topics. An empty handler means the
-// command does nothing yet.
+// commands, the Channel Window, the help topics. Tests replace them; an
+// empty handler does nothing.
 struct CommandHandlers {
     std::function<void(int command)> editCommand;    // ids 5 … 20
     std::function<void()> songGridClick;             // left click on the song grid

@@ -39,5 +39,7 @@ inline void waitForPaints(Desktop& desktop, int count)
 
 // The editing benchmarks of bench/app_editing.cpp.
 void registerEditingBenchmarks(GuiApplication& application);
+// The Channel Window's of bench/app_channel_window.cpp.
+void registerChannelWindowBenchmarks(GuiApplication& application);
 
 }  // namespace nimbel

@@ -136,6 +136,7 @@ int main(int argc, char** argv)
         ->Arg(10000)
         ->Unit(ms);
     registerEditingBenchmarks(application);
+    registerChannelWindowBenchmarks(application);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

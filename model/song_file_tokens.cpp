@@ -1,5 +1,6 @@
 // Phase one of reading a song file: lines, tokens, voice lists.
 #include "decimal_reader.h"
+#include "notation.h"
 #include "song_columns.h"
 #include "song_file_phases.h"
 #include "text_file.h"

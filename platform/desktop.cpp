@@ -154,6 +154,7 @@ void Desktop::openWindow(int window, const WindowOptions& options)
         topLeft = screen->availableGeometry().center() - QPoint(options.inner.width / 2, options.inner.height / 2);
     }
     w->move(topLeft);
+    w->reportActivation(options.reportsActivation);
     w->show();
     w->layout()->activate();
     w->startReporting();
@@ -241,6 +242,11 @@ bool Desktop::windowVisible(int window) const
 {
     const WindowRecord* r = impl_->record(window);
     return r && r->window->isVisible();
+}
+
+void Desktop::activateWindow(int window)
+{
+    if (WindowRecord* r = impl_->record(window)) r->window->activateWindow();
 }
 
 Point Desktop::mousePosition(int window) const

@@ -68,6 +68,8 @@ public:
     void setKeepOnTop(int window, bool onTop);
     void setWindowVisible(int window, bool visible);
     bool windowVisible(int window) const;
+    // Brings a shown window to the front as the one that takes the keyboard.
+    void activateWindow(int window);
     // The mouse position of the latest mouse event, in the window's inner area.
     Point mousePosition(int window) const;
     // How often the window or one of its gadgets has been drawn: a
@@ -98,8 +100,10 @@ public:
     void addListGrid(int window, int gadget, Rect where, MemoryGrid& grid, std::string_view tooltip);
     // A text label; `centred` centres the text, `sunken` draws a sunken border.
     void addLabel(int window, int gadget, Rect where, std::string_view text, bool centred, bool sunken);
-    // A horizontal track bar with tick marks over minimum … maximum, at minimum.
-    void addTrackBar(int window, int gadget, Rect where, int minimum, int maximum, std::string_view tooltip);
+    // A horizontal track bar over minimum … maximum, at minimum, with or
+    // without tick marks below it.
+    void addTrackBar(int window, int gadget, Rect where, int minimum, int maximum, std::string_view tooltip,
+                     bool tickMarks = true);
 
     bool gadgetExists(int window, int gadget) const;
     Rect gadgetRect(int window, int gadget) const;
@@ -110,6 +114,11 @@ public:
     std::string gadgetText(int window, int gadget) const;
     void setGadgetText(int window, int gadget, std::string_view text);
     std::string gadgetTooltip(int window, int gadget) const;
+    void setGadgetTooltip(int window, int gadget, std::string_view tooltip);
+    // The gadget that takes the window's keyboard input while the window is
+    // active; -1 when none of its gadgets does.
+    void focusGadget(int window, int gadget);
+    int focusedGadget(int window) const;
 
     int trackBarPosition(int window, int gadget) const;
     void setTrackBarPosition(int window, int gadget, int position);

@@ -57,7 +57,8 @@ void Desktop::addLabel(int window, int gadget, Rect where, std::string_view text
     impl_->place(window, gadget, label, where);
 }
 
-void Desktop::addTrackBar(int window, int gadget, Rect where, int minimum, int maximum, std::string_view tooltip)
+void Desktop::addTrackBar(int window, int gadget, Rect where, int minimum, int maximum, std::string_view tooltip,
+                          bool tickMarks)
 {
     WindowRecord* r = impl_->record(window);
     if (!r) return;
@@ -65,7 +66,7 @@ void Desktop::addTrackBar(int window, int gadget, Rect where, int minimum, int m
     slider->setRange(minimum, maximum);
     slider->setValue(minimum);
     slider->setPageStep(1);
-    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setTickPosition(tickMarks ? QSlider::TicksBelow : QSlider::NoTicks);
     slider->setToolTip(uiText(tooltip));
     // Only the user's moves are reported: the program setting the position is no event.
     QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [this, window, gadget](int) {
@@ -121,6 +122,28 @@ std::string Desktop::gadgetTooltip(int window, int gadget) const
 {
     const QWidget* widget = impl_->gadget(window, gadget);
     return widget ? utf8Of(widget->toolTip()) : std::string();
+}
+
+void Desktop::setGadgetTooltip(int window, int gadget, std::string_view tooltip)
+{
+    if (QWidget* widget = impl_->gadget(window, gadget)) widget->setToolTip(uiText(tooltip));
+}
+
+void Desktop::focusGadget(int window, int gadget)
+{
+    // A grid takes no focus from clicks, but the program may give it the
+    // keyboard, which then scrolls it.
+    if (QWidget* widget = impl_->gadget(window, gadget)) widget->setFocus(Qt::OtherFocusReason);
+}
+
+int Desktop::focusedGadget(int window) const
+{
+    const WindowRecord* r = impl_->record(window);
+    if (!r) return -1;
+    const QWidget* focused = r->window->focusWidget();
+    for (const auto& [id, widget] : r->gadgets)
+        if (widget == focused) return id;
+    return -1;
 }
 
 int Desktop::trackBarPosition(int window, int gadget) const

@@ -32,6 +32,13 @@ ProgramWindow::ProgramWindow(int id, EventQueue& queue) : id_(id), queue_(queue)
     inner_->setFont(small);
 }
 
+void ProgramWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && reportsActivation_ && isActiveWindow())
+        queue_.push(activationEvent(id_));
+}
+
 void ProgramWindow::closeEvent(QCloseEvent* event)
 {
     event->ignore();

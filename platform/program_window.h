@@ -1,6 +1,6 @@
 // A top-level window of the program. It does not act on close requests and
-// resizes itself: it reports them to the event queue and lets the program's
-// loop decide. Its central widget is the inner area that gadgets are placed
+// resizes itself: it reports them (and, when asked, its activation) to the
+// event queue and lets the program's loop decide. Its central widget is the inner area that gadgets are placed
 // in by pixel position, with the toolbar (if any) stretched along its top.
 #pragma once
 
@@ -31,8 +31,10 @@ public:
     InnerArea* inner() const { return inner_; }
     // Resizes and close requests are reported from the first showing on.
     void startReporting() { reporting_ = true; }
+    void reportActivation(bool report) { reportsActivation_ = report; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     // Return and Enter press the window's default button, if it has one.
@@ -43,6 +45,7 @@ private:
     EventQueue& queue_;
     InnerArea* inner_;
     bool reporting_ = false;
+    bool reportsActivation_ = false;
 };
 
 }  // namespace nimbel

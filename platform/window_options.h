@@ -36,8 +36,9 @@ struct WindowOptions {
     std::string title;
     Size inner;  // counting the menu bar, when the window has one
     WindowFrame frame = WindowFrame::resizable;
-    std::optional<Point> position;  // top-left corner on the screen; centred when absent
-    std::vector<Menu> menus;        // none: no menu bar
+    std::optional<Point> position;   // top-left corner on the screen; centred when absent
+    std::vector<Menu> menus;         // none: no menu bar
+    bool reportsActivation = false;  // becoming the active window is an event
 };
 
 enum class StockImage { newFile, openFile, save, cut, copy, paste, undo, help };

@@ -66,6 +66,16 @@ TEST_F(DesktopTest, OpensWithTitleAndAnInnerSizeThatCountsTheMenuBarAndCloses)
     EXPECT_TRUE(drain().empty()) << "the events of a closed window are dropped";
 }
 
+TEST_F(DesktopTest, ReportsActivationOnlyOfWindowsThatAskForIt)
+{
+    desktop.openWindow(3, {"Channel Display 1", {549, 289}, WindowFrame::resizable, Point{540, 108}, {}, true});
+    drain();
+    desktop.activateWindow(kWindow);
+    EXPECT_TRUE(drain().empty());
+    desktop.activateWindow(3);
+    EXPECT_EQ(drain(), (std::vector<Event>{activationEvent(3)}));
+}
+
 TEST_F(DesktopTest, ReportsCloseRequestsAndResizesInsteadOfActing)
 {
     desktop.impl().windows.at(kWindow).window->close();

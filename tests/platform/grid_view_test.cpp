@@ -11,6 +11,7 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -136,6 +137,18 @@ TEST_F(GridGadget, AChangedCellIsDrawnAgain)
     const int settled = desktop.paintCount(kWindow);
     desktop.pollEvent();
     EXPECT_EQ(desktop.paintCount(kWindow), settled) << "nothing changed, nothing drawn";
+}
+
+TEST_F(GridGadget, TakesTheKeyboardWhenGivenItAndThenScrollsByKeys)
+{
+    addGrid({0, 0, 600, 230});
+    desktop.addLabel(kWindow, 11, {10, 240, 50, 20}, "1", true, true);
+    desktop.activateWindow(kWindow);
+    EXPECT_EQ(desktop.focusedGadget(kWindow), -1);
+    desktop.focusGadget(kWindow, kGrid);
+    EXPECT_EQ(desktop.focusedGadget(kWindow), kGrid);
+    QTest::keyClick(desktop.impl().windows.at(kWindow).window->windowHandle(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_GT(desktop.gridScrollX(kWindow, kGrid), 0) << "Ctrl+End went to the last cell";
 }
 
 }  // namespace

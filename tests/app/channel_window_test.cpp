@@ -1,0 +1,185 @@
+// The Channel Window opened from the View menu and driven as a user would,
+// from inside its own loop: its gadgets, clicks on its drawn grid, playing
+// the channel, the ways out, and undoing its OK in the main window.
+#include "program_fixture.h"
+
+#include "channel_roll.h"
+#include "channel_window.h"
+#include "dialog_controls.h"
+#include "help_text.h"
+#include "program_ids.h"
+#include "short_message.h"
+#include "song_columns.h"
+
+namespace nimbel {
+namespace {
+
+using testing_support::ProgramTest;
+
+enum Gadget : int {
+    kGrid = 1,
+    kTrackBar = 3,
+    kCounter = 4,
+    kOk = 19,
+    kCancel = 20,
+    kHelp = 22,
+    kPlay = 27,
+    kStop = 29
+};
+
+class ChannelWindow : public ProgramTest {
+protected:
+    ChannelWindow()
+    {
+        startUp(program);
+        setNoteColumnCount(program.song.grid, gridColumnOf(4));  // note columns 1 … 4
+        for (int column = 1; column <= 4; ++column)
+            program.song.grid.setCellText(1, gridColumnOf(column), column == 1 ? "CQ" : "");
+    }
+
+    // Opens channel 2 from the View menu with `acts` played in turn. A pass of
+    // its loop takes one event, so the window's activation and each act's
+    // event get a pass of their own before the next act.
+    void open(std::vector<std::function<void()>> acts)
+    {
+        desktop.postUserAction([] {});
+        for (auto& act : acts) {
+            desktop.postUserAction(std::move(act));
+            desktop.postUserAction([] {});
+        }
+        dispatchCommand(program, kViewChannelBase + 2);
+        EXPECT_FALSE(desktop.windowExists(kChannelWindow));
+    }
+    // The middle of a cell of the channel grid, in the window's inner area.
+    static Point cell(int row, int column) { return {50 * column + 25, 22 + 14 * row + 7}; }
+    void press(int button) { DialogControls(desktop).press(kChannelWindow, button); }
+};
+
+TEST_F(ChannelWindow, OpensLaidOutInsteadOfTheMainWindowAndServesHelp)
+{
+    const std::pair<int, Rect> places[] = {
+        {kGrid, {0, 0, 480, 240}},     {kCounter, {10, 255, 30, 20}},    {kTrackBar, {150, 250, 330, 30}},
+        {kOk, {490, 10, 50, 30}},      {kGrid, {0, 0, 631, 351}},  // at 700 by 400
+        {kCounter, {10, 366, 30, 20}}, {kTrackBar, {150, 361, 481, 30}}, {kOk, {641, 10, 50, 30}}};
+    open({[&] {
+              EXPECT_EQ(desktop.windowTitle(kChannelWindow), "Channel Display 2");
+              EXPECT_EQ(desktop.innerSize(kChannelWindow), (Size{549, 289}));
+              for (int i = 0; i < 4; ++i)
+                  EXPECT_EQ(desktop.gadgetRect(kChannelWindow, places[i].first), places[i].second);
+              EXPECT_EQ(desktop.gadgetTooltip(kChannelWindow, kCounter), "Current note");
+              EXPECT_TRUE(DialogControls(desktop).isDefaultButton(kChannelWindow, kOk));
+              EXPECT_EQ(desktop.trackBarMaximum(kChannelWindow, kTrackBar), 5);
+              EXPECT_EQ(desktop.focusedGadget(kChannelWindow), kGrid);
+              EXPECT_FALSE(desktop.windowVisible(kMainWindow));
+              desktop.resizeWindow(kChannelWindow, {700, 400});
+              desktop.focusGadget(kChannelWindow, kOk);
+          },
+          [&] {
+              for (int i = 4; i < 8; ++i)
+                  EXPECT_EQ(desktop.gadgetRect(kChannelWindow, places[i].first), places[i].second);
+              desktop.postEvent(activationEvent(kChannelWindow));
+              press(kHelp);
+          },
+          [&] {
+              EXPECT_EQ(desktop.focusedGadget(kChannelWindow), kGrid) << "activation gives the grid the keyboard";
+              EXPECT_EQ(desktop.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::channelWindow)));
+              desktop.postEvent(closeRequest(kHelpWindow));
+          },
+          [&] {
+              EXPECT_FALSE(desktop.windowExists(kHelpWindow));
+              desktop.postEvent(closeRequest(kChannelWindow));
+          }});
+    EXPECT_TRUE(desktop.windowVisible(kMainWindow));
+    EXPECT_EQ(desktop.focusedGadget(kMainWindow), kSongGrid);
+}
+
+TEST_F(ChannelWindow, ClicksPlaceAndStepNotesOnlyInNoteCells)
+{
+    struct Case {
+        Point where;
+        ClickKind kind;
+        int row;  // of column 2's note afterwards, -1 for none
+        const char* letters;
+    };
+    const Case cases[] = {
+        {cell(3, 2), ClickKind::left, 3, "Q"},  // the running quarter of "CQ"
+        {cell(3, 2), ClickKind::right, 3, "QD"}, {cell(5, 2), ClickKind::right, 5, "Q"},
+        {cell(3, 0), ClickKind::left, -1, ""},   // the "Scale" column
+        {{125, 10}, ClickKind::left, -1, ""},    // the header
+        {cell(3, 6), ClickKind::left, -1, ""},   // right of "End"
+        {cell(15, 2), ClickKind::left, -1, ""},  // below the rest row
+    };
+    for (const Case& c : cases) {
+        const bool places = c.row >= 0;
+        std::vector<std::function<void()>> acts = {[&] { desktop.setTrackBarPosition(kChannelWindow, kTrackBar, 4); }};
+        if (places) acts.push_back([&] { desktop.clickAt(kChannelWindow, cell(3, 2), ClickKind::left); });
+        acts.push_back([&] { desktop.clickAt(kChannelWindow, c.where, c.kind); });
+        acts.push_back([&] {
+            EXPECT_EQ(desktop.trackBarPosition(kChannelWindow, kTrackBar), places ? 2 : 4);
+            EXPECT_EQ(desktop.gadgetText(kChannelWindow, kCounter), places ? "2" : "1");
+            const auto& notes = program.song.noteList;
+            ASSERT_EQ(notes.size(), places ? 2u : 1u);
+            if (places) {
+                EXPECT_EQ(std::pair(pitchRowOf(notes[1].note), durationLetters(notes[1].duration)),
+                          std::pair(c.row, std::string_view(c.letters)));
+            }
+            press(kCancel);
+        });
+        open(std::move(acts));
+    }
+}
+
+TEST_F(ChannelWindow, EndsSoundingNotesOnOpeningThenPlaysTheChannelAloneOnItsOwnTrackBar)
+{
+    dispatchCommand(program, kMusicPlay);
+    run(1);
+    ASSERT_TRUE(program.output.hasSoundingNotes());
+    open({[&] {
+              EXPECT_FALSE(program.output.hasSoundingNotes());
+              sent.clear();
+              desktop.setTrackBarPosition(kChannelWindow, kTrackBar, 3);
+              press(kStop);
+          },
+          [&] {
+              EXPECT_EQ(desktop.trackBarPosition(kChannelWindow, kTrackBar), 1);
+              press(kPlay);
+          },
+          [&] {
+              ASSERT_EQ(sent.size(), 1u) << "channel 2's note alone";
+              EXPECT_EQ(shortMessageBytes(sent[0].packed), (std::array<std::uint8_t, 3>{0x92, 0x3C, 0x46}));
+              desktop.setTrackBarPosition(kChannelWindow, kTrackBar, 4);
+              desktop.postEvent(gadgetEvent(kChannelWindow, kTrackBar, GadgetAction::changed));
+          },
+          [&] {
+              EXPECT_EQ(desktop.gadgetText(kChannelWindow, kCounter), "4");
+              press(kPlay);
+          },
+          [&] {
+              EXPECT_EQ(program.sequencer.state().playColumn, 5);
+              press(kCancel);
+          }});
+}
+
+TEST_F(ChannelWindow, OkIsOneStepForUndoCancelAndCloseKeepOnlyTheNoteList)
+{
+    dispatchCommand(program, kEditCut);  // an empty group before, which stays
+    program.project.changed = false;
+    const std::pair<std::function<void()>, const char*> ways[] = {
+        {[&] { desktop.postEvent(closeRequest(kChannelWindow)); }, ""},
+        {[&] { press(kCancel); }, ""},
+        {[&] { press(kOk); }, "A"},
+    };
+    for (const auto& [leave, written] : ways) {
+        open({[&] { desktop.clickAt(kChannelWindow, cell(3, 3), ClickKind::left); }, leave});
+        EXPECT_EQ(program.song.grid.cellText(1, gridColumnOf(3)), written);
+        EXPECT_EQ(program.project.changed, *written != '\0');
+        EXPECT_TRUE(program.song.noteListStale);
+        EXPECT_EQ(program.song.noteList.size(), 2u) << "the channel's notes, until a rebuild";
+    }
+    dispatchCommand(program, kEditUndo);
+    EXPECT_EQ(program.song.grid.cellText(1, gridColumnOf(3)), "");
+    EXPECT_EQ(program.song.undoList.size(), 2u);
+}
+
+}  // namespace
+}  // namespace nimbel
