@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace nimbel::testing_support {
 
 struct TestProgram {
@@ -26,18 +24,6 @@ struct TestProgram {
         for (int i = 0; i < passes; ++i)
             if (runPass(program) == Pass::leave) return Pass::leave;
         return Pass::goOn;
-    }
-
-    // Acts as the user once `window` is open, inside whichever loop then runs.
-    void whenOpen(int window, std::function<void()> act)
-    {
-        desktop.postUserAction([this, window, act = std::move(act)]() mutable {
-            if (desktop.windowExists(window)) {
-                act();
-            } else {
-                whenOpen(window, std::move(act));
-            }
-        });
     }
 
     ScratchFolder scratch{"nimbel-program"};

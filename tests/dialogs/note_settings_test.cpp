@@ -92,14 +92,5 @@ TEST(NoteSettingsText, RandomCombinationsMeanWhatWasChosen)
     }
 }
 
-TEST(NoteSettingsText, WritesVolumeBeforeOctaveAndNote)
-{
-    EXPECT_EQ(noteSettingsText({.note = 3, .octave = 4, .volume = 5, .duration = 3, .flag = 1, .voice = 1}),
-              "V54C#Q,1");
-    EXPECT_EQ(noteSettingsText({.voice = 12}), ",12");
-    EXPECT_EQ(noteSettingsText({.flag = 8}), ".");
-    EXPECT_EQ(noteSettingsText({}), "");
-}
-
 }  // namespace
 }  // namespace nimbel

