@@ -57,7 +57,7 @@ protected:
     RealProgramSession::Running start(const std::string& name)
     {
         RealProgramSession::Running running = session->start(name);
-        EXPECT_FALSE(running.window.empty()) << "no main window; see " << (running.folder / "nimbel-midi.log");
+        EXPECT_FALSE(running.window.empty()) << "no main window; it said: " << fileText(running.folder / "nimbel-midi.log");
         EXPECT_GT(running.play.x, 0) << "the Play button is not on the screen";
         return running;
     }
