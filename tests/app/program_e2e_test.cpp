@@ -1,13 +1,15 @@
 // The real program on a real X display: started from a temporary folder
 // (it writes beside itself), looked at with a screenshot, played by clicking
 // its Play button and heard through a sound server without hardware, and
-// closed by clicking File > Exit. Also its start without a display. Skipped
-// only where the display or sound tools are not installed.
+// closed by clicking File > Exit; started with a song file to open. Also its
+// command line and its start without a display. Skipped only where the
+// display or sound tools are not installed.
 #include "support/display.h"
 #include "support/files.h"
 #include "support/processes.h"
 #include "support/sound_server.h"
 
+#include "nimbel_version.h"
 #include "toolbar_images.h"
 
 #include <gtest/gtest.h>
@@ -123,17 +125,93 @@ TEST(RealProgram, StartsPlaysTheDemonstrationSongAndClosesThroughFileExit)
     EXPECT_FALSE(fs::exists(folder.path / "program" / "NimbelMIDI.ini"));
 }
 
-TEST(ProgramWithoutDisplay, SaysSoInOneSentenceInsteadOfStarting)
+TEST(RealProgram, OpensTheFileOfItsCommandLineAsFileOpenDoes)
+{
+    for (const char* tool : {"Xvfb", "xdotool", "pulseaudio", "pactl"})
+        if (!onPath(tool)) GTEST_SKIP() << tool << " is not installed";
+    ASSERT_TRUE(fs::exists(kBuiltProgram)) << "build the program first: " << kBuiltProgram;
+    const ScratchFolder folder("nimbel-e2e-open");
+    for (const char* sub : {"program", "songs", "runtime"}) fs::create_directories(folder.path / sub);
+    ::chmod((folder.path / "runtime").c_str(), 0700);
+    const fs::path program = folder.path / "program" / "nimbel-midi";
+    fs::copy_file(kBuiltProgram, program);
+    writeFile(folder.path / "songs" / "song.nmd", dataFile("demo_song_saved.nmd"));
+
+    const XvfbDisplay display(kScreenWidth, kScreenHeight);
+    ASSERT_FALSE(display.name().empty()) << "Xvfb did not start";
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    const EnvironmentChanges environment = {
+        {"ASAN_OPTIONS", std::string(sanitizer ? sanitizer : "") + ":strict_string_checks=0"},
+        {"DISPLAY", display.name()},
+        {"XDG_RUNTIME_DIR", (folder.path / "runtime").string()},
+        {"QT_QPA_PLATFORM", std::nullopt},
+        {"WAYLAND_DISPLAY", std::nullopt}};
+    NullSinkServer sound(environment);
+    ASSERT_TRUE(sound.ready()) << "PulseAudio did not start";
+
+    // A name relative to the working folder, as a shell passes it.
+    struct Case {
+        const char* file;
+        std::vector<std::string> windows;  // each title shown
+    };
+    const std::vector<Case> cases = {
+        {"song.nmd", {"^Nimbel MIDI - song\\.nmd$"}},
+        {"missing.nmd", {"^Nimbel MIDI Error$", "^Nimbel MIDI - MIDI\\.txt$"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string log = folder.file(std::string(c.file) + ".log");
+        ChildProcess nimbel({program.string(), c.file},
+                            {sound.environment(), (folder.path / "songs").string(), log, "", -1});
+        for (const std::string& title : c.windows)
+            EXPECT_FALSE(waitForWindow(environment, title, 30s).empty()) << "no window " << title << "; see " << log;
+        EXPECT_TRUE(nimbel.running());
+    }
+}
+
+TEST(ProgramWithoutDisplay, AnswersItsCommandLineAndOtherwiseSaysInOneSentenceThatItCannotStart)
 {
     ASSERT_TRUE(fs::exists(kBuiltProgram)) << "build the program first: " << kBuiltProgram;
-    EnvironmentChanges environment{
+    const std::string noDisplay =
+        "Nimbel MIDI needs a graphical desktop, but no display was found (DISPLAY is not set).\n";
+    const std::string usage = "Usage: nimbel-midi [OPTION] [FILE]\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string out;  // the start of standard output, then of standard error
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{}, 1, "", noDisplay},
+        {{"song.nmd"}, 1, "", noDisplay},
+        {{"--", "--song.nmd"}, 1, "", noDisplay},
+        {{"--help"}, 0, usage, ""},
+        {{"song.nmd", "-h"}, 0, usage, ""},
+        {{"--version"}, 0, std::string("nimbel-midi ") + kNimbelVersion + "\n", ""},
+        {{"--frobnicate", "song.nmd"}, 2, "", "nimbel-midi: unknown option '--frobnicate'\n" + usage},
+        {{"-platform", "offscreen"}, 2, "", "nimbel-midi: unknown option '-platform'\n" + usage},
+        {{"one.nmd", "two.nmd"},
+         2,
+         "",
+         "nimbel-midi: only one FILE may be given ('two.nmd' is a second one)\n" + usage},
+    };
+    const EnvironmentChanges environment{
         {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
-    CommandResult result = runCommand({kBuiltProgram.string()}, environment, 10s);
-    EXPECT_EQ(result.exitCode, std::optional<int>(1));
-    EXPECT_EQ(result.err, "Nimbel MIDI needs a graphical desktop, but no display was found (DISPLAY is not set).\n");
+    for (const Case& c : cases) {
+        std::vector<std::string> command = c.arguments;
+        command.insert(command.begin(), kBuiltProgram.string());
+        const CommandResult result = runCommand(command, environment, 10s);
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        EXPECT_EQ(result.exitCode, std::optional<int>(c.exitCode));
+        EXPECT_EQ(result.out.substr(0, c.out.size()), c.out);
+        EXPECT_EQ(result.out.empty(), c.out.empty());
+        EXPECT_EQ(result.err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(result.err.empty(), c.err.empty());
+    }
 
-    environment["DISPLAY"] = ":9876";
-    result = runCommand({kBuiltProgram.string()}, environment, 10s);
+    EnvironmentChanges unreachable = environment;
+    unreachable["DISPLAY"] = ":9876";
+    const CommandResult result = runCommand({kBuiltProgram.string()}, unreachable, 10s);
     EXPECT_EQ(result.exitCode, std::optional<int>(1));
     EXPECT_EQ(result.err, "Nimbel MIDI needs a graphical desktop, but the display \":9876\" could not be reached.\n");
 }
