@@ -16,7 +16,7 @@ ProgramCommandLine parseProgramArguments(const std::vector<std::string>& argumen
     for (const std::string& argument : arguments) {
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && (argument == "--help" || argument == "-h")) {
+        } else if (!optionsEnded && argument == "--help") {
             line.action = ProgramCommandLine::Action::help;
         } else if (!optionsEnded && argument == "--version") {
             if (line.action == ProgramCommandLine::Action::run) line.action = ProgramCommandLine::Action::version;
@@ -24,8 +24,6 @@ ProgramCommandLine parseProgramArguments(const std::vector<std::string>& argumen
             return bad("unknown option '" + argument + "'");
         } else if (!line.file.empty()) {
             return bad("only one FILE may be given ('" + argument + "' is a second one)");
-        } else if (argument.empty()) {
-            return bad("the FILE name is empty");
         } else {
             line.file = argument;
         }
