@@ -52,7 +52,7 @@ void chooseSelectionColor(Program& program)
     const std::int64_t chosen = program.desktop.colorRequester(program.selectionColor);
     if (chosen < 0) return;
     program.selectionColor = static_cast<std::uint32_t>(chosen);
-    saveSelectionColor(program.programDirectory + kSettingsFileName, program.selectionColor);
+    saveSelectionColor(program.folders.settingsFolder + kSettingsFileName, program.selectionColor);
 }
 
 }  // namespace

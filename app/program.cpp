@@ -12,15 +12,15 @@
 
 namespace nimbel {
 
-Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, std::string folder)
+Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, ProgramFolders chosenFolders)
     : desktop(windows),
       devices(outputs),
-      programDirectory(std::move(folder)),
+      folders(std::move(chosenFolders)),
       sequencer(song, output, clock),
       position(desktop, kMainWindow, kPositionTrackBar, kNoteCounter),
       musicChecks(desktop),
       selectionColor(kDefaultSelectionColor),
-      files{desktop, song, project, sequencer, position, programDirectory, kMainWindow}
+      files{desktop, song, project, sequencer, position, folders.songFolder, kMainWindow}
 {
     handlers.editCommand = [this](int command) { nimbel::editCommand(*this, command); };
     handlers.songGridClick = [this] { nimbel::songGridClick(*this); };
@@ -40,9 +40,9 @@ bool startUp(Program& program)
 {
     // The voice names are constant data and the song object already holds the
     // note list with its default record, the channel state and the cell lists.
-    program.selectionColor = loadSettings(program.programDirectory + kSettingsFileName);
+    program.selectionColor = loadSettings(program.folders.settingsFolder + kSettingsFileName);
     loadToolbarImages(program.desktop);
-    ensureDemoSong(program.programDirectory);
+    ensureDemoSong(program.folders.songFolder);
     program.song.tempo = kDefaultTempo;
 
     const int device = program.output.chooseOutputDevice(program.devices);
@@ -54,7 +54,7 @@ bool startUp(Program& program)
     createMainWindow(program.desktop, program.song, program.position);
     layoutMainWindow(program.desktop);
 
-    program.project.currentPath = program.programDirectory + std::string(kDemoSongFileName);
+    program.project.currentPath = program.folders.songFolder + std::string(kDemoSongFileName);
     loadSong(program.song, program.position, program.project.currentPath);
     program.desktop.setWindowTitle(kMainWindow, projectWindowTitle(program.project.currentPath));
     program.sequencer.resetPlayback();
@@ -67,10 +67,14 @@ void shutDown(Program& program)
     program.desktop.closeAllWindows();
 }
 
-int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const std::string& programDirectory)
+int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const ProgramFolders& folders,
+               const std::string& fileToOpen)
 {
-    Program program(desktop, devices, clock, programDirectory);
-    if (startUp(program)) mainEventLoop(program);
+    Program program(desktop, devices, clock, folders);
+    if (startUp(program)) {
+        if (!fileToOpen.empty()) fileOpenPath(program.files, fileToOpen);
+        mainEventLoop(program);
+    }
     shutDown(program);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "gadget_position_display.h"
 #include "main_window.h"
 #include "midi_output.h"
+#include "program_folders.h"
 #include "project_state.h"
 #include "sequencer.h"
 #include "song.h"
@@ -36,9 +37,8 @@ struct CommandHandlers {
 };
 
 struct Program {
-    // `folder` is the program's own folder, ending with a separator; the
-    // demonstration song and the settings file live there.
-    Program(Desktop& windows, MidiDevices& outputs, Clock& clock, std::string folder);
+    // `folders` hold the demonstration song and the settings file.
+    Program(Desktop& windows, MidiDevices& outputs, Clock& clock, ProgramFolders folders);
     // Closes the main window, which shows the song's grid.
     ~Program();
     Program(const Program&) = delete;
@@ -46,7 +46,7 @@ struct Program {
 
     Desktop& desktop;
     MidiDevices& devices;
-    const std::string programDirectory;
+    const ProgramFolders folders;
     Song song;
     ProjectState project;
     MidiOutput output;
@@ -68,7 +68,9 @@ bool startUp(Program& program);
 // and the song are not written here.
 void shutDown(Program& program);
 
-// The whole run: start-up, the main event loop, shutdown. The exit code is 0.
-int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const std::string& programDirectory);
+// The whole run: start-up, then `fileToOpen` (unless empty) opened as File
+// Open opens a chosen file, the main event loop, shutdown. The exit code is 0.
+int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const ProgramFolders& folders,
+               const std::string& fileToOpen);
 
 }  // namespace nimbel

@@ -22,7 +22,7 @@ void openToFirstPaint(benchmark::State& state, GuiApplication& application)
     SimulatedClock clock;  // the window's idle steps do not sleep
     MessageLog sent;
     RecordingMidiDevices devices(clock, sent);
-    Program program(desktop, devices, clock, folder);
+    Program program(desktop, devices, clock, {folder, folder});
     startUp(program);
     const int columns = static_cast<int>(state.range(0));
     {

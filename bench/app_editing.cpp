@@ -49,7 +49,7 @@ struct FullSong {
     SimulatedClock clock;
     MessageLog sent;
     RecordingMidiDevices devices{clock, sent};
-    Program program{desktop, devices, clock, folder};
+    Program program{desktop, devices, clock, {folder, folder}};
 };
 
 // Brings the song to just before `step`; returns the command `step` runs.

@@ -44,7 +44,7 @@ void startUpToFirstPaint(benchmark::State& state, GuiApplication& application)
         SimulatedClock clock;
         MessageLog sent;
         RecordingMidiDevices devices(clock, sent);
-        Program program(desktop, devices, clock, folder);
+        Program program(desktop, devices, clock, {folder, folder});
         startUp(program);
         waitForPaints(desktop, 1);
         state.PauseTiming();
@@ -62,7 +62,7 @@ void showLoadedSong(benchmark::State& state, GuiApplication& application)
     SimulatedClock clock;
     MessageLog sent;
     RecordingMidiDevices devices(clock, sent);
-    Program program(desktop, devices, clock, folder);
+    Program program(desktop, devices, clock, {folder, folder});
     startUp(program);
     waitForPaints(desktop, 1);
     const int columns = static_cast<int>(state.range(0));
@@ -100,7 +100,7 @@ void columnsOneByOne(benchmark::State& state, GuiApplication& application)
     SimulatedClock clock;
     MessageLog sent;
     RecordingMidiDevices devices(clock, sent);
-    Program program(desktop, devices, clock, folder);
+    Program program(desktop, devices, clock, {folder, folder});
     startUp(program);
     const int columns = static_cast<int>(state.range(0));
     for (auto _ : state) {

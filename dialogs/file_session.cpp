@@ -2,10 +2,12 @@
 
 #include "desktop.h"
 #include "grid_display.h"
+#include "selection.h"
 #include "sequencer.h"
 #include "song.h"
 #include "song_file.h"
-#include "selection.h"
+
+#include <functional>
 
 namespace nimbel {
 
@@ -60,12 +62,35 @@ PromptOutcome promptForChanges(FileSession& s)
         project.changed = false;
         return PromptOutcome::saved;
     }
-    const std::string path = askForSavePath(s, s.programDirectory + "/newfile.nmd");
+    const std::string path = askForSavePath(s, s.songFolder + "/newfile.nmd");
     if (path.empty() || !writeProject(s, path)) return PromptOutcome::cancelled;
     project.currentPath = path;
     project.changed = false;
     project.isNew = false;
     return PromptOutcome::saved;
+}
+
+// File Open after its prompt: `chosen` gives the path to open, "" when none was chosen.
+void openAfterPrompt(FileSession& session, const std::function<std::string()>& chosen)
+{
+    const ProjectState before = session.project;
+    const PromptOutcome prompt = promptForChanges(session);
+    if (prompt == PromptOutcome::cancelled) return;
+    const std::string path = chosen();
+    if (path.empty()) return;
+
+    std::string contents;
+    if (!readSongFile(path, contents)) {
+        reportError(session, "Unable to open ", path);
+        // The song stays, so a "No" to saving it must not leave it looking saved.
+        if (prompt == PromptOutcome::discarded) session.project = before;
+        return;
+    }
+    startEmptySong(session);
+    session.project.currentPath = path;
+    loadSongText(session.song, session.position, contents);
+    session.desktop.setWindowTitle(session.mainWindow, projectWindowTitle(path));
+    session.sequencer.resetPlayback();
 }
 
 }  // namespace
@@ -84,26 +109,16 @@ void startEmptySong(FileSession& session)
 
 void fileOpen(FileSession& session)
 {
-    const ProjectState before = session.project;
-    const PromptOutcome prompt = promptForChanges(session);
-    if (prompt == PromptOutcome::cancelled) return;
-    const std::string defaultPath =
-        session.project.currentPath.empty() ? session.programDirectory + "/*.nmd" : session.project.currentPath;
-    const std::string path = session.desktop.openFileRequester(kOpenTitle, defaultPath, kProjectFilter, 0);
-    if (path.empty()) return;
+    openAfterPrompt(session, [&session] {
+        const std::string defaultPath =
+            session.project.currentPath.empty() ? session.songFolder + "/*.nmd" : session.project.currentPath;
+        return session.desktop.openFileRequester(kOpenTitle, defaultPath, kProjectFilter, 0);
+    });
+}
 
-    std::string contents;
-    if (!readSongFile(path, contents)) {
-        reportError(session, "Unable to open ", path);
-        // The song stays, so a "No" to saving it must not leave it looking saved.
-        if (prompt == PromptOutcome::discarded) session.project = before;
-        return;
-    }
-    startEmptySong(session);
-    session.project.currentPath = path;
-    loadSongText(session.song, session.position, contents);
-    session.desktop.setWindowTitle(session.mainWindow, projectWindowTitle(path));
-    session.sequencer.resetPlayback();
+void fileOpenPath(FileSession& session, const std::string& path)
+{
+    openAfterPrompt(session, [&path] { return path; });
 }
 
 void fileSave(FileSession& session)
@@ -121,7 +136,7 @@ void fileSave(FileSession& session)
 void fileSaveAs(FileSession& session)
 {
     const std::string defaultPath =
-        session.project.currentPath.empty() ? session.programDirectory + "/newfile.nmd" : session.project.currentPath;
+        session.project.currentPath.empty() ? session.songFolder + "/newfile.nmd" : session.project.currentPath;
     const std::string path = askForSavePath(session, defaultPath);
     if (path.empty() || !writeProject(session, path)) return;
     session.project.currentPath = path;

@@ -27,8 +27,8 @@ struct FileSession {
     Song& song;
     ProjectState& project;
     Sequencer& sequencer;
-    PositionDisplay& position;     // the main window's track bar and note counter
-    std::string programDirectory;  // ends with a separator
+    PositionDisplay& position;  // the main window's track bar and note counter
+    std::string songFolder;     // where the requesters start without a project file; ends with a separator
     int mainWindow = 0;
 };
 
@@ -44,6 +44,9 @@ PromptResult saveChangesPrompt(FileSession& session);
 void startEmptySong(FileSession& session);
 
 void fileOpen(FileSession& session);
+// File Open of a file chosen beforehand (the program's command line): the
+// same prompt, load, title and "Unable to open" box, without the requester.
+void fileOpenPath(FileSession& session, const std::string& path);
 void fileSave(FileSession& session);
 void fileSaveAs(FileSession& session);
 

@@ -13,15 +13,16 @@ namespace nimbel {
 
 bool readSongFile(const std::string& path, std::string& contents) { return readTextFile(path, contents); }
 
-void loadSongText(Song& song, PositionDisplay& position, std::string_view contents)
+DroppedNotes loadSongText(Song& song, PositionDisplay& position, std::string_view contents)
 {
     const std::size_t firstRead = song.noteList.size();
-    song_file::readMusicTokens(contents, song.noteList);
-    const int maxColumn = song_file::placeRecords(song, firstRead);
+    DroppedNotes dropped = song_file::readMusicTokens(contents, song.noteList);
+    const int maxColumn = song_file::placeRecords(song, firstRead, dropped);
 
     MemoryGrid::BatchUpdate batch(song.grid);
     setNoteColumnCount(song.grid, gridColumnOf(maxColumn));
     showNoteList(song, position);
+    return dropped;
 }
 
 bool loadSong(Song& song, PositionDisplay& position, const std::string& path)
@@ -32,10 +33,10 @@ bool loadSong(Song& song, PositionDisplay& position, const std::string& path)
     return true;
 }
 
-void openSongAfterStartUp(Song& song, PositionDisplay& position, std::string_view contents)
+DroppedNotes openSongAfterStartUp(Song& song, PositionDisplay& position, std::string_view contents)
 {
     newSong(song, position);
-    loadSongText(song, position, contents);
+    return loadSongText(song, position, contents);
 }
 
 std::string songFileText(Song& song, std::string_view date)

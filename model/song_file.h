@@ -14,10 +14,19 @@
 #include "position_display.h"
 #include "song.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace nimbel {
+
+// The notes of a song file that have no place in the song, by why: the
+// program shows the rest without a word, the export tool says so.
+struct DroppedNotes {
+    std::size_t outsideColumns = 0;   // note columns outside 1 … 65,535
+    std::size_t outsideChannels = 0;  // channels outside 1 … 15, whatever their column
+    std::size_t total() const { return outsideColumns + outsideChannels; }
+};
 
 // False when the file cannot be read (missing, a folder, no permission).
 bool readSongFile(const std::string& path, std::string& contents);
@@ -27,7 +36,7 @@ bool readSongFile(const std::string& path, std::string& contents);
 // read are appended after the note list's default record, the grid gets as
 // many note columns as the highest column read, and the tempo changes only
 // when the file gives one of at least 1.
-void loadSongText(Song& song, PositionDisplay& position, std::string_view contents);
+DroppedNotes loadSongText(Song& song, PositionDisplay& position, std::string_view contents);
 
 // Reads the file, then loadSongText. False when the file cannot be read;
 // then nothing has changed.
@@ -37,7 +46,7 @@ bool loadSong(Song& song, PositionDisplay& position, const std::string& path);
 // a file holding `contents`: `song`, as freshly made, becomes a new song and
 // the text is read into it. The export tool, the fuzzers and the tests load
 // songs this way, so they see what the program shows.
-void openSongAfterStartUp(Song& song, PositionDisplay& position, std::string_view contents);
+DroppedNotes openSongAfterStartUp(Song& song, PositionDisplay& position, std::string_view contents);
 
 // Rebuilds the note list from the grid, then gives the project file's lines,
 // each ended by CR LF, with `date` (yyyy/mm/dd) in the header comment.

@@ -5,6 +5,7 @@
 
 #include "note_record.h"
 #include "song.h"
+#include "song_file.h"
 
 #include <cstddef>
 #include <string_view>
@@ -18,14 +19,16 @@ namespace nimbel::song_file {
 // Tokens whose note column would pass the song's last possible column are
 // not kept, nor voices whose channel would pass the last channel, except the
 // last of them, which alone decides the voice group of the tokens after it.
-void readMusicTokens(std::string_view contents, std::vector<NoteRecord>& noteList);
+// Returns the notes not kept.
+DroppedNotes readMusicTokens(std::string_view contents, std::vector<NoteRecord>& noteList);
 
 // Phase two: walks the note list from its first record, places each record
 // (leading channel number, "N" channel "X" column, or the current voice
 // group, whose copies are appended), interprets its values and leaves as its
 // text the note text without the placement prefix read. Then drops the
 // records from `firstRead` on that lie outside the song and sets the tempo.
-// Returns the highest note column of the records kept.
-int placeRecords(Song& song, std::size_t firstRead);
+// Returns the highest note column of the records kept, and adds the records
+// dropped to `dropped`.
+int placeRecords(Song& song, std::size_t firstRead, DroppedNotes& dropped);
 
 }  // namespace nimbel::song_file

@@ -12,10 +12,11 @@ namespace nimbel::song_file {
 
 namespace {
 
+bool isInChannels(const NoteRecord& record) { return record.channel >= 1 && record.channel <= kChannelCount; }
+
 bool isInSong(const NoteRecord& record)
 {
-    return record.channel >= 1 && record.channel <= kChannelCount && record.column >= 1 &&
-           record.column <= kMaxNoteColumns;
+    return isInChannels(record) && record.column >= 1 && record.column <= kMaxNoteColumns;
 }
 
 // Where a record goes, as its text, its channel so far and the voice group say.
@@ -86,7 +87,7 @@ void readTempo(Song& song, const NoteRecord& record)
 
 }  // namespace
 
-int placeRecords(Song& song, std::size_t firstRead)
+int placeRecords(Song& song, std::size_t firstRead, DroppedNotes& dropped)
 {
     std::vector<NoteRecord>& noteList = song.noteList;
     noteList.reserve(noteList.size() + groupCopyCount(noteList));
@@ -118,8 +119,13 @@ int placeRecords(Song& song, std::size_t firstRead)
         if (record.channel >= 0 && record.channel < static_cast<std::int32_t>(song.channels.size()))
             song.channels[static_cast<std::size_t>(record.channel)].text = record.text;
     }
-    const auto firstDropped = std::remove_if(noteList.begin() + static_cast<std::ptrdiff_t>(firstRead), noteList.end(),
-                                             [](const NoteRecord& r) { return !r.isTempo() && !isInSong(r); });
+    const auto countedOutside = [&dropped](const NoteRecord& r) {
+        if (r.isTempo() || isInSong(r)) return false;
+        ++(isInChannels(r) ? dropped.outsideColumns : dropped.outsideChannels);
+        return true;
+    };
+    const auto firstDropped =
+        std::remove_if(noteList.begin() + static_cast<std::ptrdiff_t>(firstRead), noteList.end(), countedOutside);
     noteList.erase(firstDropped, noteList.end());
     return maxColumn;
 }

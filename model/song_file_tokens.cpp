@@ -28,6 +28,7 @@ public:
     explicit TokenReader(std::vector<NoteRecord>* noteList) : noteList_(noteList) {}
 
     std::size_t recordCount() const { return recordCount_; }
+    const DroppedNotes& dropped() const { return dropped_; }
 
     void readLine(std::string_view rawLine)
     {
@@ -63,7 +64,10 @@ private:
         // A token placed by "N" may name its own column; any other is placed
         // in its running column, which may already lie past the song's end.
         const bool placed = token.front() == 'N';
-        if (!placed && tokenCount_ > kMaxNoteColumns) return;
+        if (!placed && tokenCount_ > kMaxNoteColumns) {
+            dropped_.outsideColumns += notesOfToken(token);
+            return;
+        }
 
         NoteRecord record;
         record.note = -1;
@@ -79,6 +83,18 @@ private:
         if (comma != std::string_view::npos) record.voice = readDecimal(token.substr(comma + 1));
         record.text = token;
         append(std::move(record));
+    }
+
+    // A voice list is a note on channel 1 and one more for each later voice
+    // that is not 0; any other token is one note.
+    static std::size_t notesOfToken(std::string_view token)
+    {
+        std::size_t comma = token.find(',');
+        if (comma == std::string_view::npos) return 1;
+        std::size_t notes = 1;
+        for (comma = token.find(',', comma + 1); comma != std::string_view::npos; comma = token.find(',', comma + 1))
+            if (readDecimal(token.substr(comma + 1)) > 0) ++notes;
+        return notes;
     }
 
     void append(NoteRecord&& record)
@@ -130,9 +146,15 @@ private:
             const std::int32_t voice = readDecimal(field);
             const auto channel32 =
                 static_cast<std::int32_t>(std::min<std::int64_t>(channel, std::numeric_limits<std::int32_t>::max()));
-            if (channel == 1) appendVoice(1, field, voice);
-            else if (voice > 0 && channel <= kChannelCount) appendVoice(channel32, field, voice);
-            else if (voice > 0) lastBeyondChannels = Voice{channel32, field, voice};
+            if (channel == 1) {
+                appendVoice(1, field, voice);
+            } else if (voice > 0 && channel <= kChannelCount) {
+                appendVoice(channel32, field, voice);
+            } else if (voice > 0) {
+                // Only the last is kept (and dropped when placed); the others end here.
+                if (lastBeyondChannels) ++dropped_.outsideChannels;
+                lastBeyondChannels = Voice{channel32, field, voice};
+            }
             if (end == rest.size()) break;
             rest.remove_prefix(end + 1);
         }
@@ -142,6 +164,7 @@ private:
 
     std::vector<NoteRecord>* noteList_;
     std::size_t recordCount_ = 0;
+    DroppedNotes dropped_;
     std::string line_;  // the line being read, trimmed and upper-cased
     bool started_ = false;
     bool ended_ = false;
@@ -151,7 +174,7 @@ private:
 
 }  // namespace
 
-void readMusicTokens(std::string_view contents, std::vector<NoteRecord>& noteList)
+DroppedNotes readMusicTokens(std::string_view contents, std::vector<NoteRecord>& noteList)
 {
     // Counting first lets the note list grow once: a file of millions of tiny
     // tokens would otherwise hold up to twice its records while growing.
@@ -161,6 +184,7 @@ void readMusicTokens(std::string_view contents, std::vector<NoteRecord>& noteLis
 
     TokenReader reader(&noteList);
     forEachLine(contents, [&](std::string_view line) { reader.readLine(line); });
+    return reader.dropped();
 }
 
 }  // namespace nimbel::song_file

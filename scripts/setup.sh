@@ -15,6 +15,8 @@ packages=(
   xvfb xauth xdotool x11-utils xclip imagemagick
   # sound server without a sound card, audio and MIDI checks
   pulseaudio pulseaudio-utils libasound2-plugins sox midicsv python3-mido
+  # installation: the icon rendered from its drawing, the desktop entry and MIME type checked as a desktop reads them
+  librsvg2-bin desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
 )
 
 missing=()

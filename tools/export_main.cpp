@@ -1,9 +1,24 @@
 // nimbel-export: loads a song with the program's own model code and writes
 // the outputs the command line asks for.
 #include "export_options.h"
+#include "song_columns.h"
 #include "song_file.h"
 
 #include <iostream>
+
+namespace {
+
+// The notes the song file holds that the song has no place for, in one line;
+// they are left out as the program leaves them out, so the exit status stays 0.
+void warnOfDroppedNotes(const nimbel::DroppedNotes& dropped, std::ostream& err)
+{
+    if (dropped.total() == 0) return;
+    err << "nimbel-export: warning: " << dropped.total() << (dropped.total() == 1 ? " note" : " notes")
+        << " dropped: " << dropped.outsideColumns << " outside note columns 1 to " << nimbel::kMaxNoteColumns << ", "
+        << dropped.outsideChannels << " outside channels 1 to " << nimbel::kChannelCount << "\n";
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -26,7 +41,7 @@ int main(int argc, char** argv)
     }
     Song song;
     PlainPositionDisplay position;
-    openSongAfterStartUp(song, position, contents);
+    warnOfDroppedNotes(openSongAfterStartUp(song, position, contents), std::cerr);
     ExportContext context{song, request.settings, std::cout, std::cerr};
     for (const ExportStep& step : request.steps)
         if (const int status = step.output(context, step.argument); status != kExportDone) return status;

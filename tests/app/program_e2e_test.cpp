@@ -1,13 +1,15 @@
 // The real program on a real X display: started from a temporary folder
-// (it writes beside itself), looked at with a screenshot, played by clicking
-// its Play button and heard through a sound server without hardware, and
-// closed by clicking File > Exit. Also its start without a display. Skipped
-// only where the display or sound tools are not installed.
+// (it writes beside itself) with a song to open, looked at with a
+// screenshot, played by clicking its Play button and heard through a sound
+// server without hardware, and closed by clicking File > Exit; started with
+// a file it cannot read. Also its command line and its start without a
+// display. Skipped only where the display or sound tools are not installed.
 #include "support/display.h"
 #include "support/files.h"
 #include "support/processes.h"
 #include "support/sound_server.h"
 
+#include "nimbel_version.h"
 #include "toolbar_images.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +59,7 @@ std::optional<ScreenPoint> findIcon(const std::string& rgb, const IconPixels& ic
     return std::nullopt;
 }
 
-TEST(RealProgram, StartsPlaysTheDemonstrationSongAndClosesThroughFileExit)
+TEST(RealProgram, OpensTheSongOfItsCommandLinePlaysItAndClosesThroughFileExit)
 {
     for (const char* tool : {"Xvfb", "xdotool", "import", "pulseaudio", "pactl", "parec"})
         if (!onPath(tool)) GTEST_SKIP() << tool << " is not installed";
@@ -67,6 +69,7 @@ TEST(RealProgram, StartsPlaysTheDemonstrationSongAndClosesThroughFileExit)
     ::chmod((folder.path / "runtime").c_str(), 0700);
     const fs::path program = folder.path / "program" / "nimbel-midi";
     fs::copy_file(kBuiltProgram, program);
+    writeFile(folder.path / "elsewhere" / "song.nmd", dataFile("demo_song_saved.nmd"));
     const fs::path shots = fs::path(NIMBEL_BINARY_DIR) / "e2e";
     fs::create_directories(shots);
 
@@ -85,10 +88,11 @@ TEST(RealProgram, StartsPlaysTheDemonstrationSongAndClosesThroughFileExit)
     NullSinkServer sound(environment);
     ASSERT_TRUE(sound.ready()) << "PulseAudio did not start";
     sound.startRecording(folder.path / "sink.raw");
-    ChildProcess nimbel({program.string()}, {sound.environment(), (folder.path / "elsewhere").string(),
-                                             folder.file("nimbel-midi.log"), "", -1});
+    // A name relative to the working folder, as a shell passes it.
+    ChildProcess nimbel({program.string(), "song.nmd"}, {sound.environment(), (folder.path / "elsewhere").string(),
+                                                         folder.file("nimbel-midi.log"), "", -1});
 
-    const std::string window = waitForWindow(environment, "^Nimbel MIDI - MIDI.txt$");
+    const std::string window = waitForWindow(environment, "^Nimbel MIDI - song\\.nmd$");
     ASSERT_FALSE(window.empty()) << "no main window appeared; see " << folder.file("nimbel-midi.log");
     const IconPixels play = decodeIconFile(toolbarIconFile(kPlayImage));
     std::optional<ScreenPoint> playButton;
@@ -121,19 +125,51 @@ TEST(RealProgram, StartsPlaysTheDemonstrationSongAndClosesThroughFileExit)
     EXPECT_TRUE(fs::exists(folder.path / "program" / "MIDI.txt"));
     EXPECT_FALSE(fs::exists(folder.path / "elsewhere" / "MIDI.txt")) << "files live beside the program";
     EXPECT_FALSE(fs::exists(folder.path / "program" / "NimbelMIDI.ini"));
+
+    ChildProcess unreadable({program.string(), "missing.nmd"},
+                            {sound.environment(), folder.path.string(), folder.file("missing.log"), "", -1});
+    for (const char* title : {"^Nimbel MIDI Error$", "^Nimbel MIDI - MIDI\\.txt$"})
+        EXPECT_FALSE(waitForWindow(environment, title).empty()) << title << "; see " << folder.file("missing.log");
 }
 
-TEST(ProgramWithoutDisplay, SaysSoInOneSentenceInsteadOfStarting)
+TEST(ProgramWithoutDisplay, AnswersItsCommandLineAndOtherwiseSaysInOneSentenceThatItCannotStart)
 {
     ASSERT_TRUE(fs::exists(kBuiltProgram)) << "build the program first: " << kBuiltProgram;
-    EnvironmentChanges environment{
+    const std::string noDisplay =
+        "Nimbel MIDI needs a graphical desktop, but no display was found (DISPLAY is not set).\n";
+    const std::string usage = "Usage: nimbel-midi [OPTION] [FILE]\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string out;  // the start of standard output, then of standard error
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{}, 1, "", noDisplay},
+        {{"song.nmd"}, 1, "", noDisplay},
+        {{"--", "--song.nmd"}, 1, "", noDisplay},
+        {{"song.nmd", "--help"}, 0, usage, ""},
+        {{"--version"}, 0, std::string("nimbel-midi ") + kNimbelVersion + "\n", ""},
+        {{"--frobnicate", "song.nmd"}, 2, "", "nimbel-midi: unknown option '--frobnicate'\n" + usage},
+        {{"one.nmd", "two.nmd"}, 2, "", "nimbel-midi: only one FILE may be given ('two.nmd' is a second one)\n"},
+    };
+    const EnvironmentChanges environment{
         {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
-    CommandResult result = runCommand({kBuiltProgram.string()}, environment, 10s);
-    EXPECT_EQ(result.exitCode, std::optional<int>(1));
-    EXPECT_EQ(result.err, "Nimbel MIDI needs a graphical desktop, but no display was found (DISPLAY is not set).\n");
+    for (const Case& c : cases) {
+        std::vector<std::string> command = c.arguments;
+        command.insert(command.begin(), kBuiltProgram.string());
+        const CommandResult result = runCommand(command, environment, 10s);
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        EXPECT_EQ(result.exitCode, std::optional<int>(c.exitCode));
+        EXPECT_EQ(result.out.substr(0, c.out.size()), c.out);
+        EXPECT_EQ(result.out.empty(), c.out.empty());
+        EXPECT_EQ(result.err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(result.err.empty(), c.err.empty());
+    }
 
-    environment["DISPLAY"] = ":9876";
-    result = runCommand({kBuiltProgram.string()}, environment, 10s);
+    EnvironmentChanges unreachable = environment;
+    unreachable["DISPLAY"] = ":9876";
+    const CommandResult result = runCommand({kBuiltProgram.string()}, unreachable, 10s);
     EXPECT_EQ(result.exitCode, std::optional<int>(1));
     EXPECT_EQ(result.err, "Nimbel MIDI needs a graphical desktop, but the display \":9876\" could not be reached.\n");
 }

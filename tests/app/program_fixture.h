@@ -33,7 +33,7 @@ struct TestProgram {
     SimulatedClock clock;
     MessageLog sent;
     RecordingMidiDevices devices{clock, sent};
-    Program program{desktop, devices, clock, scratch.directory()};
+    Program program{desktop, devices, clock, {scratch.directory(), scratch.directory()}};
 };
 
 class ProgramTest : public ::testing::Test, public TestProgram {};

@@ -59,7 +59,7 @@ TEST_F(StartUp, WithoutAUsableOutputShowsTheErrorAndEndsWithCodeZeroBeforeAnyWin
 {
     RecordingMidiDevices none(clock, sent, {RecordingDevice{MidiDeviceCaps{"mapper", 0}, false}});
     script.expectMessage(MessageReply::ok);
-    EXPECT_EQ(runProgram(desktop, none, clock, scratch.directory()), 0);
+    EXPECT_EQ(runProgram(desktop, none, clock, {scratch.directory(), scratch.directory()}, ""), 0);
     ASSERT_EQ(script.messages().size(), 1u);
     const ShownMessage& error = script.messages()[0];
     EXPECT_EQ(error.title, "Error");

@@ -34,13 +34,18 @@ using testing_support::writeFile;
 struct LoadedSong {
     Song song;
     PlainPositionDisplay position;
+    DroppedNotes dropped;
 
     explicit LoadedSong(std::string_view text, std::int32_t tempoBefore = kDefaultTempo)
     {
         song.tempo = tempoBefore;
-        openSongAfterStartUp(song, position, text);
+        dropped = openSongAfterStartUp(song, position, text);
     }
 };
+
+// The notes dropped as one value to compare: outside the columns, outside the channels.
+using Counts = std::pair<std::size_t, std::size_t>;
+Counts counts(const DroppedNotes& dropped) { return {dropped.outsideColumns, dropped.outsideChannels}; }
 
 int noteColumnCount(const Song& song) { return noteColumnOf(findEndColumn(song.grid)); }
 
@@ -128,6 +133,7 @@ TEST(SongFileReading, GroupRecordsTakeTheStateTheFileLeftAndVoicesPastTheLastCha
         EXPECT_EQ(recordsAt(twenty.song, channel, 1)[0]->voice, channel);
     }
     EXPECT_EQ(twenty.song.noteList.size(), 1u + 15u + 15u);
+    EXPECT_EQ(counts(twenty.dropped), Counts(0, 5)) << "channels 16 to 20";
 }
 
 TEST(SongFileReading, LeadingChannelNumberAndPlacementPrefixAreNotShown)
@@ -177,16 +183,19 @@ TEST(SongFileReading, RecordsOutsideTheSongAreDroppedAndChangeNoChannelState)
     EXPECT_EQ(noteColumnCount(loaded.song), 7);
     for (std::size_t channel = 0; channel < loaded.song.channels.size(); ++channel)
         EXPECT_EQ(loaded.song.channels[channel].text, channel == 2 ? "D" : "") << channel;
+    EXPECT_EQ(counts(loaded.dropped), Counts(4, 7));
 }
 
 TEST(SongFileReading, RunningColumnsEndAtTheLastPossibleColumn)
 {
     std::string text = "START\n";
-    for (int i = 0; i < kMaxNoteColumns + 5; ++i) text += "C ";
-    const LoadedSong loaded(text + "N2X5E\nEND");
+    for (int i = 0; i < kMaxNoteColumns + 3; ++i) text += "C ";
+    // Past the end, a voice list is as many notes as it has voices (a voice of 0 is none).
+    const LoadedSong loaded(text + "D,1,0,3,0 E,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19 N2X5E\nEND");
     EXPECT_EQ(noteColumnCount(loaded.song), kMaxNoteColumns);
     EXPECT_EQ(loaded.song.noteList.size(), 1u + kMaxNoteColumns + 1u);
     EXPECT_EQ(loaded.song.grid.cellText(1, gridColumnOf(5)), "E");  // a placed note still lands
+    EXPECT_EQ(counts(loaded.dropped), Counts(3 + 2 + 16, 0));
 }
 
 TEST(SongFileWriting, HeaderTempoAndPlacedNotes)

@@ -73,6 +73,22 @@ TEST(ExportTool, BadArgumentsAndUnreadableSongsExitWithTwoAndSayWhy)
     }
 }
 
+TEST(ExportTool, NotesTheSongHasNoPlaceForAreDroppedWithOneWarningLine)
+{
+    const testing_support::ScratchFolder folder;
+    std::string melody = "START\r\n";
+    for (int note = 0; note < 100000; ++note) melody += "C ";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {melody, "34465 notes dropped: 34465 outside note columns 1 to 65535, 0"},
+        {"START\r\nN16X1C N1X0C 99D N2X2E\r\nEND\r\n", "3 notes dropped: 1 outside note columns 1 to 65535, 2"}};
+    for (const auto& [song, counts] : cases) {
+        writeFile(folder.path / "song.txt", song);
+        const auto result = exportTool({folder.file("song.txt"), "--save", folder.file("saved.nmd")});
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.err, "nimbel-export: warning: " + counts + " outside channels 1 to 15\n");
+    }
+}
+
 TEST(ExportTool, DemonstrationSongGivesTheGoldenGridEventsAndProjectFileWhichLoadsBackTheSame)
 {
     const testing_support::ScratchFolder folder;
@@ -80,6 +96,7 @@ TEST(ExportTool, DemonstrationSongGivesTheGoldenGridEventsAndProjectFileWhichLoa
     const auto first = exportTool({dataPath("demo_song.txt"), "--grid", "--events", "--save", folder.file("demo.nmd")});
     const std::string after = localDateText();
     ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(first.err, "") << "nothing dropped, nothing to warn of";
     EXPECT_EQ(first.out, dataFile("demo_song_grid.tsv") + dataFile("demo_song_events.txt"));  // in the order given
     const std::string golden = dataFile("demo_song_saved.nmd");
     const std::string written = fileText(folder.file("demo.nmd"));

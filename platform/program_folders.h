@@ -1,0 +1,21 @@
+// Where the program keeps its demonstration song and its settings file:
+// beside the program file, as long as the program may write there; when it
+// is installed where it may not (a system prefix, a read-only mount), in
+// the user's own data and config folders instead.
+#pragma once
+
+#include <string>
+
+namespace nimbel {
+
+struct ProgramFolders {
+    std::string songFolder;      // the demonstration song; the file requesters start here
+    std::string settingsFolder;  // the settings file
+};
+
+// Both folders end with a separator. `programDirectory` (ending with one)
+// is used when it is writable; otherwise "nimbel-midi/" in the user's data
+// folder and in the user's config folder, made when missing.
+ProgramFolders programFolders(const std::string& programDirectory);
+
+}  // namespace nimbel
