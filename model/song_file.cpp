@@ -18,6 +18,7 @@ void loadSongText(Song& song, PositionDisplay& position, std::string_view conten
     const std::size_t firstRead = song.noteList.size();
     song_file::readMusicTokens(contents, song.noteList);
     const int maxColumn = song_file::placeRecords(song, firstRead);
+    ++song.noteListVersion;
 
     MemoryGrid::BatchUpdate batch(song.grid);
     setNoteColumnCount(song.grid, gridColumnOf(maxColumn));

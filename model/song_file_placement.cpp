@@ -14,8 +14,7 @@ namespace {
 
 bool isInSong(const NoteRecord& record)
 {
-    return record.channel >= 1 && record.channel <= kChannelCount && record.column >= 1 &&
-           record.column <= kMaxNoteColumns;
+    return isSongChannel(record.channel) && record.column >= 1 && record.column <= kMaxNoteColumns;
 }
 
 // Where a record goes, as its text, its channel so far and the voice group say.
