@@ -33,12 +33,18 @@ private:
 
 MessageLog playSongToEvents(Song& song, PositionDisplay& position)
 {
+    ColumnIndex index;
+    return playSongToEvents(song, position, index);
+}
+
+MessageLog playSongToEvents(Song& song, PositionDisplay& position, RecordVisits& visits)
+{
     JumpingClock clock;
     MessageLog log;
     RecordingMidiDevices devices(clock, log);
     MidiOutput output;
     output.openOutput(devices, -1);
-    Sequencer sequencer(song, output, clock);
+    Sequencer sequencer(song, output, clock, visits);
     PlainMusicChecks checks;
 
     position.setPosition(1);
