@@ -21,6 +21,7 @@ void loadSongText(Song& song, PositionDisplay& position, std::string_view conten
     ++song.noteListVersion;
 
     MemoryGrid::BatchUpdate batch(song.grid);
+    song.grid.reserveColumns(gridColumnOf(maxColumn) + 1);
     setNoteColumnCount(song.grid, gridColumnOf(maxColumn));
     showNoteList(song, position);
 }
