@@ -16,6 +16,7 @@ bool ColumnIndex::isCurrent(const std::vector<NoteRecord>& notes, std::uint64_t 
 void ColumnIndex::rebuild(const std::vector<NoteRecord>& notes, std::uint64_t version)
 {
     byColumn_.clear();
+    byColumn_.reserve(notes.size());
     holders_.clear();
     for (std::size_t i = 0; i < notes.size(); ++i) {
         if (!isSongChannel(notes[i].channel)) continue;

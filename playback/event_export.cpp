@@ -41,6 +41,9 @@ MessageLog playSongToEvents(Song& song, PositionDisplay& position, RecordVisits&
 {
     JumpingClock clock;
     MessageLog log;
+    // Most songs send a note-on and one or two note-offs a record: the log
+    // is then allocated once.
+    log.reserve(song.noteList.size() * 5 / 2 + 2 * kChannelCount);
     RecordingMidiDevices devices(clock, log);
     MidiOutput output;
     output.openOutput(devices, -1);
