@@ -2,9 +2,9 @@
 
 #include "event_export.h"
 #include "midi_file.h"
-#include "offline_render.h"
 #include "song_columns.h"
 #include "sound_fonts.h"
+#include "wav_renderer_module.h"
 
 namespace nimbel {
 
@@ -41,7 +41,13 @@ int renderWav(ExportContext& context, const std::string& path, const MessageLog&
                     << (chosen != context.settings.end() ? " at '" + chosen->second + "'" : std::string()) << "\n";
         return kExportNotWritten;
     }
-    const RenderResult result = renderWavFile(events, *soundFont, path);
+    std::string error;
+    const WavRenderer render = loadWavRenderer(error);
+    if (!render) {
+        context.err << "nimbel-export: cannot load the audio renderer: " << error << "\n";
+        return kExportNotWritten;
+    }
+    const RenderResult result = render(events, *soundFont, path);
     if (result.ok) return kExportDone;
     context.err << "nimbel-export: " << result.error << "\n";
     return kExportNotWritten;
