@@ -23,9 +23,13 @@ void ColumnIndex::rebuild(const std::vector<NoteRecord>& notes, std::uint64_t ve
         byColumn_.push_back({notes[i].column, i});
         if (notes[i].offTime != 0) holders_.push_back(i);
     }
-    std::ranges::sort(byColumn_, [](const Entry& a, const Entry& b) {
-        return a.column != b.column ? a.column < b.column : a.record < b.record;
-    });
+    // Entries are made in list order, so a list in column order (a rebuilt
+    // one, most loaded ones) needs no sort.
+    if (!std::ranges::is_sorted(byColumn_, {}, &Entry::column)) {
+        std::ranges::sort(byColumn_, [](const Entry& a, const Entry& b) {
+            return a.column != b.column ? a.column < b.column : a.record < b.record;
+        });
+    }
     built_ = true;
     version_ = version;
     storage_ = notes.data();
@@ -43,9 +47,19 @@ std::span<const std::size_t> ColumnIndex::recordsToVisit(const Song& song, std::
         rebuild(notes, song.noteListVersion);
     }
 
-    const auto starting = std::ranges::equal_range(byColumn_, column, {}, &Entry::column);
+    // Columns mostly play one after the other, so the search for a column's
+    // records starts where the previous column's ended.
+    auto first = byColumn_.begin() + static_cast<std::ptrdiff_t>(std::min(searchFrom_, byColumn_.size()));
+    const bool fromHere = (first == byColumn_.begin() || std::prev(first)->column < column) &&
+                          (first == byColumn_.end() || first->column >= column);
+    if (!fromHere) first = std::ranges::lower_bound(byColumn_, column, {}, &Entry::column);
+    auto last = first;
+    while (last != byColumn_.end() && last->column == column) ++last;
+    searchFrom_ = static_cast<std::size_t>(last - byColumn_.begin());
+
     visits_.clear();
-    std::ranges::set_union(starting | std::views::transform(&Entry::record), holders_, std::back_inserter(visits_));
+    std::ranges::set_union(std::ranges::subrange(first, last) | std::views::transform(&Entry::record), holders_,
+                           std::back_inserter(visits_));
     return visits_;
 }
 

@@ -28,7 +28,8 @@ public:
 // starts, so the records of the previous visit that still hold one are all
 // there are, unless the list changed in between. A change (another version,
 // size or storage of the list) costs one sort of the list, O(n log n) and 16
-// bytes a record; a step otherwise costs O(log n) plus the records returned.
+// bytes a record; a step otherwise costs the records returned, plus O(log n)
+// when it does not play the column after the previous step's.
 class ColumnIndex final : public RecordVisits {
 public:
     std::span<const std::size_t> recordsToVisit(const Song& song, std::int32_t column) override;
@@ -45,6 +46,7 @@ private:
     std::vector<Entry> byColumn_;       // the song channels' records, by column, then in list order
     std::vector<std::size_t> holders_;  // records holding an off-time, ascending
     std::vector<std::size_t> visits_;   // what the last call returned
+    std::size_t searchFrom_ = 0;        // in byColumn_: past the records of the last column asked for
     bool built_ = false;
     std::uint64_t version_ = 0;
     const NoteRecord* storage_ = nullptr;
