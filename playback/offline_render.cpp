@@ -58,7 +58,7 @@ private:
 // selects it and drops them when no channel uses it any more; a song whose
 // channels change voices often would read them again and again. Every
 // instrument the messages select is therefore read once, before rendering.
-void pinSelectedInstruments(fluid_synth_t* synth, int soundFontId, const MessageLog& messages)
+void pinSelectedInstruments(fluid_synth_t* synth, int soundFontId, std::span<const TimedMessage> messages)
 {
     constexpr int kDrumChannel = 9;  // General MIDI's percussion channel, bank 128
     constexpr int kDrumBank = 128;
@@ -83,14 +83,14 @@ RenderResult failure(std::string error)
     return result;
 }
 
-std::int64_t lastMessageMs(const MessageLog& messages)
+std::int64_t lastMessageMs(std::span<const TimedMessage> messages)
 {
     return messages.empty() ? 0 : std::max<std::int64_t>(messages.back().timeMs, 0);
 }
 
 }  // namespace
 
-RenderResult renderMessages(const MessageLog& messages, const std::string& soundFont, AudioSink& sink)
+RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink)
 {
     FluidSettingsPtr settings = makeSynthSettings(SampleLoading::onDemand);
     if (!settings) return failure("the synthesizer cannot be set up");
@@ -114,7 +114,8 @@ RenderResult renderMessages(const MessageLog& messages, const std::string& sound
     return result;
 }
 
-RenderResult renderWavFile(const MessageLog& messages, const std::string& soundFont, const std::string& outPath)
+RenderResult renderWavFile(std::span<const TimedMessage> messages, const std::string& soundFont,
+                           const std::string& outPath)
 {
     if (frameAt(lastMessageMs(messages) + kLongestReleaseTailMs) > WavFileWriter::kMaxFrames)
         return failure("the song is too long for a WAV file");

@@ -33,9 +33,10 @@ struct RenderResult {
 };
 
 // `messages` are in time order, times in milliseconds from 0.
-RenderResult renderMessages(const MessageLog& messages, const std::string& soundFont, AudioSink& sink);
+RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink);
 
 // renderMessages into a WAV file at `outPath`.
-RenderResult renderWavFile(const MessageLog& messages, const std::string& soundFont, const std::string& outPath);
+RenderResult renderWavFile(std::span<const TimedMessage> messages, const std::string& soundFont,
+                           const std::string& outPath);
 
 }  // namespace nimbel

@@ -41,13 +41,7 @@ int renderWav(ExportContext& context, const std::string& path, const MessageLog&
                     << (chosen != context.settings.end() ? " at '" + chosen->second + "'" : std::string()) << "\n";
         return kExportNotWritten;
     }
-    std::string error;
-    const WavRenderer render = loadWavRenderer(error);
-    if (!render) {
-        context.err << "nimbel-export: cannot load the audio renderer: " << error << "\n";
-        return kExportNotWritten;
-    }
-    const RenderResult result = render(events, *soundFont, path);
+    const RenderResult result = renderWavFileThroughModule(events, *soundFont, path);
     if (result.ok) return kExportDone;
     context.err << "nimbel-export: " << result.error << "\n";
     return kExportNotWritten;
