@@ -15,6 +15,8 @@ packages=(
   xvfb xauth xdotool x11-utils xclip imagemagick
   # sound server without a sound card, audio and MIDI checks
   pulseaudio pulseaudio-utils libasound2-plugins sox midicsv python3-mido
+  # a peer tool the export benchmark compares with, and the peak memory it reports
+  abcmidi time
 )
 
 missing=()
