@@ -6,6 +6,7 @@
 #include "short_message.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace nimbel {
 
@@ -54,9 +55,14 @@ MessageLog playSongToEvents(Song& song, PositionDisplay& position, RecordVisits&
     position.setCounterText("1");
     sequencer.resetPlayback();
     sequencer.mainPlay(position, checks);
-    while (const auto due = sequencer.nextDueTime()) {
+    std::optional<std::int64_t> due = sequencer.nextDueTime();
+    while (due) {
         clock.jumpTo(*due);
         sequencer.playbackStep(position);
+        due = sequencer.nextDueTime();
+        // The idle loop's steps while it waits let the sequencer forget the
+        // notes that have ended; this loop makes none, so it does that itself.
+        if (due && *due > clock.nowMs()) sequencer.forgetEndedNotes();
     }
     output.endSoundingNotes();
 

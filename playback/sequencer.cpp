@@ -116,6 +116,15 @@ void Sequencer::endExpiredNotes(std::int64_t now)
     });
 }
 
+void Sequencer::forgetEndedNotes()
+{
+    std::erase_if(soundingRecords_, [&](std::size_t index) {
+        if (index < recordNotes_.size() && index < song_.noteList.size() && recordNotes_[index].sounding) return false;
+        unlist(index);
+        return true;
+    });
+}
+
 bool Sequencer::hasEnded(std::size_t index) const
 {
     if (index >= recordNotes_.size() || index >= song_.noteList.size()) return true;
@@ -146,15 +155,6 @@ void Sequencer::stepColumn(PositionDisplay& position, std::int64_t now)
             if (record.offTime < offTimeFrom(clock_.nowMs(), channelDuration)) endRecordNote(record, i, due);
         }
     }
-
-    // The records this step ended leave the sounding list now rather than at
-    // the next idle step, which the export never makes between two columns:
-    // so the list stays as short as what sounds.
-    std::erase_if(soundingRecords_, [&](std::size_t index) {
-        if (!hasEnded(index)) return false;
-        unlist(index);
-        return true;
-    });
 
     const std::int64_t period = 60000 / tempo();
     state_.nextColumnTime = now - due > period ? now + period : due + period;

@@ -70,6 +70,12 @@ public:
     // Window), since afterwards no record remembers those notes.
     void endSoundingNotes();
 
+    // Drops the records whose notes no longer sound from the sounding list,
+    // as every idle step does. For a caller that moves the clock straight to
+    // the next due moment without the idle steps in between (the export):
+    // called while nothing is due, it changes nothing else.
+    void forgetEndedNotes();
+
     const PlaybackState& state() const { return state_; }
     bool isPlaying() const;
     // The earliest clock time at which playbackStep has work: the next column
@@ -84,7 +90,7 @@ private:
         std::int64_t offTime = 0;
         std::optional<std::int64_t> number;
         bool sounding = false;
-        bool listed = false;  // in soundingRecords_, which may be long: this spares a search
+        bool listed = false;  // in soundingRecords_: starting a note needs no search of it
     };
     static constexpr std::size_t kNoRecord = static_cast<std::size_t>(-1);
 
