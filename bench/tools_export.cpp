@@ -119,10 +119,11 @@ double medianMs(const std::vector<std::string>& arguments)
 }
 
 // A project file of four channels playing together: `notes` / 4 columns of
-// quarter, eighth, sixteenth and half notes with changing voices.
+// quarter, half and whole notes with changing voices. No note ends inside
+// its column, so playing it makes no step between two columns.
 std::string fourVoiceSong(int notes)
 {
-    constexpr const char* kTexts[] = {"C5Q,1", "E5E", "G4Q", "A3S,33", "D5Q", "F4E,41", "B4Q", "G3H"};
+    constexpr const char* kTexts[] = {"C5Q,1", "E5H", "G4Q", "A3Q,33", "D5Q", "F4H,41", "B4Q", "G3W"};
     std::ostringstream text;
     text << ";Nimbel MIDI Format\r\n;Created 2024/01/01\r\nSTART\r\nT240\r\n";
     for (int i = 0; i < notes; ++i)
