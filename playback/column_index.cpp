@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <ranges>
 
 namespace nimbel {
 
@@ -25,11 +24,9 @@ void ColumnIndex::rebuild(const std::vector<NoteRecord>& notes, std::uint64_t ve
     }
     // Entries are made in list order, so a list in column order (a rebuilt
     // one, most loaded ones) needs no sort.
-    if (!std::ranges::is_sorted(byColumn_, {}, &Entry::column)) {
-        std::ranges::sort(byColumn_, [](const Entry& a, const Entry& b) {
-            return a.column != b.column ? a.column < b.column : a.record < b.record;
-        });
-    }
+    const auto byColumn = [](const Entry& a, const Entry& b) { return a.column < b.column; };
+    if (!std::is_sorted(byColumn_.begin(), byColumn_.end(), byColumn))
+        std::stable_sort(byColumn_.begin(), byColumn_.end(), byColumn);
     built_ = true;
     version_ = version;
     storage_ = notes.data();
@@ -52,14 +49,22 @@ std::span<const std::size_t> ColumnIndex::recordsToVisit(const Song& song, std::
     auto first = byColumn_.begin() + static_cast<std::ptrdiff_t>(std::min(searchFrom_, byColumn_.size()));
     const bool fromHere = (first == byColumn_.begin() || std::prev(first)->column < column) &&
                           (first == byColumn_.end() || first->column >= column);
-    if (!fromHere) first = std::ranges::lower_bound(byColumn_, column, {}, &Entry::column);
+    if (!fromHere)
+        first = std::lower_bound(byColumn_.begin(), byColumn_.end(), column,
+                                 [](const Entry& e, std::int32_t c) { return e.column < c; });
     auto last = first;
     while (last != byColumn_.end() && last->column == column) ++last;
     searchFrom_ = static_cast<std::size_t>(last - byColumn_.begin());
 
+    // Both in list order: merged, a record that is in both visited once.
     visits_.clear();
-    std::ranges::set_union(std::ranges::subrange(first, last) | std::views::transform(&Entry::record), holders_,
-                           std::back_inserter(visits_));
+    auto holder = holders_.begin();
+    for (auto entry = first; entry != last; ++entry) {
+        for (; holder != holders_.end() && *holder <= entry->record; ++holder)
+            if (*holder != entry->record) visits_.push_back(*holder);
+        visits_.push_back(entry->record);
+    }
+    visits_.insert(visits_.end(), holder, holders_.end());
     return visits_;
 }
 
