@@ -89,6 +89,7 @@ ChannelRoll::ChannelRoll(Song& song, int channel) : song_(song), channel_(channe
         song_.noteList.push_back(std::move(note));
         show(song_.noteList.back());
     }
+    ++song_.noteListVersion;
     lastColumn_ = noteColumnOf(end) + 1;
     grid_.insertColumn(lastColumn_, "End", kRollColumnWidth);
 }
@@ -114,6 +115,7 @@ NoteRecord& ChannelRoll::addNote(int row, int column)
     auto& notes = song_.noteList;
     const auto at = std::upper_bound(notes.begin(), notes.end(), column,
                                      [](int c, const NoteRecord& other) { return c < other.column; });
+    ++song_.noteListVersion;
     return *notes.insert(at, std::move(note));
 }
 

@@ -1,13 +1,15 @@
 // Any bytes as a song file, loaded as File Open loads it and then played
 // from column 1 on simulated time, as the export tool plays it: every
 // message must keep its values inside their own bytes, times must never go
-// back, every note started must be ended, and the MIDI file written from the
-// messages must hold exactly one well-formed track.
+// back, every note started must be ended, the MIDI file written from the
+// messages must hold exactly one well-formed track, and column steps that
+// walk the whole note list must send the very same messages.
 #include "event_export.h"
 #include "midi_file.h"
 #include "short_message.h"
 #include "song.h"
 #include "song_file.h"
+#include "support/whole_list_walk.h"
 
 #include <array>
 #include <bitset>
@@ -79,7 +81,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PlainPositionDisplay position;
     openSongAfterStartUp(song, position, std::string_view(reinterpret_cast<const char*>(data), size));
 
+    Song walked = song;
+    PlainPositionDisplay walkedPosition = position;
     const MessageLog messages = playSongToEvents(song, position);
+    testing_support::WholeListWalk walk;
+    check(playSongToEvents(walked, walkedPosition, walk) == messages);
     checkMessages(messages);
     checkMidiFile(standardMidiFile(messages, song.tempo), messages.size());
     return 0;

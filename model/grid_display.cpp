@@ -15,8 +15,6 @@ constexpr std::int32_t kOctaveShown = 1;
 constexpr std::int32_t kVolumeShown = 2;
 constexpr std::int32_t kVoiceShown = 4;
 
-bool isSongChannel(std::int32_t channel) { return channel >= 1 && channel <= kSongRows; }
-
 // Fills a summary cell of `row` from a record the first time one gives a
 // value; the text is only made then, as most records find the cell filled.
 template <typename MakeText>
@@ -69,6 +67,7 @@ void newSong(Song& song, PositionDisplay& position)
     MemoryGrid::BatchUpdate batch(song.grid);
     song.noteList.clear();
     song.noteList.push_back(defaultNoteRecord());
+    ++song.noteListVersion;
     song.grid.removeAllRows();
     for (int channel = 1; channel <= kSongRows; ++channel) song.grid.appendRow(std::to_string(channel));
     song.channels = ChannelState{};

@@ -17,13 +17,13 @@ const MemoryGrid::Cell* MemoryGrid::findCell(int row, int column) const
 {
     if (!contains(row, column)) return nullptr;
     const Column& c = columns_[static_cast<size_t>(column)];
-    return c.cells.empty() ? nullptr : &c.cells[static_cast<size_t>(row)];
+    return static_cast<size_t>(row) < c.cells.size() ? &c.cells[static_cast<size_t>(row)] : nullptr;
 }
 
 MemoryGrid::Cell& MemoryGrid::writableCell(int row, int column)
 {
     Column& c = columns_[static_cast<size_t>(column)];
-    if (c.cells.empty()) c.cells.resize(itemData_.size());
+    if (static_cast<size_t>(row) >= c.cells.size()) c.cells.resize(static_cast<size_t>(row) + 1);
     return c.cells[static_cast<size_t>(row)];
 }
 
@@ -36,7 +36,8 @@ const std::string& MemoryGrid::cellText(int row, int column) const
 void MemoryGrid::setCellText(int row, int column, std::string text)
 {
     if (!contains(row, column)) return;
-    writableCell(row, column).text = std::move(text);
+    // A blank cell that stays blank needs no storage.
+    if (!text.empty() || findCell(row, column)) writableCell(row, column).text = std::move(text);
     if (auto* o = notifying()) o->cellChanged(row, column);
 }
 
@@ -92,8 +93,6 @@ void MemoryGrid::appendRow(std::string channelText)
     const int row = rowCount();
     auto* o = notifying();
     if (o) o->beforeRowAppended(row);
-    for (auto& c : columns_)
-        if (!c.cells.empty()) c.cells.emplace_back();
     itemData_.push_back(0);
     if (!columns_.empty()) writableCell(row, 0).text = std::move(channelText);
     if (o) o->afterRowAppended(row);

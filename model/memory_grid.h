@@ -2,15 +2,16 @@
 // shows this grid through a view and never keeps a copy of the cells.
 //
 // Cells are kept column by column, so inserting or removing a column moves
-// one vector of columns, not every cell; a column gets its cells only when
-// one of them is first written, so a long song of mostly empty columns costs
-// little. Reading a cell is O(1). Not thread safe: one thread (the
-// user-interface thread) owns it.
+// one vector of columns, not every cell; a column holds cells only down to
+// the lowest row written, so a long song of mostly empty columns, or of a
+// melody in the first rows, costs little. Reading a cell is O(1). Not thread
+// safe: one thread (the user-interface thread) owns it.
 #pragma once
 
 #include "grid_observer.h"
 #include "list_grid.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,6 +42,10 @@ public:
     std::uint32_t cellColor(int row, int column) const override;
     void setCellColor(int row, int column, std::uint32_t color) override;
 
+    // Room for `count` columns, so that a song read from a file grows the
+    // grid once instead of doubling it again and again.
+    void reserveColumns(int count) { columns_.reserve(static_cast<std::size_t>(std::max(count, 0))); }
+
     // At most one observer: the view. Null detaches it.
     void setObserver(GridObserver* observer) { observer_ = observer; }
 
@@ -65,7 +70,7 @@ private:
     struct Column {
         std::string title;
         int width = 0;
-        std::vector<Cell> cells;  // one per row, or none while every cell is blank
+        std::vector<Cell> cells;  // rows 0 … the lowest written; the rows below are blank
     };
 
     bool contains(int row, int column) const;

@@ -214,6 +214,7 @@ std::string placedNoteText(int channel, int noteColumn, std::string_view cellTex
 void rebuildNoteList(Song& song)
 {
     song.noteList.clear();
+    ++song.noteListVersion;
     song.channels = ChannelState{};
     NoteRecord& defaults = song.channels[1];
     defaults.channel = 1;

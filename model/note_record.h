@@ -11,6 +11,8 @@ namespace nimbel {
 inline constexpr int kChannelCount = 15;  // song channels 1 … 15
 inline constexpr std::int32_t kRestNote = 255;
 
+inline constexpr bool isSongChannel(std::int32_t channel) { return channel >= 1 && channel <= kChannelCount; }
+
 struct NoteRecord {
     std::int32_t note = 0;     // semitone above C (-1 … 12 occur); 255 = rest
     std::int32_t volume = 0;   // volume digit, 0 = not given

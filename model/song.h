@@ -20,6 +20,12 @@ struct Song {
     ChannelState channels{};
     std::int32_t tempo = kDefaultTempo;  // beats per minute, always at least 1
     bool noteListStale = false;          // the note list no longer matches the grid
+    // Moves on whenever the note list is replaced or reordered, or a record
+    // gets another column or channel: whoever does so adds one, so that what
+    // is derived from the list (the sequencer's column index, an export's
+    // played messages) knows to derive it again. Other changes of a record's
+    // values need no new version.
+    std::uint64_t noteListVersion = 0;
 
     std::vector<CellRecord> selectionList;
     std::vector<CellRecord> clipList;

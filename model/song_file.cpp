@@ -18,8 +18,10 @@ DroppedNotes loadSongText(Song& song, PositionDisplay& position, std::string_vie
     const std::size_t firstRead = song.noteList.size();
     DroppedNotes dropped = song_file::readMusicTokens(contents, song.noteList);
     const int maxColumn = song_file::placeRecords(song, firstRead, dropped);
+    ++song.noteListVersion;
 
     MemoryGrid::BatchUpdate batch(song.grid);
+    song.grid.reserveColumns(gridColumnOf(maxColumn) + 1);
     setNoteColumnCount(song.grid, gridColumnOf(maxColumn));
     showNoteList(song, position);
     return dropped;

@@ -12,11 +12,9 @@ namespace nimbel::song_file {
 
 namespace {
 
-bool isInChannels(const NoteRecord& record) { return record.channel >= 1 && record.channel <= kChannelCount; }
-
 bool isInSong(const NoteRecord& record)
 {
-    return isInChannels(record) && record.column >= 1 && record.column <= kMaxNoteColumns;
+    return isSongChannel(record.channel) && record.column >= 1 && record.column <= kMaxNoteColumns;
 }
 
 // Where a record goes, as its text, its channel so far and the voice group say.
@@ -121,7 +119,7 @@ int placeRecords(Song& song, std::size_t firstRead, DroppedNotes& dropped)
     }
     const auto countedOutside = [&dropped](const NoteRecord& r) {
         if (r.isTempo() || isInSong(r)) return false;
-        ++(isInChannels(r) ? dropped.outsideColumns : dropped.outsideChannels);
+        ++(isSongChannel(r.channel) ? dropped.outsideColumns : dropped.outsideChannels);
         return true;
     };
     const auto firstDropped =

@@ -6,6 +6,7 @@
 #include "short_message.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace nimbel {
 
@@ -33,21 +34,35 @@ private:
 
 MessageLog playSongToEvents(Song& song, PositionDisplay& position)
 {
+    ColumnIndex index;
+    return playSongToEvents(song, position, index);
+}
+
+MessageLog playSongToEvents(Song& song, PositionDisplay& position, RecordVisits& visits)
+{
     JumpingClock clock;
     MessageLog log;
+    // Most songs send a note-on and one or two note-offs a record: the log
+    // is then allocated once.
+    log.reserve(song.noteList.size() * 5 / 2 + 2 * kChannelCount);
     RecordingMidiDevices devices(clock, log);
     MidiOutput output;
     output.openOutput(devices, -1);
-    Sequencer sequencer(song, output, clock);
+    Sequencer sequencer(song, output, clock, visits);
     PlainMusicChecks checks;
 
     position.setPosition(1);
     position.setCounterText("1");
     sequencer.resetPlayback();
     sequencer.mainPlay(position, checks);
-    while (const auto due = sequencer.nextDueTime()) {
+    std::optional<std::int64_t> due = sequencer.nextDueTime();
+    while (due) {
         clock.jumpTo(*due);
         sequencer.playbackStep(position);
+        due = sequencer.nextDueTime();
+        // The idle loop's steps while it waits let the sequencer forget the
+        // notes that have ended; this loop makes none, so it does that itself.
+        if (due && *due > clock.nowMs()) sequencer.forgetEndedNotes();
     }
     output.endSoundingNotes();
 

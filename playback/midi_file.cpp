@@ -13,6 +13,8 @@ namespace {
 // microseconds the 24-bit tempo event; slower songs (tempo 3 and below) keep
 // one tick per millisecond with a shorter quarter note.
 constexpr std::int64_t kLongestQuarterMs = 16777;
+// The header chunk and the track chunk's header.
+constexpr std::size_t kFileHeaderBytes = 22;
 // The largest delta time a variable-length quantity holds.
 constexpr std::int64_t kMaxDelta = 0x0FFFFFFF;
 
@@ -52,27 +54,32 @@ std::vector<std::uint8_t> standardMidiFile(const MessageLog& messages, std::int3
     const std::int64_t quarterMs =
         std::clamp<std::int64_t>(60000 / std::max<std::int32_t>(tempo, 1), 1, kLongestQuarterMs);
 
-    std::vector<std::uint8_t> track;
-    track.insert(track.end(), {0x00, 0xFF, 0x51, 0x03});
-    putBigEndian(track, static_cast<std::uint64_t>(quarterMs * 1000), 3);
-    std::int64_t last = 0;
-    for (const TimedMessage& message : messages) {
-        const std::int64_t time = std::max(message.timeMs, last);
-        putDelta(track, time - last);
-        last = time;
-        const auto bytes = shortMessageBytes(message.packed);
-        track.insert(track.end(), bytes.begin(), bytes.begin() + shortMessageLength(bytes[0]));
-    }
-    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
-
-    std::vector<std::uint8_t> file = {'M', 'T', 'h', 'd'};
+    // One buffer, the size of most songs' files, in which the track's length
+    // is filled in at the end: the file is never copied.
+    std::vector<std::uint8_t> file;
+    file.reserve(kFileHeaderBytes + 16 + messages.size() * 5);
+    file.insert(file.end(), {'M', 'T', 'h', 'd'});
     putBigEndian(file, 6, 4);
     putBigEndian(file, 0, 2);  // format 0
     putBigEndian(file, 1, 2);  // one track
     putBigEndian(file, static_cast<std::uint64_t>(quarterMs), 2);
-    file.insert(file.end(), {'M', 'T', 'r', 'k'});
-    putBigEndian(file, track.size(), 4);
-    file.insert(file.end(), track.begin(), track.end());
+    file.insert(file.end(), {'M', 'T', 'r', 'k', 0, 0, 0, 0});
+
+    file.insert(file.end(), {0x00, 0xFF, 0x51, 0x03});
+    putBigEndian(file, static_cast<std::uint64_t>(quarterMs * 1000), 3);
+    std::int64_t last = 0;
+    for (const TimedMessage& message : messages) {
+        const std::int64_t time = std::max(message.timeMs, last);
+        putDelta(file, time - last);
+        last = time;
+        const auto bytes = shortMessageBytes(message.packed);
+        file.insert(file.end(), bytes.begin(), bytes.begin() + shortMessageLength(bytes[0]));
+    }
+    file.insert(file.end(), {0x00, 0xFF, 0x2F, 0x00});
+
+    const std::size_t trackBytes = file.size() - kFileHeaderBytes;
+    for (std::size_t i = 0; i < 4; ++i)
+        file[kFileHeaderBytes - 4 + i] = static_cast<std::uint8_t>(trackBytes >> (24 - 8 * i));
     return file;
 }
 

@@ -1,8 +1,8 @@
 #include "offline_render.h"
 
-#include "file_replacement.h"
 #include "short_message.h"
 #include "synth_setup.h"
+#include "wav_file.h"
 
 #include <algorithm>
 #include <array>
@@ -15,46 +15,15 @@ namespace nimbel {
 namespace {
 
 constexpr int kChannels = 2;
-constexpr int kBytesPerSample = 2;
-constexpr int kBytesPerFrame = kChannels * kBytesPerSample;
 constexpr std::int64_t kChunkFrames = 4096;
 constexpr std::int64_t kTailStepFrames = 441;  // 10 ms
-constexpr std::size_t kWavHeaderBytes = 44;
-// RIFF sizes are 32-bit: the data may not take more than this.
-constexpr std::int64_t kMaxDataBytes = 0xFFFFFFFFLL - (kWavHeaderBytes - 8);
 
 std::int64_t frameAt(std::int64_t ms) { return (ms * kSynthSampleRate + 500) / 1000; }
 
-void putLittleEndian(std::array<std::uint8_t, kWavHeaderBytes>& header, std::size_t at, std::uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        header[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::array<std::uint8_t, kWavHeaderBytes> wavHeader(std::uint32_t dataBytes)
-{
-    std::array<std::uint8_t, kWavHeaderBytes> h{'R', 'I', 'F', 'F', 0, 0, 0,   0,   'W', 'A', 'V', 'E', 'f', 'm', 't',
-                                                ' ', 0,   0,   0,   0, 0, 0,   0,   0,   0,   0,   0,   0,   0,   0,
-                                                0,   0,   0,   0,   0, 0, 'd', 'a', 't', 'a', 0,   0,   0,   0};
-    putLittleEndian(h, 4, static_cast<std::uint32_t>(kWavHeaderBytes - 8) + dataBytes, 4);
-    putLittleEndian(h, 16, 16, 4);  // fmt chunk size
-    putLittleEndian(h, 20, 1, 2);   // PCM
-    putLittleEndian(h, 22, kChannels, 2);
-    putLittleEndian(h, 24, kSynthSampleRate, 4);
-    putLittleEndian(h, 28, kSynthSampleRate * kBytesPerFrame, 4);
-    putLittleEndian(h, 32, kBytesPerFrame, 2);
-    putLittleEndian(h, 34, kBytesPerSample * 8, 2);
-    putLittleEndian(h, 40, dataBytes, 4);
-    return h;
-}
-
-std::string_view bytesOf(const void* data, std::size_t size) { return {static_cast<const char*>(data), size}; }
-
-// Renders frames into the file up to a frame count, in chunks.
+// Renders frames into the sink up to a frame count, in chunks.
 class FrameWriter {
 public:
-    FrameWriter(fluid_synth_t* synth, FileReplacement& file)
-        : synth_(synth), file_(file), buffer_(kChunkFrames * kChannels)
+    FrameWriter(fluid_synth_t* synth, AudioSink& sink) : synth_(synth), sink_(sink), buffer_(kChunkFrames * kChannels)
     {}
 
     bool renderTo(std::int64_t frame)
@@ -62,8 +31,7 @@ public:
         while (written_ < frame) {
             const int count = static_cast<int>(std::min(kChunkFrames, frame - written_));
             fluid_synth_write_s16(synth_, count, buffer_.data(), 0, kChannels, buffer_.data(), 1, kChannels);
-            // The host is little-endian, as the WAV data is.
-            if (!file_.write(bytesOf(buffer_.data(), static_cast<std::size_t>(count) * kBytesPerFrame))) return false;
+            if (!sink_.write(std::span(buffer_).first(static_cast<std::size_t>(count) * kChannels))) return false;
             written_ += count;
         }
         return true;
@@ -81,7 +49,7 @@ public:
 
 private:
     fluid_synth_t* synth_;
-    FileReplacement& file_;
+    AudioSink& sink_;
     std::vector<std::int16_t> buffer_;
     std::int64_t written_ = 0;
 };
@@ -90,7 +58,7 @@ private:
 // selects it and drops them when no channel uses it any more; a song whose
 // channels change voices often would read them again and again. Every
 // instrument the messages select is therefore read once, before rendering.
-void pinSelectedInstruments(fluid_synth_t* synth, int soundFontId, const MessageLog& messages)
+void pinSelectedInstruments(fluid_synth_t* synth, int soundFontId, std::span<const TimedMessage> messages)
 {
     constexpr int kDrumChannel = 9;  // General MIDI's percussion channel, bank 128
     constexpr int kDrumBank = 128;
@@ -115,14 +83,15 @@ RenderResult failure(std::string error)
     return result;
 }
 
+std::int64_t lastMessageMs(std::span<const TimedMessage> messages)
+{
+    return messages.empty() ? 0 : std::max<std::int64_t>(messages.back().timeMs, 0);
+}
+
 }  // namespace
 
-RenderResult renderWavFile(const MessageLog& messages, const std::string& soundFont, const std::string& outPath)
+RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink)
 {
-    const std::int64_t lastMs = messages.empty() ? 0 : std::max<std::int64_t>(messages.back().timeMs, 0);
-    const std::int64_t longestFrames = frameAt(lastMs + kLongestReleaseTailMs);
-    if (longestFrames * kBytesPerFrame > kMaxDataBytes) return failure("the song is too long for a WAV file");
-
     FluidSettingsPtr settings = makeSynthSettings(SampleLoading::onDemand);
     if (!settings) return failure("the synthesizer cannot be set up");
     const LoadedSynth loaded = makeSynthWithSoundFont(settings.get(), soundFont);
@@ -130,25 +99,29 @@ RenderResult renderWavFile(const MessageLog& messages, const std::string& soundF
     if (!synth) return failure("cannot load the SoundFont " + soundFont);
     pinSelectedInstruments(synth, loaded.soundFontId, messages);
 
-    FileReplacement file(outPath);
-    // The sizes are known once the release has died away; the header is written again then.
-    file.write(bytesOf(wavHeader(0).data(), kWavHeaderBytes));
-
-    FrameWriter writer(synth, file);
+    FrameWriter writer(synth, sink);
+    const std::int64_t lastMs = lastMessageMs(messages);
     for (const TimedMessage& message : messages) {
-        if (file.failed()) break;
-        writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)));
+        if (!writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)))) return failure(sink.error());
         playShortMessage(synth, message.packed);
     }
-    if (writer.renderTo(frameAt(lastMs)) && writer.renderRelease(longestFrames)) {
-        const auto header = wavHeader(static_cast<std::uint32_t>(writer.written() * kBytesPerFrame));
-        file.writeAt(0, bytesOf(header.data(), kWavHeaderBytes));
-    }
-    if (!file.commit()) return failure("cannot write '" + outPath + "': " + file.error());
+    if (!writer.renderTo(frameAt(lastMs)) || !writer.renderRelease(frameAt(lastMs + kLongestReleaseTailMs)))
+        return failure(sink.error());
 
     RenderResult result;
     result.ok = true;
     result.frames = writer.written();
+    return result;
+}
+
+RenderResult renderWavFile(std::span<const TimedMessage> messages, const std::string& soundFont,
+                           const std::string& outPath)
+{
+    if (frameAt(lastMessageMs(messages) + kLongestReleaseTailMs) > WavFileWriter::kMaxFrames)
+        return failure("the song is too long for a WAV file");
+    WavFileWriter file(outPath);
+    RenderResult result = renderMessages(messages, soundFont, file);
+    if (result.ok && !file.finish()) return failure(file.error());
     return result;
 }
 

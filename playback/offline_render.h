@@ -1,19 +1,30 @@
-// Rendering exported messages to a WAV file with the built-in synthesizer,
-// without a sound server and faster than real time: 16-bit stereo at
-// 44.1 kHz, each message taking effect at its own time to within the
-// synthesizer's 64-frame block (1.45 ms), followed by a release tail that
-// lasts until every voice has died away.
+// Rendering exported messages with the built-in synthesizer, without a
+// sound server and faster than real time: 16-bit stereo at 44.1 kHz, each
+// message taking effect at its own time to within the synthesizer's
+// 64-frame block (1.45 ms), followed by a release tail that lasts until
+// every voice has died away. The audio goes to a sink; a WAV file is one.
 #pragma once
 
 #include "recording_midi.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace nimbel {
 
 // The release tail never lasts longer than this after the last message.
 inline constexpr std::int64_t kLongestReleaseTailMs = 5000;
+
+// Where rendered audio goes: interleaved stereo samples, in order.
+class AudioSink {
+public:
+    virtual ~AudioSink() = default;
+    // False once the samples cannot be kept; rendering stops then.
+    virtual bool write(std::span<const std::int16_t> samples) = 0;
+    // Why the last write failed.
+    virtual std::string error() const = 0;
+};
 
 struct RenderResult {
     bool ok = false;
@@ -22,6 +33,10 @@ struct RenderResult {
 };
 
 // `messages` are in time order, times in milliseconds from 0.
-RenderResult renderWavFile(const MessageLog& messages, const std::string& soundFont, const std::string& outPath);
+RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink);
+
+// renderMessages into a WAV file at `outPath`.
+RenderResult renderWavFile(std::span<const TimedMessage> messages, const std::string& soundFont,
+                           const std::string& outPath);
 
 }  // namespace nimbel

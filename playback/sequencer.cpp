@@ -14,11 +14,12 @@ constexpr std::int32_t kRunningDefault = 5;  // octave and volume of a channel t
 constexpr std::int64_t kSemitonesPerOctave = 12;
 constexpr std::int64_t kVelocityPerVolume = 14;
 
-bool isSongChannel(std::int32_t channel) { return channel >= 1 && channel <= kChannelCount; }
-
 }  // namespace
 
-Sequencer::Sequencer(Song& song, MidiOutput& output, Clock& clock) : song_(song), output_(output), clock_(clock)
+Sequencer::Sequencer(Song& song, MidiOutput& output, Clock& clock) : Sequencer(song, output, clock, columnIndex_) {}
+
+Sequencer::Sequencer(Song& song, MidiOutput& output, Clock& clock, RecordVisits& visits)
+    : song_(song), output_(output), clock_(clock), visits_(visits)
 {
     channelRecords_.fill(kNoRecord);
 }
@@ -105,14 +106,35 @@ void Sequencer::endExpiredNotes(std::int64_t now)
         state.offTime = 0;
     }
     std::erase_if(soundingRecords_, [&](std::size_t index) {
-        if (index >= recordNotes_.size() || index >= song_.noteList.size()) return true;
-        const StartedNote& started = recordNotes_[index];
-        NoteRecord& record = song_.noteList[index];
-        if (!started.sounding || record.offTime != started.offTime) return true;  // ended, or not ours any more
-        if (!isOverlapped(index) || started.offTime > now) return false;
-        endRecordNote(record, index, started.offTime);
+        if (!hasEnded(index)) {
+            const StartedNote& started = recordNotes_[index];
+            if (!isOverlapped(index) || started.offTime > now) return false;
+            endRecordNote(song_.noteList[index], index, started.offTime);
+        }
+        unlist(index);
         return true;
     });
+}
+
+void Sequencer::forgetEndedNotes()
+{
+    std::erase_if(soundingRecords_, [&](std::size_t index) {
+        if (index < recordNotes_.size() && index < song_.noteList.size() && recordNotes_[index].sounding) return false;
+        unlist(index);
+        return true;
+    });
+}
+
+bool Sequencer::hasEnded(std::size_t index) const
+{
+    if (index >= recordNotes_.size() || index >= song_.noteList.size()) return true;
+    const StartedNote& started = recordNotes_[index];
+    return !started.sounding || song_.noteList[index].offTime != started.offTime;  // ended, or not ours any more
+}
+
+void Sequencer::unlist(std::size_t index)
+{
+    if (index < recordNotes_.size()) recordNotes_[index].listed = false;
 }
 
 void Sequencer::stepColumn(PositionDisplay& position, std::int64_t now)
@@ -123,7 +145,7 @@ void Sequencer::stepColumn(PositionDisplay& position, std::int64_t now)
 
     std::vector<NoteRecord>& notes = song_.noteList;
     recordNotes_.resize(notes.size());
-    for (std::size_t i = 0; i < notes.size(); ++i) {
+    for (const std::size_t i : visits_.recordsToVisit(song_, state_.playColumn)) {
         NoteRecord& record = notes[i];
         if (!isSongChannel(record.channel)) continue;  // such records are not played
         if (record.column == state_.playColumn) {
@@ -177,10 +199,13 @@ void Sequencer::startNote(NoteRecord& record, std::size_t index, std::int64_t du
     if (number) output_.noteOn(channel, *number, kVelocityPerVolume * state.volume, due);
     state.offTime = offTimeFrom(clock_.nowMs(), state.duration);
     record.offTime = state.offTime;
-    recordNotes_[index] = {record.offTime, number, number.has_value()};
+    StartedNote& started = recordNotes_[index];
+    started = {record.offTime, number, number.has_value(), started.listed};
     channelRecords_[at] = index;
-    if (number && std::find(soundingRecords_.begin(), soundingRecords_.end(), index) == soundingRecords_.end())
+    if (number && !started.listed) {
         soundingRecords_.push_back(index);
+        started.listed = true;
+    }
 }
 
 void Sequencer::endRecordNote(NoteRecord& record, std::size_t index, std::int64_t due)

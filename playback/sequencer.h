@@ -10,13 +10,15 @@
 // Columns are scheduled drift-free: each column is due one column period
 // after the previous one was due, unless playback fell more than a period
 // behind (a dialog held the loop), when the schedule restarts from now.
-// A column step visits the whole note list once. Every message goes out with
+// A column step visits only the records that start in its column or still
+// hold an off-time (a ColumnIndex), in list order. Every message goes out with
 // the moment it was meant for: a column's messages with the column's due
 // time, a note ended by its own off-time with that off-time, Play's voices
 // with the moment Play was chosen. User-interface thread only.
 #pragma once
 
 #include "clock.h"
+#include "column_index.h"
 #include "midi_output.h"
 #include "music_checks.h"
 #include "position_display.h"
@@ -42,6 +44,11 @@ public:
     static constexpr std::int64_t kIdleSleepMs = 40;
 
     Sequencer(Song& song, MidiOutput& output, Clock& clock);
+    // Column steps visit the records `visits` gives instead of those of the
+    // sequencer's own column index.
+    Sequencer(Song& song, MidiOutput& output, Clock& clock, RecordVisits& visits);
+    Sequencer(const Sequencer&) = delete;
+    Sequencer& operator=(const Sequencer&) = delete;
 
     // One idle step, including its sleep; `position` is the running window's
     // track bar and note counter.
@@ -63,6 +70,12 @@ public:
     // Window), since afterwards no record remembers those notes.
     void endSoundingNotes();
 
+    // Drops the records whose notes no longer sound from the sounding list,
+    // as every idle step does. For a caller that moves the clock straight to
+    // the next due moment without the idle steps in between (the export):
+    // called while nothing is due, it changes nothing else.
+    void forgetEndedNotes();
+
     const PlaybackState& state() const { return state_; }
     bool isPlaying() const;
     // The earliest clock time at which playbackStep has work: the next column
@@ -77,6 +90,7 @@ private:
         std::int64_t offTime = 0;
         std::optional<std::int64_t> number;
         bool sounding = false;
+        bool listed = false;  // in soundingRecords_: starting a note needs no search of it
     };
     static constexpr std::size_t kNoRecord = static_cast<std::size_t>(-1);
 
@@ -85,6 +99,8 @@ private:
     std::int64_t offTimeFrom(std::int64_t now, float duration) const;
     StartedNote* channelNote(int channel);
     bool isOverlapped(std::size_t index) const;
+    bool hasEnded(std::size_t index) const;
+    void unlist(std::size_t index);
 
     void endExpiredNotes(std::int64_t now);
     void stepColumn(PositionDisplay& position, std::int64_t now);
@@ -95,6 +111,8 @@ private:
     Song& song_;
     MidiOutput& output_;
     Clock& clock_;
+    ColumnIndex columnIndex_;
+    RecordVisits& visits_;
     PlaybackState state_;
     std::int64_t playChosenAt_ = 0;  // when Play made the next column due at once
     // Index of the record each channel's running note came from.

@@ -17,6 +17,8 @@ packages=(
   pulseaudio pulseaudio-utils libasound2-plugins sox midicsv python3-mido
   # installation: the icon rendered from its drawing, the desktop entry and MIME type checked as a desktop reads them
   librsvg2-bin desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
+  # a peer tool the export benchmark compares with, and the peak memory it reports
+  abcmidi time
 )
 
 missing=()

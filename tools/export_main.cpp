@@ -34,14 +34,17 @@ int main(int argc, char** argv)
         return kExportDone;
     }
 
-    std::string contents;
-    if (!readSongFile(request.songPath, contents)) {
-        std::cerr << "nimbel-export: cannot read '" << request.songPath << "'\n";
-        return kExportBadArguments;
-    }
     Song song;
-    PlainPositionDisplay position;
-    warnOfDroppedNotes(openSongAfterStartUp(song, position, contents), std::cerr);
+    {
+        // The file's text is let go once the song holds it.
+        std::string contents;
+        if (!readSongFile(request.songPath, contents)) {
+            std::cerr << "nimbel-export: cannot read '" << request.songPath << "'\n";
+            return kExportBadArguments;
+        }
+        PlainPositionDisplay position;
+        warnOfDroppedNotes(openSongAfterStartUp(song, position, contents), std::cerr);
+    }
     ExportContext context{song, request.settings, std::cout, std::cerr};
     for (const ExportStep& step : request.steps)
         if (const int status = step.output(context, step.argument); status != kExportDone) return status;

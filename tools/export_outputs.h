@@ -2,13 +2,22 @@
 // function; the option table (export_options.cpp) names them.
 #pragma once
 
+#include "recording_midi.h"
 #include "song.h"
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 
 namespace nimbel {
+
+// The messages of a Play, and the version of the note list they come from.
+struct PlayedSong {
+    std::uint64_t noteListVersion = 0;
+    MessageLog messages;
+};
 
 struct ExportContext {
     Song& song;
@@ -16,6 +25,8 @@ struct ExportContext {
     const std::map<std::string, std::string>& settings;
     std::ostream& out;
     std::ostream& err;
+    // The one Play the playback outputs share, made by the first of them.
+    std::optional<PlayedSong> played = {};
 };
 
 // nimbel-export's exit statuses.

@@ -2,22 +2,28 @@
 
 #include "event_export.h"
 #include "midi_file.h"
-#include "offline_render.h"
 #include "song_columns.h"
 #include "sound_fonts.h"
+#include "wav_renderer_module.h"
 
 namespace nimbel {
 
 namespace {
 
-// Plays a copy, so that each output starts from the song as loaded: playing
-// leaves its running values in the channel state.
-MessageLog songEvents(const Song& song)
+// Every playback output writes the messages of one Play of the song as
+// loaded. The song itself is played, once: playing leaves its running values
+// in the channel state and off-times in the records, which only another Play
+// would read, and another Play comes only after --save has rebuilt the note
+// list (a new version), which sets them up anew.
+const MessageLog& songEvents(ExportContext& context)
 {
-    Song copy = song;
-    PlainPositionDisplay position;
-    position.setMaximum(findEndColumn(copy.grid) - kFirstNoteColumn + 1);  // as loading left the track bar
-    return playSongToEvents(copy, position);
+    Song& song = context.song;
+    if (!context.played || context.played->noteListVersion != song.noteListVersion) {
+        PlainPositionDisplay position;
+        position.setMaximum(findEndColumn(song.grid) - kFirstNoteColumn + 1);  // as loading left the track bar
+        context.played = {song.noteListVersion, playSongToEvents(song, position)};
+    }
+    return context.played->messages;
 }
 
 bool endsWith(const std::string& text, const std::string& end)
@@ -35,7 +41,7 @@ int renderWav(ExportContext& context, const std::string& path, const MessageLog&
                     << (chosen != context.settings.end() ? " at '" + chosen->second + "'" : std::string()) << "\n";
         return kExportNotWritten;
     }
-    const RenderResult result = renderWavFile(events, *soundFont, path);
+    const RenderResult result = renderWavFileThroughModule(events, *soundFont, path);
     if (result.ok) return kExportDone;
     context.err << "nimbel-export: " << result.error << "\n";
     return kExportNotWritten;
@@ -45,7 +51,7 @@ int renderWav(ExportContext& context, const std::string& path, const MessageLog&
 
 int printEvents(ExportContext& context, const std::string&)
 {
-    for (const TimedMessage& message : songEvents(context.song)) context.out << formatEventLine(message) << '\n';
+    for (const TimedMessage& message : songEvents(context)) context.out << formatEventLine(message) << '\n';
     context.out.flush();
     if (context.out) return kExportDone;
     context.err << "nimbel-export: cannot write the events to standard output\n";
@@ -59,7 +65,7 @@ int writePlaybackFile(ExportContext& context, const std::string& argument)
         context.err << "nimbel-export: '" << argument << "' must end in .mid or .wav\n";
         return kExportBadArguments;
     }
-    const MessageLog events = songEvents(context.song);
+    const MessageLog& events = songEvents(context);
     if (!midi) return renderWav(context, argument, events);
     if (writeStandardMidiFile(argument, events, context.song.tempo)) return kExportDone;
     context.err << "nimbel-export: cannot write '" << argument << "'\n";

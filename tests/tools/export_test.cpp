@@ -111,6 +111,26 @@ TEST(ExportTool, DemonstrationSongGivesTheGoldenGridEventsAndProjectFileWhichLoa
     EXPECT_EQ(fileText(folder.file("again.nmd")), written);
 }
 
+TEST(ExportTool, OutputsShareOnePlayUntilSaveRebuildsTheNoteList)
+{
+    const testing_support::ScratchFolder folder;
+    // Two notes of one cell play as loaded; the saved project file keeps the one the cell shows.
+    const std::string song = songFile(folder.path / "two.nmd", {"N1X1C5Q", "N1X1E5Q", "N2X2G4Q"});
+    const std::string saved = folder.file("saved.nmd");
+    const auto all = exportTool({song, "--events", "-o", folder.file("a.mid"), "--save", saved, "--events", "-o",
+                                 folder.file("b.mid"), "-o", folder.file("c.mid")});
+    ASSERT_EQ(all.exitCode, 0) << all.err;
+    const std::string loaded = exportTool({song, "--events"}).out;
+    const std::string rebuilt = exportTool({saved, "--events"}).out;
+    EXPECT_NE(loaded, rebuilt);
+    EXPECT_EQ(all.out, loaded + rebuilt);
+    ASSERT_EQ(exportTool({song, "-o", folder.file("loaded.mid")}).exitCode, 0);
+    ASSERT_EQ(exportTool({saved, "-o", folder.file("rebuilt.mid")}).exitCode, 0);
+    EXPECT_EQ(fileText(folder.file("a.mid")), fileText(folder.file("loaded.mid")));
+    for (const char* name : {"b.mid", "c.mid"})
+        EXPECT_EQ(fileText(folder.file(name)), fileText(folder.file("rebuilt.mid")));
+}
+
 TEST(ExportTool, MidiFileMatchesTheEventsForMidicsv)
 {
     if (!onPath("midicsv")) GTEST_SKIP() << "midicsv is not installed (package midicsv)";
