@@ -82,7 +82,7 @@ void renderSideBySide(benchmark::State& state, MessageLog (*songEvents)(std::int
         state.counters["events_s"] = secondsSince(start);
 
         start = std::chrono::steady_clock::now();
-        const RenderResult result = renderWavFile(events, *soundFont, wav);
+        const RenderResult result = renderAudioFile(events, *soundFont, wav);
         const double ours = secondsSince(start);
         if (!result.ok) {
             state.SkipWithError(result.error.c_str());

@@ -2,7 +2,7 @@
 
 #include "short_message.h"
 #include "synth_setup.h"
-#include "wav_file.h"
+#include "audio_file.h"
 
 #include <algorithm>
 #include <array>
@@ -114,12 +114,16 @@ RenderResult renderMessages(std::span<const TimedMessage> messages, const std::s
     return result;
 }
 
-RenderResult renderWavFile(std::span<const TimedMessage> messages, const std::string& soundFont,
-                           const std::string& outPath)
+RenderResult renderAudioFile(std::span<const TimedMessage> messages, const std::string& soundFont,
+                             const std::string& outPath)
 {
-    if (frameAt(lastMessageMs(messages) + kLongestReleaseTailMs) > WavFileWriter::kMaxFrames)
-        return failure("the song is too long for a WAV file");
-    WavFileWriter file(outPath);
+    const std::optional<AudioFormat> format = audioFormatOfPath(outPath);
+    if (!format) return failure("'" + outPath + "' names no audio file format");
+    if (!canWriteAudioFormat(*format))
+        return failure("this system's libsndfile cannot write " + std::string(audioFormatExtension(*format)) + " files");
+    if (frameAt(lastMessageMs(messages) + kLongestReleaseTailMs) > maxAudioFrames(*format))
+        return failure("the song is too long for a " + std::string(audioFormatExtension(*format)) + " file");
+    AudioFileWriter file(outPath, *format);
     RenderResult result = renderMessages(messages, soundFont, file);
     if (result.ok && !file.finish()) return failure(file.error());
     return result;

@@ -2,7 +2,7 @@
 // sound server and faster than real time: 16-bit stereo at 44.1 kHz, each
 // message taking effect at its own time to within the synthesizer's
 // 64-frame block (1.45 ms), followed by a release tail that lasts until
-// every voice has died away. The audio goes to a sink; a WAV file is one.
+// every voice has died away. The audio goes to a sink; an audio file is one.
 #pragma once
 
 #include "recording_midi.h"
@@ -35,8 +35,9 @@ struct RenderResult {
 // `messages` are in time order, times in milliseconds from 0.
 RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink);
 
-// renderMessages into a WAV file at `outPath`.
-RenderResult renderWavFile(std::span<const TimedMessage> messages, const std::string& soundFont,
-                           const std::string& outPath);
+// renderMessages into an audio file at `outPath`, in the format its
+// extension names (audio_file.h).
+RenderResult renderAudioFile(std::span<const TimedMessage> messages, const std::string& soundFont,
+                             const std::string& outPath);
 
 }  // namespace nimbel

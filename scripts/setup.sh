@@ -10,7 +10,7 @@ packages=(
   # user interface
   qt6-base-dev qt6-base-dev-tools adwaita-icon-theme fonts-dejavu-extra
   # sound: built-in synthesizer, SoundFonts, MIDI ports
-  libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev libpulse-dev
+  libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev libpulse-dev libsndfile1-dev
   # headless display, screenshots, clipboard
   xvfb xauth xdotool x11-utils xclip imagemagick
   # sound server without a sound card, audio and MIDI checks

@@ -1,5 +1,6 @@
 // nimbel-export: loads a song with the program's own model code and writes
 // the outputs the command line asks for.
+#include "audio_module.h"
 #include "export_options.h"
 #include "song_columns.h"
 #include "song_file.h"
@@ -30,7 +31,7 @@ int main(int argc, char** argv)
         return kExportBadArguments;
     }
     if (request.help) {
-        std::cout << exportUsage();
+        std::cout << exportUsage(writableAudioFormats());
         return kExportDone;
     }
 

@@ -15,9 +15,11 @@ constexpr std::array kOptions = {
     ExportOption{"--save", "OUT", "write the project file that File Save would write to OUT", saveProjectFile},
     ExportOption{"--events", "", "print every MIDI message of a Play from column 1: milliseconds, then three hex bytes",
                  printEvents},
-    ExportOption{"-o", "OUT", "write those messages to OUT.mid as a MIDI file, or render them to OUT.wav",
+    ExportOption{"-o", "OUT",
+                 "write those messages to OUT.mid as a MIDI file, or render them to an audio file:\n"
+                 "                OUT.wav (16-bit), OUT.flac, OUT.ogg (Vorbis) or OUT.mp3",
                  writePlaybackFile},
-    ExportOption{"--soundfont", "PATH", "render .wav files with the SoundFont at PATH", nullptr},
+    ExportOption{"--soundfont", "PATH", "render audio files with the SoundFont at PATH", nullptr},
 };
 
 const ExportOption* findOption(std::string_view name)
@@ -71,7 +73,7 @@ std::string parseExportArguments(const std::vector<std::string>& arguments, Expo
     return {};
 }
 
-std::string exportUsage()
+std::string exportUsage(const std::optional<std::vector<AudioFormat>>& writable)
 {
     std::string usage =
         "Usage: nimbel-export SONG OPTION...\n"
@@ -85,9 +87,20 @@ std::string exportUsage()
         left.resize(std::max<std::size_t>(left.size() + 2, 16), ' ');
         usage += left + std::string(option.help) + "\n";
     }
-    usage += "  --help        show this help and exit\n\nExit status: " + std::to_string(kExportDone) + " done, " +
-             std::to_string(kExportNotWritten) + " an output could not be written, " +
-             std::to_string(kExportBadArguments) + " bad arguments or\nSONG cannot be read.\n";
+    usage += "  --help        show this help and exit\n\n";
+    if (!writable) {
+        usage += "Audio files cannot be written: the audio module is missing.\n\n";
+    } else {
+        for (const AudioFormat format : kAudioFormats) {
+            if (std::find(writable->begin(), writable->end(), format) == writable->end())
+                usage +=
+                    "This system's libsndfile cannot write " + std::string(audioFormatExtension(format)) + " files.\n";
+        }
+        if (writable->size() < kAudioFormats.size()) usage += "\n";
+    }
+    usage += "Exit status: " + std::to_string(kExportDone) + " done, " + std::to_string(kExportNotWritten) +
+             " an output could not be written, " + std::to_string(kExportBadArguments) +
+             " bad arguments or\nSONG cannot be read.\n";
     return usage;
 }
 

@@ -3,9 +3,12 @@
 // output is one function (export_outputs.h) and one row.
 #pragma once
 
+#include "audio_format.h"
+
 #include "export_outputs.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +39,8 @@ struct ExportRequest {
 // the empty string.
 std::string parseExportArguments(const std::vector<std::string>& arguments, ExportRequest& request);
 
-std::string exportUsage();
+// The help text; it says which audio formats cannot be written here
+// (`writable`: the formats that can, nothing when audio cannot be written).
+std::string exportUsage(const std::optional<std::vector<AudioFormat>>& writable);
 
 }  // namespace nimbel

@@ -1,10 +1,10 @@
 #include "export_playback.h"
 
+#include "audio_module.h"
 #include "event_export.h"
 #include "midi_file.h"
 #include "song_columns.h"
 #include "sound_fonts.h"
-#include "wav_renderer_module.h"
 
 namespace nimbel {
 
@@ -31,7 +31,7 @@ bool endsWith(const std::string& text, const std::string& end)
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-int renderWav(ExportContext& context, const std::string& path, const MessageLog& events)
+int renderAudio(ExportContext& context, const std::string& path, const MessageLog& events)
 {
     const auto chosen = context.settings.find("--soundfont");
     const auto soundFont =
@@ -41,7 +41,7 @@ int renderWav(ExportContext& context, const std::string& path, const MessageLog&
                     << (chosen != context.settings.end() ? " at '" + chosen->second + "'" : std::string()) << "\n";
         return kExportNotWritten;
     }
-    const RenderResult result = renderWavFileThroughModule(events, *soundFont, path);
+    const RenderResult result = renderAudioFileThroughModule(events, *soundFont, path);
     if (result.ok) return kExportDone;
     context.err << "nimbel-export: " << result.error << "\n";
     return kExportNotWritten;
@@ -61,12 +61,12 @@ int printEvents(ExportContext& context, const std::string&)
 int writePlaybackFile(ExportContext& context, const std::string& argument)
 {
     const bool midi = endsWith(argument, ".mid");
-    if (!midi && !endsWith(argument, ".wav")) {
-        context.err << "nimbel-export: '" << argument << "' must end in .mid or .wav\n";
+    if (!midi && !audioFormatOfPath(argument)) {
+        context.err << "nimbel-export: '" << argument << "' must end in .mid, .wav, .flac, .ogg or .mp3\n";
         return kExportBadArguments;
     }
     const MessageLog& events = songEvents(context);
-    if (!midi) return renderWav(context, argument, events);
+    if (!midi) return renderAudio(context, argument, events);
     if (writeStandardMidiFile(argument, events, context.song.tempo)) return kExportDone;
     context.err << "nimbel-export: cannot write '" << argument << "'\n";
     return kExportNotWritten;

@@ -131,10 +131,10 @@ TEST(OfflineRender, RefusesWhatCannotBeRenderedAndWritesNothing)
     testing_support::writeFile(folder.path / "broken.sf2", "not a SoundFont");
     const MessageLog note = {{0, 0x463C91}, {500, 0x003C91}};
     const MessageLog sevenHours = {{0, 0x463C91}, {7LL * 3600 * 1000, 0x003C91}};  // over 4 GiB of samples
-    EXPECT_EQ(renderWavFile(note, folder.file("broken.sf2"), folder.file("a.wav")).error,
+    EXPECT_EQ(renderAudioFile(note, folder.file("broken.sf2"), folder.file("a.wav")).error,
               "cannot load the SoundFont " + folder.file("broken.sf2"));
-    EXPECT_EQ(renderWavFile(sevenHours, folder.file("broken.sf2"), folder.file("b.wav")).error,
-              "the song is too long for a WAV file");
+    EXPECT_EQ(renderAudioFile(sevenHours, folder.file("broken.sf2"), folder.file("b.wav")).error,
+              "the song is too long for a .wav file");
     EXPECT_EQ(testing_support::fileNames(folder.path), std::vector<std::string>{"broken.sf2"});
 }
 

@@ -8,6 +8,8 @@
 
 #include "song_file.h"
 
+#include <sndfile.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -61,7 +63,8 @@ TEST(ExportTool, BadArgumentsAndUnreadableSongsExitWithTwoAndSayWhy)
         {{demo, "--grid=yes"}, "option '--grid' takes no value\nTry"},
         {{demo, demo, "--grid"}, "only one SONG may be given"},
         {{demo}, "nothing to write"},
-        {{demo, "-o", folder.file("song.mp3")}, "'" + folder.file("song.mp3") + "' must end in .mid or .wav\n"},
+        {{demo, "-o", folder.file("song.aiff")},
+         "'" + folder.file("song.aiff") + "' must end in .mid, .wav, .flac, .ogg or .mp3\n"},
         {{folder.file("missing.nmd"), "--grid"}, "cannot read '" + folder.file("missing.nmd") + "'\n"},
         {{folder.path.string(), "--grid"}, "cannot read '" + folder.path.string() + "'\n"},
     };
@@ -170,20 +173,28 @@ double maximumAmplitude(const std::string& file, const std::vector<std::string>&
     return -1.0;
 }
 
-TEST(ExportTool, WavOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondAndEndsQuiet)
+// The audio file read back by libsndfile, written out again as 16-bit WAV
+// for sox; false when libsndfile cannot read it as 44.1 kHz stereo.
+bool decodeToWav(const std::string& from, const std::string& wav)
 {
-    if (!onPath("sox")) GTEST_SKIP() << "sox is not installed (package sox)";
-    if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2"))
-        GTEST_SKIP() << "no SoundFont (package fluid-soundfont-gm)";
-    const testing_support::ScratchFolder folder;
-    // Column 1 is empty: the note starts at 500 ms.
-    const std::string song = songFile(folder.path / "ocarina.nmd", {"N1X2C5Q,80"});
-    const std::string wav = folder.file("ocarina.wav");
-    ASSERT_EQ(exportTool({song, "-o", wav}).exitCode, 0);
-    for (const auto& [option, value] : {std::pair{"-r", "44100\n"}, {"-c", "2\n"}, {"-b", "16\n"}})
-        EXPECT_EQ(runCommand({"soxi", option, wav}).out, value) << option;
+    SF_INFO info{};
+    SNDFILE* in = sf_open(from.c_str(), SFM_READ, &info);
+    if (!in) return false;
+    const bool stereo = info.samplerate == 44100 && info.channels == 2 && info.frames > 0;
+    SF_INFO out = info;
+    out.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* written = sf_open(wav.c_str(), SFM_WRITE, &out);
+    std::vector<short> samples(static_cast<std::size_t>(info.frames) * 2);
+    const bool copied = written && sf_readf_short(in, samples.data(), info.frames) == info.frames &&
+                        sf_writef_short(written, samples.data(), info.frames) == info.frames;
+    sf_close(in);
+    if (written) sf_close(written);
+    return stereo && copied;
+}
 
-    // The strongest line between 50 Hz and 2 kHz while the note sounds: "frequency power" lines.
+// The strongest line between 50 Hz and 2 kHz while the note sounds, as sox hears it.
+double strongestFrequency(const std::string& wav)
+{
     const auto spectrum =
         runCommand({"sox", wav, "-n", "remix", "1", "trim", "0.55", "0.4", "rate", "11025", "stat", "-freq"});
     double strongest = 0, power = -1;
@@ -194,12 +205,41 @@ TEST(ExportTool, WavOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondAndEndsQuiet)
         if (!(in >> f >> p) || (in >> rest) || f < 50 || f > 2000) continue;
         if (p > power) power = p, strongest = f;
     }
-    constexpr double kMiddleC = 261.63;
-    constexpr double kDither = 3.0 / 32768;
-    EXPECT_NEAR(strongest, kMiddleC, kMiddleC * 0.03);
-    EXPECT_LE(maximumAmplitude(wav, {"trim", "0", "0.495"}), kDither);            // silent before the note
-    EXPECT_GT(maximumAmplitude(wav, {"trim", "0.5", "0.02"}), 0.02);              // sounding within 20 ms of it
-    EXPECT_LE(maximumAmplitude(wav, {"reverse", "trim", "0", "0.05"}), kDither);  // quiet once the release is over
+    return strongest;
+}
+
+TEST(ExportTool, AudioOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondInEveryFormat)
+{
+    if (!onPath("sox")) GTEST_SKIP() << "sox is not installed (package sox)";
+    if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2"))
+        GTEST_SKIP() << "no SoundFont (package fluid-soundfont-gm)";
+    const testing_support::ScratchFolder folder;
+    // Column 1 is empty: the note starts at 500 ms.
+    const std::string song = songFile(folder.path / "ocarina.nmd", {"N1X2C5Q,80"});
+    struct Case {
+        const char* extension;
+        bool soxReadsIt;
+        bool lossless;  // lossy encoders add a little silence and noise of their own
+    };
+    for (const Case& c :
+         {Case{".wav", true, true}, {".flac", true, true}, {".ogg", true, false}, {".mp3", false, false}}) {
+        SCOPED_TRACE(c.extension);
+        const std::string file = folder.file(std::string("ocarina") + c.extension);
+        ASSERT_EQ(exportTool({song, "-o", file}).exitCode, 0);
+        if (c.soxReadsIt) {
+            for (const auto& [option, value] : {std::pair{"-r", "44100\n"}, {"-c", "2\n"}})
+                EXPECT_EQ(runCommand({"soxi", option, file}).out, value) << option;
+        }
+        const std::string wav = file + ".decoded.wav";
+        ASSERT_TRUE(decodeToWav(file, wav)) << "libsndfile cannot read it back as 44.1 kHz stereo";
+        constexpr double kMiddleC = 261.63;
+        EXPECT_NEAR(strongestFrequency(wav), kMiddleC, kMiddleC * 0.03);
+        if (!c.lossless) continue;
+        constexpr double kDither = 3.0 / 32768;
+        EXPECT_LE(maximumAmplitude(wav, {"trim", "0", "0.495"}), kDither);            // silent before the note
+        EXPECT_GT(maximumAmplitude(wav, {"trim", "0.5", "0.02"}), 0.02);              // sounding within 20 ms of it
+        EXPECT_LE(maximumAmplitude(wav, {"reverse", "trim", "0", "0.05"}), kDither);  // quiet once the release is over
+    }
 }
 
 TEST(ExportTool, AnOutputThatCannotBeWrittenExitsWithOneAndLeavesTheOldFile)
@@ -219,6 +259,9 @@ TEST(ExportTool, AnOutputThatCannotBeWrittenExitsWithOneAndLeavesTheOldFile)
         {{"--save"}, "song.nmd", "nimbel-export: cannot write '"},
         {{"-o"}, "song.mid", "nimbel-export: cannot write '"},
         {{"-o"}, "song.wav", "nimbel-export: cannot write '"},
+        {{"-o"}, "song.flac", "nimbel-export: cannot write '"},
+        {{"-o"}, "song.ogg", "nimbel-export: cannot write '"},
+        {{"-o"}, "song.mp3", "nimbel-export: cannot write '"},
         {{"--soundfont", folder.file("missing.sf2"), "-o"}, "song.wav", "nimbel-export: no SoundFont found at"},
     };
     for (const Case& c : cases) {
