@@ -92,13 +92,13 @@ using SimplePtr = std::unique_ptr<pa_simple, SimpleFree>;
 
 SimplePtr openMonitor()
 {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 2};
+    const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, kRate, 2};
     const pa_buffer_attr attributes{static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1),
                                     static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1), 441 * 4};
     for (int attempt = 0; attempt < 200; ++attempt) {
         int error = 0;
         if (pa_simple* stream = pa_simple_new(nullptr, "live timing benchmark", PA_STREAM_RECORD, "nullsink.monitor",
-                                              "monitor", &spec, nullptr, &attributes, &error))
+                                              "monitor", &sampleFormat, nullptr, &attributes, &error))
             return SimplePtr(stream);
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }

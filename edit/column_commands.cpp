@@ -28,6 +28,20 @@ void removeRecordedColumn(Song& song, int column)
     song.grid.removeColumn(column);
 }
 
+// Removes the columns `first` … `last`, highest first, as one undo group.
+void removeColumnRange(EditSession& session, int first, int last)
+{
+    Song& song = session.song;
+    markSongChanged(session.project, song);
+    {
+        MemoryGrid::BatchUpdate batch(song.grid);
+        UndoGroup group(song);
+        for (int c = last; c >= first; --c) removeRecordedColumn(song, c);
+        renumberColumns(song.grid);
+    }
+    clearSelection(song);
+}
+
 }  // namespace
 
 void deleteColumn(EditSession& session)
@@ -67,32 +81,14 @@ void insertColumn(EditSession& session)
 
 void deleteBefore(EditSession& session)
 {
-    const std::optional<CellRecord> selected = selectedColumnCell(session);
-    if (!selected) return;
-    Song& song = session.song;
-    markSongChanged(session.project, song);
-    {
-        MemoryGrid::BatchUpdate batch(song.grid);
-        UndoGroup group(song);
-        for (int c = selected->column; c >= kFirstNoteColumn; --c) removeRecordedColumn(song, c);
-        renumberColumns(song.grid);
-    }
-    clearSelection(song);
+    if (const std::optional<CellRecord> selected = selectedColumnCell(session))
+        removeColumnRange(session, kFirstNoteColumn, selected->column);
 }
 
 void deleteAfter(EditSession& session)
 {
-    const std::optional<CellRecord> selected = selectedColumnCell(session);
-    if (!selected) return;
-    Song& song = session.song;
-    markSongChanged(session.project, song);
-    {
-        MemoryGrid::BatchUpdate batch(song.grid);
-        UndoGroup group(song);
-        for (int c = lastNoteColumn(song.grid); c >= selected->column; --c) removeRecordedColumn(song, c);
-        renumberColumns(song.grid);
-    }
-    clearSelection(song);
+    if (const std::optional<CellRecord> selected = selectedColumnCell(session))
+        removeColumnRange(session, selected->column, lastNoteColumn(session.song.grid));
 }
 
 }  // namespace nimbel

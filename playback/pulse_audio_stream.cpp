@@ -49,7 +49,7 @@ private:
 
 std::unique_ptr<AudioStream> openPulseAudioStream(const StreamBuffering& buffering)
 {
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, static_cast<std::uint32_t>(buffering.rate), kChannels};
+    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32LE, static_cast<std::uint32_t>(buffering.rate), kChannels};
     const auto bytes = [](int frames) { return static_cast<std::uint32_t>(frames * kFrameBytes); };
     // The whole latency is asked for (the simple API adjusts the server's
     // share to it); playback starts once it is queued.
@@ -58,7 +58,7 @@ std::unique_ptr<AudioStream> openPulseAudioStream(const StreamBuffering& bufferi
                                     static_cast<std::uint32_t>(-1)};
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, "Nimbel MIDI", PA_STREAM_PLAYBACK, nullptr, "Built-in synthesizer",
-                                      &spec, nullptr, &attributes, &error);
+                                      &sampleFormat, nullptr, &attributes, &error);
     if (!stream) return nullptr;
     return std::make_unique<PulseAudioStream>(stream);
 }
