@@ -19,18 +19,6 @@ namespace nimbel {
 
 namespace {
 
-enum Gadget : int {
-    kChannelGrid = 1,
-    kTrackBar = 3,
-    kCounter = 4,
-    kOkButton = 19,
-    kCancelButton = 20,
-    kHelpButton = 22,
-    kPlayButton = 27,
-    kPauseButton = 28,
-    kStopButton = 29,
-};
-
 constexpr Size kInitialInner{549, 289};
 
 // Where each gadget goes in an inner area of the given size: the grid fills

@@ -13,6 +13,19 @@ struct Song;
 
 inline constexpr int kChannelWindow = 3;
 
+// The Channel Window's gadgets, by the ids the window and its tests address them with.
+enum ChannelWindowGadget : int {
+    kChannelGrid = 1,
+    kTrackBar = 3,
+    kCounter = 4,
+    kOkButton = 19,
+    kCancelButton = 20,
+    kHelpButton = 22,
+    kPlayButton = 27,
+    kPauseButton = 28,
+    kStopButton = 29,
+};
+
 // What the window works on, all of it the program's: the window that owns
 // the song grid (hidden while this window is open, its grid given the
 // keyboard afterwards) and the loaded images of the Stop, Pause and Play

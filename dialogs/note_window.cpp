@@ -15,27 +15,6 @@ namespace nimbel {
 
 namespace {
 
-enum Control : int {
-    kVoiceLabel = 4,
-    kVolumeLabel = 5,
-    kOctaveLabel = 6,
-    kFullTextLabel = 7,
-    kDurationLabel = 8,
-    kNoteLabel = 9,
-    kExtraFlagLabel = 10,
-    kVoiceList = 12,
-    kNoteList = 13,
-    kFlagList = 14,
-    kDurationList = 15,
-    kVolumeField = 16,
-    kOctaveField = 17,
-    kFullTextField = 18,
-    kOkButton = 19,
-    kCancelButton = 20,
-    kAddButton = 21,
-    kHelpButton = 22,
-};
-
 template <std::size_t N>
 std::vector<std::string> itemsOf(const std::array<std::string_view, N>& items)
 {

@@ -12,6 +12,28 @@ class Desktop;
 
 inline constexpr int kNoteWindow = 1;
 
+// The Note Window's controls, by the ids the dialog and its tests address them with.
+enum NoteWindowControl : int {
+    kVoiceLabel = 4,
+    kVolumeLabel = 5,
+    kOctaveLabel = 6,
+    kFullTextLabel = 7,
+    kDurationLabel = 8,
+    kNoteLabel = 9,
+    kExtraFlagLabel = 10,
+    kVoiceList = 12,
+    kNoteList = 13,
+    kFlagList = 14,
+    kDurationList = 15,
+    kVolumeField = 16,
+    kOctaveField = 17,
+    kFullTextField = 18,
+    kOkButton = 19,
+    kCancelButton = 20,
+    kAddButton = 21,
+    kHelpButton = 22,
+};
+
 // Shows the Note Window over `ownerWindow` with `input` in its Full Text
 // field and returns when it closes: OK gives the full text upper-cased, or,
 // when that is empty, the text of the settings; Cancel and the close box

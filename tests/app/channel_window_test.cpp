@@ -16,17 +16,6 @@ namespace {
 
 using testing_support::ProgramTest;
 
-enum Gadget : int {
-    kGrid = 1,
-    kTrackBar = 3,
-    kCounter = 4,
-    kOk = 19,
-    kCancel = 20,
-    kHelp = 22,
-    kPlay = 27,
-    kStop = 29
-};
-
 class ChannelWindow : public ProgramTest {
 protected:
     ChannelWindow()
@@ -58,30 +47,31 @@ protected:
 TEST_F(ChannelWindow, OpensLaidOutInsteadOfTheMainWindowAndServesHelp)
 {
     const std::pair<int, Rect> places[] = {
-        {kGrid, {0, 0, 480, 240}},     {kCounter, {10, 255, 30, 20}},    {kTrackBar, {150, 250, 330, 30}},
-        {kOk, {490, 10, 50, 30}},      {kGrid, {0, 0, 631, 351}},  // at 700 by 400
-        {kCounter, {10, 366, 30, 20}}, {kTrackBar, {150, 361, 481, 30}}, {kOk, {641, 10, 50, 30}}};
+        {kChannelGrid, {0, 0, 480, 240}}, {kCounter, {10, 255, 30, 20}},    {kTrackBar, {150, 250, 330, 30}},
+        {kOkButton, {490, 10, 50, 30}},   {kChannelGrid, {0, 0, 631, 351}},  // at 700 by 400
+        {kCounter, {10, 366, 30, 20}},    {kTrackBar, {150, 361, 481, 30}}, {kOkButton, {641, 10, 50, 30}}};
     open({[&] {
               EXPECT_EQ(desktop.windowTitle(kChannelWindow), "Channel Display 2");
               EXPECT_EQ(desktop.innerSize(kChannelWindow), (Size{549, 289}));
               for (int i = 0; i < 4; ++i)
                   EXPECT_EQ(desktop.gadgetRect(kChannelWindow, places[i].first), places[i].second);
               EXPECT_EQ(desktop.gadgetTooltip(kChannelWindow, kCounter), "Current note");
-              EXPECT_TRUE(DialogControls(desktop).isDefaultButton(kChannelWindow, kOk));
+              EXPECT_TRUE(DialogControls(desktop).isDefaultButton(kChannelWindow, kOkButton));
               EXPECT_EQ(desktop.trackBarMaximum(kChannelWindow, kTrackBar), 5);
-              EXPECT_EQ(desktop.focusedGadget(kChannelWindow), kGrid);
+              EXPECT_EQ(desktop.focusedGadget(kChannelWindow), kChannelGrid);
               EXPECT_FALSE(desktop.windowVisible(kMainWindow));
               desktop.resizeWindow(kChannelWindow, {700, 400});
-              desktop.focusGadget(kChannelWindow, kOk);
+              desktop.focusGadget(kChannelWindow, kOkButton);
           },
           [&] {
               for (int i = 4; i < 8; ++i)
                   EXPECT_EQ(desktop.gadgetRect(kChannelWindow, places[i].first), places[i].second);
               desktop.postEvent(activationEvent(kChannelWindow));
-              press(kHelp);
+              press(kHelpButton);
           },
           [&] {
-              EXPECT_EQ(desktop.focusedGadget(kChannelWindow), kGrid) << "activation gives the grid the keyboard";
+              EXPECT_EQ(desktop.focusedGadget(kChannelWindow), kChannelGrid)
+                  << "activation gives the grid the keyboard";
               EXPECT_EQ(desktop.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::channelWindow)));
               desktop.postEvent(closeRequest(kHelpWindow));
           },
@@ -123,7 +113,7 @@ TEST_F(ChannelWindow, ClicksPlaceAndStepNotesOnlyInNoteCells)
                 EXPECT_EQ(std::pair(pitchRowOf(notes[1].note), durationLetters(notes[1].duration)),
                           std::pair(c.row, std::string_view(c.letters)));
             }
-            press(kCancel);
+            press(kCancelButton);
         });
         open(std::move(acts));
     }
@@ -138,11 +128,11 @@ TEST_F(ChannelWindow, EndsSoundingNotesOnOpeningThenPlaysTheChannelAloneOnItsOwn
               EXPECT_FALSE(program.output.hasSoundingNotes());
               sent.clear();
               desktop.setTrackBarPosition(kChannelWindow, kTrackBar, 3);
-              press(kStop);
+              press(kStopButton);
           },
           [&] {
               EXPECT_EQ(desktop.trackBarPosition(kChannelWindow, kTrackBar), 1);
-              press(kPlay);
+              press(kPlayButton);
           },
           [&] {
               ASSERT_EQ(sent.size(), 1u) << "channel 2's note alone";
@@ -152,11 +142,11 @@ TEST_F(ChannelWindow, EndsSoundingNotesOnOpeningThenPlaysTheChannelAloneOnItsOwn
           },
           [&] {
               EXPECT_EQ(desktop.gadgetText(kChannelWindow, kCounter), "4");
-              press(kPlay);
+              press(kPlayButton);
           },
           [&] {
               EXPECT_EQ(program.sequencer.state().playColumn, 5);
-              press(kCancel);
+              press(kCancelButton);
           }});
 }
 
@@ -166,8 +156,8 @@ TEST_F(ChannelWindow, OkIsOneStepForUndoCancelAndCloseKeepOnlyTheNoteList)
     program.project.changed = false;
     const std::pair<std::function<void()>, const char*> ways[] = {
         {[&] { desktop.postEvent(closeRequest(kChannelWindow)); }, ""},
-        {[&] { press(kCancel); }, ""},
-        {[&] { press(kOk); }, "A"},
+        {[&] { press(kCancelButton); }, ""},
+        {[&] { press(kOkButton); }, "A"},
     };
     for (const auto& [leave, written] : ways) {
         open({[&] { desktop.clickAt(kChannelWindow, cell(3, 3), ClickKind::left); }, leave});

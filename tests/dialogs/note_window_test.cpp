@@ -18,8 +18,6 @@ namespace {
 using testing_support::OffscreenApplication;
 
 constexpr int kMain = 0;
-enum Control : int { kVoice = 12, kNote = 13, kFlag = 14, kDuration = 15, kVolume = 16, kOctave = 17, kFullText = 18 };
-enum Button : int { kOk = 19, kCancel = 20, kAdd = 21, kHelp = 22 };
 
 class NoteWindow : public ::testing::Test {
 protected:
@@ -32,7 +30,7 @@ protected:
         return showNoteWindow(desktop, kMain, input);
     }
     void press(int button) { controls.press(kNoteWindow, button); }
-    void type(std::string_view text) { desktop.setGadgetText(kNoteWindow, kFullText, text); }
+    void type(std::string_view text) { desktop.setGadgetText(kNoteWindow, kFullTextField, text); }
 
     Desktop desktop{OffscreenApplication::application()};
     DialogControls controls{desktop};
@@ -50,23 +48,23 @@ TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
     };
     // clang-format off
     const Case cases[] = {
-        {"", {}, nullptr, {kOk}, ""},
-        {"c4q", {}, nullptr, {kOk}, "C4Q"},
-        {"", {.note = 3, .octave = 4, .volume = 5, .duration = 3, .flag = 1, .voice = 1}, nullptr, {kOk}, "V54C#Q,1"},
-        {"", {.note = 2}, "A", {kAdd, kOk}, "AB"},
-        {"", {.note = 4}, nullptr, {kAdd, kAdd, kOk}, "DD"},
-        {"d e", {.note = 1, .octave = 3}, nullptr, {kOk}, "D E"},
-        {"e5", {.note = 1}, "x", {kAdd, kCancel}, "e5"},
+        {"", {}, nullptr, {kOkButton}, ""},
+        {"c4q", {}, nullptr, {kOkButton}, "C4Q"},
+        {"", {.note = 3, .octave = 4, .volume = 5, .duration = 3, .flag = 1, .voice = 1}, nullptr, {kOkButton}, "V54C#Q,1"},
+        {"", {.note = 2}, "A", {kAddButton, kOkButton}, "AB"},
+        {"", {.note = 4}, nullptr, {kAddButton, kAddButton, kOkButton}, "DD"},
+        {"d e", {.note = 1, .octave = 3}, nullptr, {kOkButton}, "D E"},
+        {"e5", {.note = 1}, "x", {kAddButton, kCancelButton}, "e5"},
         {"f#", {}, "g", {kCloseBox}, "f#"},
     };
     // clang-format on
     const auto act = [this](const Case& c) {
-        controls.selectItem(kNoteWindow, kNote, c.chosen.note);
-        controls.setNumber(kNoteWindow, kOctave, c.chosen.octave);
-        controls.setNumber(kNoteWindow, kVolume, c.chosen.volume);
-        controls.selectItem(kNoteWindow, kDuration, c.chosen.duration);
-        controls.selectItem(kNoteWindow, kFlag, c.chosen.flag);
-        controls.selectItem(kNoteWindow, kVoice, c.chosen.voice);
+        controls.selectItem(kNoteWindow, kNoteList, c.chosen.note);
+        controls.setNumber(kNoteWindow, kOctaveField, c.chosen.octave);
+        controls.setNumber(kNoteWindow, kVolumeField, c.chosen.volume);
+        controls.selectItem(kNoteWindow, kDurationList, c.chosen.duration);
+        controls.selectItem(kNoteWindow, kFlagList, c.chosen.flag);
+        controls.selectItem(kNoteWindow, kVoiceList, c.chosen.voice);
         if (c.typed) type(c.typed);
         for (int button : c.buttons) button == kCloseBox ? desktop.postEvent(closeRequest(kNoteWindow)) : press(button);
     };
@@ -83,8 +81,8 @@ TEST_F(NoteWindow, KeepsItsOwnerDisabledWhileOpenAndFreesItAfterwards)
     std::string fullText;
     answer("c", [&] {
         ownerEnabledWhileOpen = desktop.windowEnabled(kMain);
-        fullText = desktop.gadgetText(kNoteWindow, kFullText);
-        press(kCancel);
+        fullText = desktop.gadgetText(kNoteWindow, kFullTextField);
+        press(kCancelButton);
     });
     EXPECT_FALSE(ownerEnabledWhileOpen);
     EXPECT_EQ(fullText, "c");
@@ -93,7 +91,7 @@ TEST_F(NoteWindow, KeepsItsOwnerDisabledWhileOpenAndFreesItAfterwards)
 
 TEST_F(NoteWindow, ServesTheHelpWindowWhileOpen)
 {
-    desktop.postUserAction([&] { press(kHelp); });
+    desktop.postUserAction([&] { press(kHelpButton); });
     desktop.postUserAction([&] {
         EXPECT_EQ(desktop.windowTitle(kHelpWindow), "Note Window");
         desktop.resizeWindow(kHelpWindow, {500, 300});
@@ -112,7 +110,7 @@ TEST_F(NoteWindow, ServesTheHelpWindowWhileOpen)
         EXPECT_FALSE(desktop.windowExists(kHelpWindow));
         EXPECT_TRUE(desktop.windowExists(kNoteWindow));
         EXPECT_FALSE(desktop.windowEnabled(kMain));
-        press(kOk);
+        press(kOkButton);
     });
     EXPECT_EQ(showNoteWindow(desktop, kMain, "a"), "A");
 }
