@@ -5,6 +5,7 @@
 // stays within its longest length.
 #include "channel_roll.h"
 #include "channel_write_back.h"
+#include "fuzz_check.h"
 #include "notation.h"
 #include "project_state.h"
 #include "song.h"
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 namespace {
@@ -22,11 +22,6 @@ using namespace nimbel;
 
 constexpr std::size_t kClickBytes = 16;
 constexpr std::size_t kLongestText = 24;  // "V9+9>>B#W.,-2147483648"
-
-void check(bool condition)
-{
-    if (!condition) std::abort();
-}
 
 }  // namespace
 

@@ -4,14 +4,15 @@
 // a space or a control character, and undoing the paste gives back the grid.
 #include "clipboard_commands.h"
 #include "clipboard_text.h"
+#include "edit/edit_test_support.h"
 #include "edit_session.h"
+#include "fuzz_check.h"
 #include "selection.h"
 #include "song.h"
 #include "song_columns.h"
 #include "undo_history.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,33 +21,12 @@ namespace {
 
 using namespace nimbel;
 
-void check(bool condition)
-{
-    if (!condition) std::abort();
-}
-
-class IgnoredMessages final : public EditMessages {
-public:
-    void showError(std::string_view) override { ++shown; }
-    int shown = 0;
-};
-
 bool isCleanText(std::string_view text)
 {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) <= ' ' || c == '\x7f') return false;
     }
     return true;
-}
-
-std::vector<std::string> content(const MemoryGrid& grid)
-{
-    std::vector<std::string> all;
-    for (int c = 0; c < grid.columnCount(); ++c) {
-        all.push_back(grid.headerTitle(c));
-        for (int r = 0; r < grid.rowCount(); ++r) all.push_back(grid.cellText(r, c));
-    }
-    return all;
 }
 
 }  // namespace
@@ -58,10 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Song song;
     ProjectState project;
-    IgnoredMessages messages;
+    testing_support::RecordedMessages messages;
     EditSession session{song, project, messages, 0x0000FF};
     song.grid.setCellText(3, gridColumnOf(2), "C");
-    const std::vector<std::string> before = content(song.grid);
+    const std::vector<std::string> before = testing_support::gridContent(song.grid);
     const int row = size > 0 ? data[0] % kSongRows : 0;
     const int column = size > 1 ? gridColumnOf(1 + data[1] % 21) : kFirstNoteColumn;
     toggleSelection(song, row, column, 0x0000FF);
@@ -74,9 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int c = kFirstNoteColumn; c < song.grid.columnCount(); ++c) {
         for (int r = 0; r < kSongRows; ++r) check(isCleanText(song.grid.cellText(r, c)));
     }
-    check(messages.shown <= 2);
+    check(messages.shown.size() <= 2);
 
     undoLastGroup(song);
-    check(content(song.grid) == before);
+    check(testing_support::gridContent(song.grid) == before);
     return 0;
 }

@@ -5,6 +5,7 @@
 // messages must hold exactly one well-formed track, and column steps that
 // walk the whole note list must send the very same messages.
 #include "event_export.h"
+#include "fuzz_check.h"
 #include "midi_file.h"
 #include "short_message.h"
 #include "song.h"
@@ -14,17 +15,11 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 namespace {
 
 using namespace nimbel;
-
-void check(bool condition)
-{
-    if (!condition) std::abort();
-}
 
 void checkMessages(const MessageLog& messages)
 {

@@ -3,12 +3,12 @@
 // record at most, and saving the loaded song and loading that file again
 // must give back the same note cells and tempo (and the same file when
 // saved once more).
+#include "fuzz_check.h"
 #include "song.h"
 #include "song_columns.h"
 #include "song_file.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <string_view>
@@ -17,11 +17,6 @@
 namespace {
 
 using namespace nimbel;
-
-void check(bool condition)
-{
-    if (!condition) std::abort();
-}
 
 void open(Song& song, std::string_view text)
 {

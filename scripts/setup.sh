@@ -13,8 +13,8 @@ packages=(
   libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev libpulse-dev libsndfile1-dev
   # headless display, screenshots, clipboard
   xvfb xauth xdotool x11-utils xclip imagemagick
-  # sound server without a sound card, audio and MIDI checks
-  pulseaudio pulseaudio-utils libasound2-plugins sox midicsv python3-mido
+  # sound server without a sound card, audio checks
+  pulseaudio pulseaudio-utils libasound2-plugins sox
   # installation: the icon rendered from its drawing, the desktop entry and MIME type checked as a desktop reads them
   librsvg2-bin desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
   # a peer tool the export benchmark compares with, and the peak memory it reports

@@ -46,26 +46,20 @@ protected:
 
 TEST_F(ChannelWindow, OpensLaidOutInsteadOfTheMainWindowAndServesHelp)
 {
-    const std::pair<int, Rect> places[] = {
-        {kChannelGrid, {0, 0, 480, 240}}, {kCounter, {10, 255, 30, 20}},    {kTrackBar, {150, 250, 330, 30}},
-        {kOkButton, {490, 10, 50, 30}},   {kChannelGrid, {0, 0, 631, 351}},  // at 700 by 400
-        {kCounter, {10, 366, 30, 20}},    {kTrackBar, {150, 361, 481, 30}}, {kOkButton, {641, 10, 50, 30}}};
+    const std::pair<int, Rect> places[] = {{kChannelGrid, {0, 0, 480, 240}},
+                                           {kCounter, {10, 255, 30, 20}},
+                                           {kTrackBar, {150, 250, 330, 30}},
+                                           {kOkButton, {490, 10, 50, 30}}};
     open({[&] {
               EXPECT_EQ(desktop.windowTitle(kChannelWindow), "Channel Display 2");
               EXPECT_EQ(desktop.innerSize(kChannelWindow), (Size{549, 289}));
-              for (int i = 0; i < 4; ++i)
-                  EXPECT_EQ(desktop.gadgetRect(kChannelWindow, places[i].first), places[i].second);
+              for (const auto& [gadget, place] : places) EXPECT_EQ(desktop.gadgetRect(kChannelWindow, gadget), place);
               EXPECT_EQ(desktop.gadgetTooltip(kChannelWindow, kCounter), "Current note");
               EXPECT_TRUE(DialogControls(desktop).isDefaultButton(kChannelWindow, kOkButton));
               EXPECT_EQ(desktop.trackBarMaximum(kChannelWindow, kTrackBar), 5);
               EXPECT_EQ(desktop.focusedGadget(kChannelWindow), kChannelGrid);
               EXPECT_FALSE(desktop.windowVisible(kMainWindow));
-              desktop.resizeWindow(kChannelWindow, {700, 400});
               desktop.focusGadget(kChannelWindow, kOkButton);
-          },
-          [&] {
-              for (int i = 4; i < 8; ++i)
-                  EXPECT_EQ(desktop.gadgetRect(kChannelWindow, places[i].first), places[i].second);
               desktop.postEvent(activationEvent(kChannelWindow));
               press(kHelpButton);
           },
@@ -119,7 +113,7 @@ TEST_F(ChannelWindow, ClicksPlaceAndStepNotesOnlyInNoteCells)
     }
 }
 
-TEST_F(ChannelWindow, EndsSoundingNotesOnOpeningThenPlaysTheChannelAloneOnItsOwnTrackBar)
+TEST_F(ChannelWindow, EndsSoundingNotesOnOpeningThenPlaysTheChannelAlone)
 {
     dispatchCommand(program, kMusicPlay);
     run(1);
@@ -127,25 +121,11 @@ TEST_F(ChannelWindow, EndsSoundingNotesOnOpeningThenPlaysTheChannelAloneOnItsOwn
     open({[&] {
               EXPECT_FALSE(program.output.hasSoundingNotes());
               sent.clear();
-              desktop.setTrackBarPosition(kChannelWindow, kTrackBar, 3);
-              press(kStopButton);
-          },
-          [&] {
-              EXPECT_EQ(desktop.trackBarPosition(kChannelWindow, kTrackBar), 1);
               press(kPlayButton);
           },
           [&] {
               ASSERT_EQ(sent.size(), 1u) << "channel 2's note alone";
               EXPECT_EQ(shortMessageBytes(sent[0].packed), (std::array<std::uint8_t, 3>{0x92, 0x3C, 0x46}));
-              desktop.setTrackBarPosition(kChannelWindow, kTrackBar, 4);
-              desktop.postEvent(gadgetEvent(kChannelWindow, kTrackBar, GadgetAction::changed));
-          },
-          [&] {
-              EXPECT_EQ(desktop.gadgetText(kChannelWindow, kCounter), "4");
-              press(kPlayButton);
-          },
-          [&] {
-              EXPECT_EQ(program.sequencer.state().playColumn, 5);
               press(kCancelButton);
           }});
 }

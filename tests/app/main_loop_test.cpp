@@ -1,6 +1,5 @@
 // The main event loop pass by pass: one event per pass, a playback step on
-// every pass without one, the command table, File New and File Exit, and
-// closing the window.
+// every pass without one, File New and File Exit, and closing windows.
 #include "program_fixture.h"
 
 #include "song_columns.h"
@@ -40,21 +39,6 @@ TEST_F(MainLoop, APassHandlesOneEventOrElseTakesAPlaybackStep)
     run(3);
     EXPECT_EQ(calls, (std::vector<std::string>{"help 193", "help 192"}));
     EXPECT_EQ(clock.nowMs() - before, 40) << "one pass without an event: a playback step, 40 ms while stopped";
-}
-
-TEST_F(MainLoop, DispatchRuleSendsEachIdRangeToItsHandler)
-{
-    for (int id : {5, 20, 189, 194, 25, 39, 40, 188}) dispatchCommand(program, id);
-    EXPECT_EQ(calls,
-              (std::vector<std::string>{"edit 5", "edit 20", "help 189", "help 194", "channel 1", "channel 15"}));
-}
-
-TEST_F(MainLoop, MovingTheTrackBarSetsTheCounterAtOnceWhileStopped)
-{
-    desktop.setTrackBarPosition(kMainWindow, kPositionTrackBar, 7);
-    desktop.postEvent(gadgetEvent(kMainWindow, kPositionTrackBar, GadgetAction::changed));
-    run(1);
-    EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "7");
 }
 
 TEST_F(MainLoop, ClosingAnotherWindowClosesItAndPlaybackGoesOn)
@@ -154,16 +138,6 @@ TEST_F(MainLoop, FileNewWhosePromptIsCancelledChangesNothing)
     EXPECT_EQ(program.song.grid.cellText(0, gridColumnOf(3)), "D");
     EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
     EXPECT_FALSE(program.project.isNew);
-}
-
-TEST_F(MainLoop, PlayingTheDemonstrationSongSendsItsNotesFromIdlePasses)
-{
-    desktop.chooseMenuItem(kMainWindow, kMusicPlay);
-    run(2);
-    EXPECT_EQ(sent.at(16).packed, 0x466091u) << "after the 15 voices and channel 1's own, the first note";
-    EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "1");
-    run(300);
-    EXPECT_GT(std::stoi(desktop.gadgetText(kMainWindow, kNoteCounter)), 3) << "columns advance with the clock";
 }
 
 }  // namespace

@@ -95,16 +95,12 @@ TEST(MainWindowCommands, EachMenuItemAndToolbarButtonDoesWhatItShows)
     }
 }
 
-TEST_F(MainWindow, StartsWithCounterAndTrackBarAtColumnOneAndIsLaidOut)
+TEST_F(MainWindow, StartsAtColumnOneLaidOutAndIsLaidOutAgainWhenResizedOrMaximised)
 {
     EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "1");
     EXPECT_EQ(desktop.trackBarPosition(kMainWindow, kPositionTrackBar), 1);
     EXPECT_EQ(desktop.innerSize(kMainWindow).width, 604);
     expectLaidOut();
-}
-
-TEST_F(MainWindow, ResizingAndMaximisingLayTheWindowOutAgain)
-{
     desktop.resizeWindow(kMainWindow, {700, 400});
     run(1);
     EXPECT_EQ(desktop.innerSize(kMainWindow).width, 700);
@@ -113,16 +109,6 @@ TEST_F(MainWindow, ResizingAndMaximisingLayTheWindowOutAgain)
     run(1);
     EXPECT_GT(desktop.innerSize(kMainWindow).width, 700);
     expectLaidOut();
-}
-
-TEST_F(MainWindow, StopPutsTheTrackBarAndCounterBackToColumnOne)
-{
-    desktop.setTrackBarPosition(kMainWindow, kPositionTrackBar, 6);
-    desktop.setGadgetText(kMainWindow, kNoteCounter, "6");
-    desktop.chooseMenuItem(kMainWindow, kMusicStop);
-    run(1);
-    EXPECT_EQ(desktop.trackBarPosition(kMainWindow, kPositionTrackBar), 1);
-    EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "1");
 }
 
 }  // namespace

@@ -1,16 +1,13 @@
 // The real program on a real X display: started from a temporary folder
 // (it writes beside itself) with a song to open, looked at with a
-// screenshot, played by clicking its Play button and heard through a sound
-// server without hardware, and closed by clicking File > Exit; started with
-// a file it cannot read. Also its command line and its start without a
-// display. Skipped only where the display or sound tools are not installed.
+// screenshot and closed by clicking File > Exit; started with a file it
+// cannot read. Also its command line and its start without a display.
+// Skipped only where the display or sound tools are not installed.
 #include "real_program.h"
 
 #include "nimbel_version.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 namespace nimbel {
 namespace {
@@ -21,7 +18,7 @@ namespace fs = std::filesystem;
 
 const fs::path kBuiltProgram = fs::path(NIMBEL_BINARY_DIR) / "bin" / "nimbel-midi";
 
-TEST(RealProgram, OpensTheSongOfItsCommandLinePlaysItAndClosesThroughFileExit)
+TEST(RealProgram, OpensTheSongOfItsCommandLineAndClosesThroughFileExit)
 {
     if (const std::string tool = missingEndToEndTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
     RealProgramSession session;
@@ -31,16 +28,12 @@ TEST(RealProgram, OpensTheSongOfItsCommandLinePlaysItAndClosesThroughFileExit)
     fs::create_directories(workingFolder);
     writeFile(workingFolder / "song.nmd", dataFile("demo_song_saved.nmd"));
 
-    session.sound().startRecording(session.folder().path / "sink.raw");
     // A name relative to the working folder, as a shell passes it.
     const RealProgramSession::Running program = session.start("program", {"song.nmd"});
     ASSERT_FALSE(program.window.empty()) << fileText(program.folder / "nimbel-midi.log");
     EXPECT_FALSE(waitForWindow(environment, "^Nimbel MIDI - song\\.nmd$", 10s).empty()) << "song.nmd not opened";
-    ASSERT_GT(program.play.x, 0) << "the Play button's image is not on the screen";
-    click(environment, program.play.x, program.play.y);
-    std::this_thread::sleep_for(3s);
-    screenshot(environment, RealProgramSession::shots() / "playing.png");
-    EXPECT_GT(session.sound().stopRecording(), 1000) << "the song was not heard";
+    EXPECT_GT(program.play.x, 0) << "the toolbar's Play image is not on the screen";
+    screenshot(environment, RealProgramSession::shots() / "song-opened.png");
 
     session.chooseMenuItem(program, 18, 5);  // File > Exit
     EXPECT_EQ(program.process->waitFor(15s), std::optional<int>(0));

@@ -1,29 +1,23 @@
 // The windowing operations as the toolkit carries them out: windows that
-// report close requests and resizes instead of acting, the toolbar, one
-// gadget per id, which track bar changes are events, message boxes and
-// requesters answered by a script, and where a file requester starts.
-#include "support/files.h"
+// report close requests and resizes instead of acting, which track bar
+// changes are events, message boxes answered by a script, and where a file
+// requester starts.
 #include "support/offscreen_application.h"
 
 #include "desktop.h"
 #include "desktop_impl.h"
 #include "requester_conventions.h"
 
-#include <QLabel>
 #include <QMenuBar>
 #include <QSlider>
 #include <QTest>
-#include <QToolBar>
 
 #include <gtest/gtest.h>
 
 namespace nimbel {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kWindow = 0;
-constexpr const char* kFilter = "Nimbel MIDI (*.nmd)|*.nmd|All Files (*.*)|*.*";
 
 class DesktopTest : public ::testing::Test {
 protected:
@@ -45,8 +39,6 @@ protected:
         return events;
     }
 
-    testing_support::ScratchFolder scratch{"nimbel-desktop"};
-    const fs::path& folder = scratch.path;
     QueuedDialogScript script;
     Desktop desktop{testing_support::OffscreenApplication::application()};
 };
@@ -66,16 +58,6 @@ TEST_F(DesktopTest, OpensWithTitleAndAnInnerSizeThatCountsTheMenuBarAndCloses)
     EXPECT_TRUE(drain().empty()) << "the events of a closed window are dropped";
 }
 
-TEST_F(DesktopTest, ReportsActivationOnlyOfWindowsThatAskForIt)
-{
-    desktop.openWindow(3, {"Channel Display 1", {549, 289}, WindowFrame::resizable, Point{540, 108}, {}, true});
-    drain();
-    desktop.activateWindow(kWindow);
-    EXPECT_TRUE(drain().empty());
-    desktop.activateWindow(3);
-    EXPECT_EQ(drain(), (std::vector<Event>{activationEvent(3)}));
-}
-
 TEST_F(DesktopTest, ReportsCloseRequestsAndResizesInsteadOfActing)
 {
     desktop.impl().windows.at(kWindow).window->close();
@@ -84,29 +66,6 @@ TEST_F(DesktopTest, ReportsCloseRequestsAndResizesInsteadOfActing)
     desktop.resizeWindow(kWindow, {820, 520});
     EXPECT_EQ(drain(), (std::vector<Event>{closeRequest(kWindow), resizeEvent(kWindow)}));
     EXPECT_EQ(desktop.innerSize(kWindow).width, 820);
-}
-
-TEST_F(DesktopTest, TheToolbarSpansTheWindowAndShowsOwnImages)
-{
-    desktop.loadImage(2, 32, 32, std::vector<std::uint32_t>(32 * 32, 0xFFFF0000u));
-    desktop.addToolBar(kWindow, {{0, StockImage::newFile, "New Project"}, {21, OwnImage{2}, "Play"}});
-    EXPECT_TRUE(desktop.toolBar(kWindow).at(1).hasImage);
-    EXPECT_GT(desktop.toolBarHeight(kWindow), 32);
-    const auto& inner = *desktop.impl().windows.at(kWindow).window->inner();
-    EXPECT_EQ(inner.toolBar()->width(), 604);
-    desktop.resizeWindow(kWindow, {900, 400});
-    EXPECT_EQ(inner.toolBar()->width(), 900);
-    EXPECT_EQ(inner.toolBar()->y(), 0);
-}
-
-TEST_F(DesktopTest, ANewGadgetReplacesTheOneOfTheSameId)
-{
-    desktop.addLabel(0, 11, {10, 240, 50, 20}, "1", true, true);
-    desktop.addLabel(0, 11, {10, 240, 50, 20}, "new", false, false);  // replaces the one of the same id
-    EXPECT_EQ(desktop.gadgetText(0, 11), "new");
-    EXPECT_EQ(desktop.impl().windows.at(0).window->inner()->findChildren<QLabel*>().size(), 1);
-    EXPECT_FALSE(desktop.gadgetExists(0, 12));
-    EXPECT_FALSE(desktop.gadgetExists(7, 11));
 }
 
 TEST_F(DesktopTest, TrackBarReportsTheUsersMovesButNotTheProgramsSettings)
@@ -143,10 +102,8 @@ TEST(RequesterStart, AFilePathProposesItsNameAndTheProgramDefaultsAnEmptyNameBox
 {
     const std::vector<std::pair<std::string, RequesterStart>> cases = {
         {"/opt/nimbel//newfile.nmd", {"/opt/nimbel", ""}},  // the program folder's defaults
-        {"/opt/nimbel//*.nmd", {"/opt/nimbel", ""}},
         {"/home/user/song.nmd", {"/home/user", "song.nmd"}},
         {"/opt/nimbel/MIDI.txt", {"/opt/nimbel", "MIDI.txt"}},
-        {"/song.nmd", {"/", "song.nmd"}},
         {"song.nmd", {"", "song.nmd"}},
         {"/home/user/", {"/home/user", ""}},
         {"", {"", ""}},

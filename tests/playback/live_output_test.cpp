@@ -60,9 +60,6 @@ TEST(StreamClock, PlacesTheSteadyClockFromTheStreamsReports)
         ASSERT_TRUE(clock.ready());
         EXPECT_NEAR(clock.frameAt(30 * kMs + 1'000 * kMs), c.expectedFrame, 1);
     }
-    StreamClock early(kRate, kSettle);
-    for (std::int64_t written = kSettle; written < kSettle + 8 * 441; written += 441) early.observe(0, written, 0);
-    EXPECT_FALSE(early.ready()) << "eight reports are too few to go by";
 }
 
 bool canListen()
@@ -163,29 +160,6 @@ TEST_F(LiveOutput, FourNotesABeatApartAreHeardABeatApart)
         ASSERT_EQ(heard.size(), 4u);
         for (std::size_t k = 1; k < heard.size(); ++k)
             EXPECT_NEAR(static_cast<double>(heard[k] - heard[k - 1]) * 1000.0 / kRate, 250.0, 2.0) << "beat " << k;
-    }
-}
-
-TEST_F(LiveOutput, ClosingEndsTheSoundingNoteAtOnce)
-{
-    if (!canListen()) GTEST_SKIP() << "needs pulseaudio, pulseaudio-utils and fluid-soundfont-gm";
-    ASSERT_TRUE(sink.ready()) << "the PulseAudio server did not start";
-    for (const std::string& driver : kDrivers) {
-        SCOPED_TRACE(driver);
-        Song song;
-        writeSong(song, {"V95CW,80"}, "1");  // an ocarina whole note sounds on after the column
-        std::chrono::steady_clock::duration closing{};
-        const std::vector<int> audio = playAndRecord(driver, song, [&](auto& output) {
-            std::this_thread::sleep_for(400ms);
-            const auto start = std::chrono::steady_clock::now();
-            output.reset();
-            closing = std::chrono::steady_clock::now() - start;
-        });
-        EXPECT_LT(closing, 250ms) << "closing waited for the audio thread";
-        const auto onset = onsetFrame(audio, 2000);
-        ASSERT_TRUE(onset.has_value()) << "the note was not heard";
-        EXPECT_GT(loudest(audio, *onset + kRate / 10, *onset + kRate / 4), 2000) << "the note broke off early";
-        EXPECT_LT(loudest(audio, *onset + kRate * 6 / 10, audio.size()), 20) << "the note sounded on";
     }
 }
 

@@ -1,7 +1,7 @@
 // nimbel-export end to end, run as a user would run it: its command line,
 // the golden grid, events and project file of the demonstration song, the
-// MIDI file as Debian's readers see it, the audio as sox hears it, and
-// outputs that cannot be written, also when the disk fills up half way.
+// audio as sox hears it, and outputs that cannot be written, also when the
+// disk fills up half way.
 #include "support/files.h"
 #include "support/full_disk.h"
 #include "support/processes.h"
@@ -40,16 +40,6 @@ std::string songFile(const fs::path& path, const std::vector<std::string>& notes
     for (const std::string& note : notes) text += note + "\r\n";
     writeFile(path, text + "END\r\n");
     return path.string();
-}
-
-TEST(ExportTool, HelpGoesToStandardOutput)
-{
-    const auto help = exportTool({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.out.rfind("Usage: nimbel-export SONG", 0), 0u) << help.out;
-    EXPECT_NE(help.out.find("Exit status: 0 done, 1 an output could not be written, 2 bad arguments"),
-              std::string::npos);
-    EXPECT_EQ(help.err, "");
 }
 
 TEST(ExportTool, BadArgumentsAndUnreadableSongsExitWithTwoAndSayWhy)
@@ -132,33 +122,6 @@ TEST(ExportTool, OutputsShareOnePlayUntilSaveRebuildsTheNoteList)
     EXPECT_EQ(fileText(folder.file("a.mid")), fileText(folder.file("loaded.mid")));
     for (const char* name : {"b.mid", "c.mid"})
         EXPECT_EQ(fileText(folder.file(name)), fileText(folder.file("rebuilt.mid")));
-}
-
-TEST(ExportTool, MidiFileMatchesTheEventsForMidicsv)
-{
-    if (!onPath("midicsv")) GTEST_SKIP() << "midicsv is not installed (package midicsv)";
-    const testing_support::ScratchFolder folder;
-    const std::string song =
-        songFile(folder.path / "tune.nmd", {"N1X1C5Q,74", "N2X1G4E", "N1X2D5H", "N10X3V9C3S", "N1X4R"}, "T70");
-    const auto events = exportTool({song, "--events"});
-    ASSERT_EQ(exportTool({song, "-o", folder.file("tune.mid")}).exitCode, 0);
-
-    // Each event line as midicsv writes that event: ticks are milliseconds.
-    std::vector<std::string> expected = {"0, 0, Header, 0, 1, 857", "1, 0, Start_track", "1, 0, Tempo, 857000"};
-    std::string lastMs = "0";
-    for (const std::string& text : lines(events.out)) {
-        std::istringstream in(text);
-        unsigned status = 0, data1 = 0, data2 = 0;
-        in >> lastMs >> std::hex >> status >> data1 >> data2;
-        const std::string channel = std::to_string(status & 0x0F);
-        expected.push_back((status & 0xF0) == 0xC0
-                               ? "1, " + lastMs + ", Program_c, " + channel + ", " + std::to_string(data1)
-                               : "1, " + lastMs + ", Note_on_c, " + channel + ", " + std::to_string(data1) + ", " +
-                                     std::to_string(data2));
-    }
-    expected.push_back("1, " + lastMs + ", End_track");
-    expected.push_back("0, 0, End_of_file");
-    EXPECT_EQ(lines(runCommand({"midicsv", folder.file("tune.mid")}).out), expected);
 }
 
 // sox's "Maximum amplitude" of a stretch of a sound file, from -1 to 1.
