@@ -115,8 +115,15 @@ bool AudioFileWriter::fail(std::string reason)
 bool AudioFileWriter::write(std::span<const std::int16_t> samples)
 {
     if (!error_.empty()) return false;
+    // Handed over as 32-bit samples: for 16-bit stereo, libsndfile 1.2.0's
+    // MP3 encoder copies only the first half of each block into its buffer
+    // and encodes whatever the other half held. Every format takes the wider
+    // samples back to 16 bits exactly.
+    wideSamples_.resize(samples.size());
+    std::transform(samples.begin(), samples.end(), wideSamples_.begin(),
+                   [](std::int16_t sample) { return std::int32_t{sample} * 65536; });
     const auto frames = static_cast<sf_count_t>(samples.size() / kChannels);
-    if (sf_writef_short(handle_->sound, samples.data(), frames) != frames || file_.failed())
+    if (sf_writef_int(handle_->sound, wideSamples_.data(), frames) != frames || file_.failed())
         return fail(file_.failed() ? file_.error() : sf_strerror(handle_->sound));
     return true;
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace nimbel {
 
@@ -41,6 +42,7 @@ private:
     FileReplacement file_;
     std::unique_ptr<Handle> handle_;
     std::string error_;
+    std::vector<std::int32_t> wideSamples_;
 };
 
 }  // namespace nimbel

@@ -195,6 +195,9 @@ TEST(ExportTool, AudioOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondInEveryFormat)
         }
         const std::string wav = file + ".decoded.wav";
         ASSERT_TRUE(decodeToWav(file, wav)) << "libsndfile cannot read it back as 44.1 kHz stereo";
+        ASSERT_EQ(exportTool({song, "-o", file}).exitCode, 0);
+        ASSERT_TRUE(decodeToWav(file, wav + ".again"));
+        EXPECT_TRUE(fileText(wav) == fileText(wav + ".again")) << "the same song sounds different when exported again";
         constexpr double kMiddleC = 261.63;
         EXPECT_NEAR(strongestFrequency(wav), kMiddleC, kMiddleC * 0.03);
         if (!c.lossless) continue;
