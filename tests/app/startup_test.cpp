@@ -91,8 +91,6 @@ TEST(FilesBesideTheProgram, AFullDiskLeavesNoHalfWrittenDemonstrationSongOrSetti
     EXPECT_EQ(fileText(folder + "NimbelMIDI.ini"), settings);
     ensureDemoSong(folder);
     EXPECT_EQ(fileText(folder + "MIDI.txt"), demoSongText());
-    EXPECT_TRUE(saveSelectionColor(folder + "new.ini", 255)) << "a missing settings file is made";
-    EXPECT_EQ(loadSettings(folder + "new.ini"), 255u);
 }
 
 TEST(SettingsFile, ReadsTheKeyBeforeTheFirstGroupIgnoringCaseWithCDecimalValues)

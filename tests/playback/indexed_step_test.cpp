@@ -1,7 +1,6 @@
 // The sequencer's indexed column step against the plain walk over the whole
-// note list: random sessions of commands and note list changes played on
-// simulated time must send the very same messages. (The playback fuzzer
-// compares the two on whole songs exported.)
+// note list: random songs exported, and random sessions of commands and note
+// list changes played on simulated time, must send the very same messages.
 #include "event_export.h"
 #include "midi_output.h"
 #include "music_checks.h"
@@ -50,6 +49,21 @@ std::string randomSong(std::mt19937& random)
         text += "|\n";
     }
     return text + "End\n";
+}
+
+TEST(IndexedColumnStep, ExportsRandomSongsAsTheWholeListWalkDoes)
+{
+    std::mt19937 random(2024);
+    for (int i = 0; i < 3000; ++i) {
+        const std::string text = randomSong(random);
+        Song indexed;
+        PlainPositionDisplay position;
+        openSongAfterStartUp(indexed, position, text);
+        Song walked = indexed;
+        PlainPositionDisplay walkedPosition = position;
+        WholeListWalk walk;
+        ASSERT_EQ(playSongToEvents(indexed, position), playSongToEvents(walked, walkedPosition, walk)) << text;
+    }
 }
 
 // A song played on simulated time, column steps visiting what `visits` gives.
