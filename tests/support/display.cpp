@@ -14,14 +14,18 @@ namespace nimbel::testing_support {
 
 XvfbDisplay::XvfbDisplay(int width, int height)
 {
-    // Xvfb writes the number of the display it found free into the pipe.
+    // Xvfb writes the number of the display it found free into the pipe. By
+    // default an X server resets whenever its last client leaves, and drops
+    // a client that connects meanwhile: with xdotool coming and going, a
+    // program starting at that moment would find no display.
     int fds[2];
     if (::pipe(fds) != 0) return;
     ChildProcess::Options options;
     options.inheritedFd = fds[1];
     server_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                 std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten", "tcp"},
+                                 std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten", "tcp",
+                                 "-noreset"},
         options);
     ::close(fds[1]);
     pollfd ready{fds[0], POLLIN, 0};
