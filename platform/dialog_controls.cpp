@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 
@@ -169,18 +168,6 @@ bool DialogControls::isDefaultButton(int window, int id) const
 void DialogControls::press(int window, int id)
 {
     if (auto* button = desktop_.impl().gadgetAs<QAbstractButton>(window, id)) button->click();
-}
-
-int DialogControls::textViewTopLine(int window, int id) const
-{
-    // A plain text view scrolls by whole lines, so its scroll value is the top line.
-    const auto* view = desktop_.impl().gadgetAs<QPlainTextEdit>(window, id);
-    return view ? view->verticalScrollBar()->value() : 0;
-}
-
-void DialogControls::scrollTextView(int window, int id, int topLine)
-{
-    if (auto* view = desktop_.impl().gadgetAs<QPlainTextEdit>(window, id)) view->verticalScrollBar()->setValue(topLine);
 }
 
 }  // namespace nimbel

@@ -61,10 +61,6 @@ public:
     // Presses and releases a button as a user clicks it.
     void press(int window, int id);
 
-    // The first line a text view shows (0 at the top), and scrolling it.
-    int textViewTopLine(int window, int id) const;
-    void scrollTextView(int window, int id, int topLine);
-
 private:
     Desktop& desktop_;
 };

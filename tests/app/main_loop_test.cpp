@@ -41,6 +41,14 @@ TEST_F(MainLoop, APassHandlesOneEventOrElseTakesAPlaybackStep)
     EXPECT_EQ(clock.nowMs() - before, 40) << "one pass without an event: a playback step, 40 ms while stopped";
 }
 
+TEST_F(MainLoop, MovingTheTrackBarSetsTheCounterAtOnceWhileStopped)
+{
+    desktop.setTrackBarPosition(kMainWindow, kPositionTrackBar, 7);
+    desktop.postEvent(gadgetEvent(kMainWindow, kPositionTrackBar, GadgetAction::changed));
+    run(1);
+    EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "7");
+}
+
 TEST_F(MainLoop, ClosingAnotherWindowClosesItAndPlaybackGoesOn)
 {
     desktop.openWindow(kHelpWindow, {"Help", {400, 300}, WindowFrame::resizable, std::nullopt, {}});

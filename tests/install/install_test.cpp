@@ -52,14 +52,6 @@ TEST_F(Installation, EachFileIsWhereTheDesktopLooksAndPassesItsChecker)
         EXPECT_EQ(checked.exitCode, 0) << path;
         EXPECT_EQ(checked.out + checked.err, "") << path << ": hints and warnings count too";
     }
-    for (const int size : {48, 256}) {
-        const std::string square = std::to_string(size) + "x" + std::to_string(size);
-        const std::string png = fileText(file(icons + square + "/apps/nimbel-midi.png"));
-        const auto word = [&png](std::size_t at) {
-            return static_cast<unsigned char>(png.at(at)) * 256 + static_cast<unsigned char>(png.at(at + 1));
-        };
-        EXPECT_EQ(std::to_string(word(18)) + "x" + std::to_string(word(22)), square) << "the header's width and height";
-    }
     // The entry opens one file (the program takes one) of the type installed.
     const std::string entry = fileText(file("share/applications/nimbel-midi.desktop"));
     for (const char* line : {"\nExec=nimbel-midi %f\n", "\nMimeType=application/x-nimbel-midi;\n"})
