@@ -175,6 +175,8 @@ TEST(Sequencer, SendsEachNoteAndItsEndAsTheCommandsAndTheClockSay)
         // Tempo 70: an eighth lasts 428.57 ms, a column 857 ms.
         {"sleeps end at the moment something is due", 2, {{1, 1, "G5E"}, {1, 2, "G5E"}}, "1 T70", {{0, Do::play}}, 1000,
          {"0 voices", "0 91 43 46", "429 91 43 00", "857 91 43 00", "857 91 43 46"}},
+        {"a tempo cell without a tempo of at least 1 plays at 120", 2, {{1, 1, "C5Q"}}, "1 T0", {{0, Do::play}}, 1000,
+         {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}},
         // Tempo 80: a sixteenth lasts 187.5 ms; off-times round half to the even millisecond.
         {"5187.5 rounds to 5188", 2, {{1, 1, "C5S"}}, "1 T80", {{0, Do::play}}, 300,
          {"0 voices", "0 91 3C 46", "188 91 3C 00"}},
