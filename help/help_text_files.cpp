@@ -126,6 +126,8 @@ constexpr std::string_view kCredits =
     "later.\r\n"
     "\tPulseAudio client library - sound output to the desktop's sound server. GNU Lesser General Public License "
     "version 2.1 or later.\r\n"
+    "\tlibsndfile - the WAV, FLAC, Ogg Vorbis and MP3 files of nimbel-export. GNU Lesser General Public License "
+    "version 2.1 or later; the encoders it uses (FLAC, Vorbis, LAME, mpg123) each under their own free licence.\r\n"
     "\tFluidR3_GM General MIDI SoundFont, as Debian packs it (fluid-soundfont-gm) - the instrument sounds. MIT "
     "licence.\r\n"
     "\tTimGM6mb General MIDI SoundFont, as Debian packs it (timgm6mb-soundfont) - a smaller set of instrument sounds, "
