@@ -6,7 +6,6 @@
 #include "dialog_controls.h"
 #include "gadget_position_display.h"
 #include "grid_mapping.h"
-#include "help_ids.h"
 #include "help_window.h"
 #include "sequencer.h"
 
@@ -102,23 +101,15 @@ private:
     bool handle(const Event& event)
     {
         Desktop& desktop = context_.desktop;
+        if (event.kind == EventKind::none) context_.sequencer.playbackStep(display_);
+        if (handleHelpWindowEvent(desktop, event) || event.window != kChannelWindow) return true;
         switch (event.kind) {
-        case EventKind::none: context_.sequencer.playbackStep(display_); break;
-        case EventKind::closeRequest:
-            if (event.window == kChannelWindow) return false;
-            if (event.window == kHelpWindow) desktop.closeWindow(kHelpWindow);
-            break;
-        case EventKind::activated:
-            if (event.window == kChannelWindow) desktop.focusGadget(kChannelWindow, kChannelGrid);
-            break;
-        case EventKind::resize:
-            if (event.window == kChannelWindow) layOut(desktop);
-            if (event.window == kHelpWindow) layoutHelpWindow(desktop);
-            break;
-        case EventKind::menu: helpTopicCommand(desktop, event.id); break;
-        case EventKind::gadget:
-            if (event.window == kChannelWindow) return handleGadget(event);
-            break;
+        case EventKind::closeRequest: return false;
+        case EventKind::activated: desktop.focusGadget(kChannelWindow, kChannelGrid); break;
+        case EventKind::resize: layOut(desktop); break;
+        case EventKind::gadget: return handleGadget(event);
+        case EventKind::none:
+        case EventKind::menu: break;
         }
         return true;
     }

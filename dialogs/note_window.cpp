@@ -2,7 +2,6 @@
 
 #include "desktop.h"
 #include "dialog_controls.h"
-#include "help_ids.h"
 #include "help_window.h"
 #include "note_settings.h"
 #include "voice_names.h"
@@ -72,15 +71,9 @@ std::string upperCased(std::string text)
 // What the dialog returns once an event ends it; nothing while it stays open.
 std::optional<std::string> handle(Desktop& desktop, const Event& event, std::string_view input)
 {
-    if (event.kind == EventKind::closeRequest) {
-        if (event.window == kNoteWindow) return std::string(input);
-        desktop.closeWindow(event.window);
-    } else if (event.kind == EventKind::menu) {
-        helpTopicCommand(desktop, event.id);
-    } else if (event.kind == EventKind::resize && event.window == kHelpWindow) {
-        layoutHelpWindow(desktop);
-    } else if (event.kind == EventKind::gadget && event.window == kNoteWindow &&
-               event.action == GadgetAction::leftClick) {
+    if (handleHelpWindowEvent(desktop, event)) return std::nullopt;
+    if (event.kind == EventKind::closeRequest && event.window == kNoteWindow) return std::string(input);
+    if (event.kind == EventKind::gadget && event.window == kNoteWindow && event.action == GadgetAction::leftClick) {
         const std::string fullText = desktop.gadgetText(kNoteWindow, kFullTextField);
         switch (event.id) {
         case kOkButton: {

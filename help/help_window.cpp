@@ -79,4 +79,15 @@ void layoutHelpWindow(Desktop& desktop)
     desktop.setGadgetRect(kHelpWindow, kHelpTextView, {0, 0, inner.width, inner.height});
 }
 
+bool handleHelpWindowEvent(Desktop& desktop, const Event& event)
+{
+    if (event.window != kHelpWindow) return false;
+    switch (event.kind) {
+    case EventKind::menu: helpTopicCommand(desktop, event.id); return true;
+    case EventKind::resize: layoutHelpWindow(desktop); return true;
+    case EventKind::closeRequest: desktop.closeWindow(kHelpWindow); return true;
+    default: return false;
+    }
+}
+
 }  // namespace nimbel

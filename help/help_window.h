@@ -1,9 +1,11 @@
 // The Help Window: window 4, showing one help topic at a time in a
 // read-only text view, with a Help menu of its own. It exists at most once
-// and has no event loop: whichever loop is running hands it the menu events
-// (helpTopicCommand), its resizes (layoutHelpWindow) and its close request.
+// and has no event loop: whichever loop is running hands it its events
+// (handleHelpWindowEvent; the main loop routes its own Help menu to
+// helpTopicCommand and the window's resizes to layoutHelpWindow).
 #pragma once
 
+#include "event.h"
 #include "help_text.h"
 
 #include <string_view>
@@ -24,5 +26,9 @@ void helpTopicCommand(Desktop& desktop, int command);
 
 // The text view fills the window below the menu bar.
 void layoutHelpWindow(Desktop& desktop);
+
+// Carries out an event of the Help Window: a command of its menu, a resize,
+// its close box. False, and nothing done, for an event of another window.
+bool handleHelpWindowEvent(Desktop& desktop, const Event& event);
 
 }  // namespace nimbel
