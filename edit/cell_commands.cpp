@@ -10,12 +10,6 @@
 
 namespace nimbel {
 
-namespace {
-
-constexpr std::string_view kOneDestination = "Please select only one destination location";
-
-}  // namespace
-
 void cutSelection(EditSession& session)
 {
     Song& song = session.song;
@@ -51,11 +45,11 @@ void pasteClipboard(EditSession& session)
 {
     Song& song = session.song;
     if (song.selectionList.size() > 1) {
-        session.messages.showError(kOneDestination);
+        session.messages.showError(kOneDestinationMessage);
     } else if (song.clipList.empty()) {
-        session.messages.showError("Nothing to paste");
+        session.messages.showError(kNothingToPasteMessage);
     } else if (song.selectionList.empty()) {
-        session.messages.showError(kOneDestination);
+        session.messages.showError(kOneDestinationMessage);
     } else {
         pasteCells(session, song.clipList);
     }

@@ -16,11 +16,11 @@ void pasteFromClipboard(EditSession& session, std::string_view clipboard)
 {
     Song& song = session.song;
     if (song.selectionList.size() != 1) {
-        session.messages.showError("Please select only one destination location");
+        session.messages.showError(kOneDestinationMessage);
     } else {
         song.clipList = readClipboardText(clipboard);
         if (song.clipList.empty()) {
-            session.messages.showError("Nothing to paste");
+            session.messages.showError(kNothingToPasteMessage);
         } else {
             pasteCells(session, song.clipList);
         }

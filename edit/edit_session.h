@@ -19,6 +19,9 @@ public:
 };
 
 inline constexpr std::string_view kTooManyColumnsMessage = "The song cannot have more than 65535 note columns";
+// Paste and Paste From need one selected cell and something to paste.
+inline constexpr std::string_view kOneDestinationMessage = "Please select only one destination location";
+inline constexpr std::string_view kNothingToPasteMessage = "Nothing to paste";
 
 struct EditSession {
     Song& song;
