@@ -1,8 +1,8 @@
 #include "offline_render.h"
 
+#include "audio_file.h"
 #include "short_message.h"
 #include "synth_setup.h"
-#include "audio_file.h"
 
 #include <algorithm>
 #include <array>
@@ -76,13 +76,6 @@ void pinSelectedInstruments(fluid_synth_t* synth, int soundFontId, std::span<con
     for (const auto& [bank, program] : instruments) fluid_synth_pin_preset(synth, soundFontId, bank, program);
 }
 
-RenderResult failure(std::string error)
-{
-    RenderResult result;
-    result.error = std::move(error);
-    return result;
-}
-
 std::int64_t lastMessageMs(std::span<const TimedMessage> messages)
 {
     return messages.empty() ? 0 : std::max<std::int64_t>(messages.back().timeMs, 0);
@@ -93,39 +86,37 @@ std::int64_t lastMessageMs(std::span<const TimedMessage> messages)
 RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink)
 {
     FluidSettingsPtr settings = makeSynthSettings(SampleLoading::onDemand);
-    if (!settings) return failure("the synthesizer cannot be set up");
+    if (!settings) return renderFailure("the synthesizer cannot be set up");
     const LoadedSynth loaded = makeSynthWithSoundFont(settings.get(), soundFont);
     fluid_synth_t* synth = loaded.synth.get();
-    if (!synth) return failure("cannot load the SoundFont " + soundFont);
+    if (!synth) return renderFailure("cannot load the SoundFont " + soundFont);
     pinSelectedInstruments(synth, loaded.soundFontId, messages);
 
     FrameWriter writer(synth, sink);
     const std::int64_t lastMs = lastMessageMs(messages);
     for (const TimedMessage& message : messages) {
-        if (!writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)))) return failure(sink.error());
+        if (!writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)))) return renderFailure(sink.error());
         playShortMessage(synth, message.packed);
     }
     if (!writer.renderTo(frameAt(lastMs)) || !writer.renderRelease(frameAt(lastMs + kLongestReleaseTailMs)))
-        return failure(sink.error());
+        return renderFailure(sink.error());
 
-    RenderResult result;
-    result.ok = true;
-    result.frames = writer.written();
-    return result;
+    return {.ok = true, .error = {}, .frames = writer.written()};
 }
 
 RenderResult renderAudioFile(std::span<const TimedMessage> messages, const std::string& soundFont,
                              const std::string& outPath)
 {
     const std::optional<AudioFormat> format = audioFormatOfPath(outPath);
-    if (!format) return failure("'" + outPath + "' names no audio file format");
+    if (!format) return renderFailure("'" + outPath + "' names no audio file format");
     if (!canWriteAudioFormat(*format))
-        return failure("this system's libsndfile cannot write " + std::string(audioFormatExtension(*format)) + " files");
+        return renderFailure("this system's libsndfile cannot write " + std::string(audioFormatExtension(*format)) +
+                             " files");
     if (frameAt(lastMessageMs(messages) + kLongestReleaseTailMs) > maxAudioFrames(*format))
-        return failure("the song is too long for a " + std::string(audioFormatExtension(*format)) + " file");
+        return renderFailure("the song is too long for a " + std::string(audioFormatExtension(*format)) + " file");
     AudioFileWriter file(outPath, *format);
     RenderResult result = renderMessages(messages, soundFont, file);
-    if (result.ok && !file.finish()) return failure(file.error());
+    if (result.ok && !file.finish()) return renderFailure(file.error());
     return result;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace nimbel {
 
@@ -31,6 +32,8 @@ struct RenderResult {
     std::string error;        // why not, when !ok
     std::int64_t frames = 0;  // stereo frames written
 };
+// A result that did not render, and why.
+inline RenderResult renderFailure(std::string error) { return {.error = std::move(error)}; }
 
 // `messages` are in time order, times in milliseconds from 0.
 RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink);

@@ -9,13 +9,6 @@ namespace nimbel {
 
 namespace {
 
-RenderResult failure(std::string error)
-{
-    RenderResult result;
-    result.error = std::move(error);
-    return result;
-}
-
 // The module, loaded on first use; null with the reason in `error` when it cannot be.
 void* audioModule(std::string& error)
 {
@@ -36,18 +29,15 @@ RenderResult renderAudioFileThroughModule(const MessageLog& messages, const std:
 {
     std::string error;
     void* module = audioModule(error);
-    if (!module) return failure(error);
+    if (!module) return renderFailure(error);
     const auto render = reinterpret_cast<RenderEntry>(dlsym(module, kRenderSymbol));
-    if (!render) return failure(std::string("cannot load the audio renderer: it has no ") + kRenderSymbol);
+    if (!render) return renderFailure(std::string("cannot load the audio renderer: it has no ") + kRenderSymbol);
 
     std::array<char, 512> reason{};
     const std::int64_t frames =
         render(messages.data(), messages.size(), soundFont.c_str(), outPath.c_str(), reason.data(), reason.size());
-    if (frames < 0) return failure(reason.data());
-    RenderResult result;
-    result.ok = true;
-    result.frames = frames;
-    return result;
+    if (frames < 0) return renderFailure(reason.data());
+    return {.ok = true, .error = {}, .frames = frames};
 }
 
 std::optional<std::vector<AudioFormat>> writableAudioFormats()
