@@ -2,12 +2,15 @@
 
 #include "desktop.h"
 #include "grid_display.h"
+#include "position_display.h"
 #include "selection.h"
 #include "sequencer.h"
 #include "song.h"
 #include "song_file.h"
 
+#include <filesystem>
 #include <functional>
+#include <system_error>
 
 namespace nimbel {
 
@@ -20,10 +23,9 @@ constexpr const char* kSaveTitle = "Save Nimbel MIDI";
 
 enum class PromptOutcome { unchanged, saved, discarded, cancelled };
 
-void reportError(FileSession& s, std::string_view what, std::string_view path)
+void reportError(FileSession& s, const std::string& text)
 {
-    s.desktop.messageBox(kErrorTitle, std::string(what) + std::string(fileNamePart(path)), MessageButtons::ok,
-                         MessageIcon::none);
+    s.desktop.messageBox(kErrorTitle, text, MessageButtons::ok, MessageIcon::none);
 }
 
 // Writes the song to `path`, or says why not and returns false.
@@ -32,13 +34,24 @@ bool writeProject(FileSession& s, const std::string& path)
     // Saving rebuilds the note list, which forgets which notes sound.
     s.sequencer.endSoundingNotes();
     if (saveSong(s.song, path)) return true;
-    reportError(s, "Unable to save ", path);
+    reportError(s, "Unable to save " + std::string(fileNamePart(path)));
     return false;
 }
 
-std::string askForSavePath(FileSession& s, const std::string& defaultPath)
+// The path to save to, "" when the user cancelled. Choosing a file that
+// exists asks first; No shows the requester again with that name.
+std::string askForSavePath(FileSession& s, std::string defaultPath)
 {
-    return s.desktop.saveFileRequester(kSaveTitle, defaultPath, kProjectFilter, 0);
+    for (;;) {
+        std::string path = s.desktop.saveFileRequester(kSaveTitle, defaultPath, kProjectFilter, 0);
+        std::error_code error;
+        if (path.empty() || !std::filesystem::exists(path, error)) return path;
+        const std::string question =
+            std::string(fileNamePart(path)) + " already exists. Do you want to replace it?";
+        if (s.desktop.messageBox(kSaveTitle, question, MessageButtons::yesNo, MessageIcon::none) == MessageAnswer::yes)
+            return path;
+        defaultPath = std::move(path);
+    }
 }
 
 PromptOutcome promptForChanges(FileSession& s)
@@ -80,8 +93,9 @@ void openAfterPrompt(FileSession& session, const std::function<std::string()>& c
     if (path.empty()) return;
 
     std::string contents;
-    if (!readSongFile(path, contents)) {
-        reportError(session, "Unable to open ", path);
+    const bool readable = readSongFile(path, contents);
+    if (!readable || !holdsSong(contents)) {
+        reportError(session, unableToOpenText(path, readable ? kNotASongReason : ""));
         // The song stays, so a "No" to saving it must not leave it looking saved.
         if (prompt == PromptOutcome::discarded) session.project = before;
         return;
@@ -105,6 +119,9 @@ void startEmptySong(FileSession& session)
     session.sequencer.endSoundingNotes();
     newSong(session.song, session.position);
     clearSelectionAndHistory(session.song);
+    // Play starts from the track bar, which belonged to the song before.
+    session.position.setPosition(1);
+    session.position.setCounterText("1");
 }
 
 void fileOpen(FileSession& session)

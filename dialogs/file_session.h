@@ -4,8 +4,10 @@
 // No failure loses the song: a save that fails says "Unable to save" and the
 // file name (titled "Nimbel MIDI Error") and keeps the song marked changed,
 // and a prompt whose save failed answers cancel, so nothing that follows
-// discards the unsaved song. A file that cannot be read is reported as
-// "Unable to open" and the file name before anything of the song is cleared.
+// discards the unsaved song. A file that cannot be read, or holds no song,
+// is reported as "Unable to open" and the file name (with the reason for a
+// file that is no song) before anything of the song is cleared. Saving over
+// an existing file asks first.
 #pragma once
 
 #include "project_state.h"
@@ -39,8 +41,9 @@ enum class PromptResult { proceed, cancel };
 PromptResult saveChangesPrompt(FileSession& session);
 
 // The song, its grid rows and its channel state start afresh (the note
-// columns stay); the selection and the undo history are emptied. Notes still
-// sounding are ended first, since no record will remember them afterwards.
+// columns stay); the selection and the undo history are emptied, and the
+// track bar and counter go back to column 1. Notes still sounding are ended
+// first, since no record will remember them afterwards.
 void startEmptySong(FileSession& session);
 
 void fileOpen(FileSession& session);

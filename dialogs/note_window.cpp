@@ -4,6 +4,7 @@
 #include "dialog_controls.h"
 #include "help_window.h"
 #include "note_settings.h"
+#include "text_file.h"
 #include "voice_names.h"
 
 #include <algorithm>
@@ -61,13 +62,6 @@ NoteSettings chosenSettings(Desktop& desktop)
             c.selectedItem(w, kDurationList), c.selectedItem(w, kFlagList), c.selectedItem(w, kVoiceList)};
 }
 
-std::string upperCased(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; });
-    return text;
-}
-
 // What the dialog returns once an event ends it; nothing while it stays open.
 std::optional<std::string> handle(Desktop& desktop, const Event& event, std::string_view input)
 {
@@ -77,7 +71,8 @@ std::optional<std::string> handle(Desktop& desktop, const Event& event, std::str
         const std::string fullText = desktop.gadgetText(kNoteWindow, kFullTextField);
         switch (event.id) {
         case kOkButton: {
-            const std::string typed = upperCased(fullText);
+            std::string typed = fullText;
+            toUpperAscii(typed);
             return typed.empty() ? noteSettingsText(chosenSettings(desktop)) : typed;
         }
         case kCancelButton: return std::string(input);

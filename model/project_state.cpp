@@ -12,6 +12,13 @@ std::string_view fileNamePart(std::string_view path)
 
 std::string projectWindowTitle(std::string_view path) { return "Nimbel MIDI - " + std::string(fileNamePart(path)); }
 
+std::string unableToOpenText(std::string_view path, std::string_view reason)
+{
+    std::string text = "Unable to open " + std::string(fileNamePart(path));
+    if (!reason.empty()) text.append(": ").append(reason);
+    return text;
+}
+
 void markSongChanged(ProjectState& project, Song& song)
 {
     project.changed = true;

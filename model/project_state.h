@@ -22,6 +22,11 @@ std::string_view fileNamePart(std::string_view path);
 // "Nimbel MIDI - " and the file-name part of `path`.
 std::string projectWindowTitle(std::string_view path);
 
+// "Unable to open " and the file-name part of `path`, then ": " and the
+// reason when there is one: what the program and the export tool say of a
+// file they cannot open as a song.
+std::string unableToOpenText(std::string_view path, std::string_view reason = {});
+
 // Every edit of the song: the project has changed and the note list no
 // longer matches the grid.
 void markSongChanged(ProjectState& project, Song& song);

@@ -24,7 +24,15 @@ DroppedNotes loadSongText(Song& song, PositionDisplay& position, std::string_vie
     song.grid.reserveColumns(gridColumnOf(maxColumn) + 1);
     setNoteColumnCount(song.grid, gridColumnOf(maxColumn));
     showNoteList(song, position);
+    rebuildNoteList(song);
     return dropped;
+}
+
+bool holdsSong(std::string_view contents)
+{
+    bool start = contents.empty();
+    forEachLine(contents, [&start](std::string_view line) { start = start || song_file::isStartLine(line); });
+    return start;
 }
 
 bool loadSong(Song& song, PositionDisplay& position, const std::string& path)

@@ -31,11 +31,22 @@ struct DroppedNotes {
 // False when the file cannot be read (missing, a folder, no permission).
 bool readSongFile(const std::string& path, std::string& contents);
 
+// Whether `contents` can be read as a song: an empty file (an empty song),
+// or one with a "START" line where the reader looks for one. Anything else
+// (a program, a picture, a letter) would load as an empty song, and saving
+// that would replace the file.
+bool holdsSong(std::string_view contents);
+
+// The reason the program and the export tool give for a file that does not hold a song.
+inline constexpr std::string_view kNotASongReason = "it is not a Nimbel MIDI song";
+
 // Reads a song file's text into the song and shows it. The caller has reset
-// the song first (newSong, or the song as start-up builds it): the records
-// read are appended after the note list's default record, the grid gets as
-// many note columns as the highest column read, and the tempo changes only
-// when the file gives one of at least 1.
+// the song first (newSong, or the song as start-up builds it). The reader
+// places the notes (the grid gets as many note columns as the highest column
+// read) and fills the summary cells; then the note list is rebuilt from the
+// grid as Play rebuilds it after an edit, so a song sounds the same whether
+// it was just opened, edited or saved and opened again. The tempo changes
+// only when the file gives one of at least 1.
 DroppedNotes loadSongText(Song& song, PositionDisplay& position, std::string_view contents);
 
 // Reads the file, then loadSongText. False when the file cannot be read;

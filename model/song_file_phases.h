@@ -13,6 +13,9 @@
 
 namespace nimbel::song_file {
 
+// A line that starts the music data: "START" in any case, with spaces around it.
+bool isStartLine(std::string_view line);
+
 // Phase one: appends one record per note token of the lines between START
 // and END (with its running column and, for a voice list, one record per
 // voice) and at most one tempo record, the last tempo token of 1 or more.

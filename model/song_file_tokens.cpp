@@ -15,12 +15,6 @@ namespace nimbel::song_file {
 
 namespace {
 
-void toUpperAscii(std::string& text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-}
-
 // Reads the music lines of one file, appending records to the note list,
 // or, without a note list, only counting the records it would append.
 class TokenReader {
@@ -33,12 +27,12 @@ public:
     void readLine(std::string_view rawLine)
     {
         if (ended_) return;
-        line_.assign(trimmed(rawLine));
-        toUpperAscii(line_);
-        if (line_ == "START") {
+        if (isStartLine(rawLine)) {
             started_ = true;
             return;
         }
+        line_.assign(trimmed(rawLine));
+        toUpperAscii(line_);
         if (!started_ || line_.empty() || line_.front() == '\'' || line_.front() == ';') return;
         if (line_.starts_with("END")) {
             ended_ = true;
@@ -173,6 +167,14 @@ private:
 };
 
 }  // namespace
+
+bool isStartLine(std::string_view line)
+{
+    constexpr std::string_view kStart = "START";
+    const std::string_view text = trimmed(line);
+    return text.size() == kStart.size() &&
+           std::equal(text.begin(), text.end(), kStart.begin(), [](char a, char b) { return upperAscii(a) == b; });
+}
 
 DroppedNotes readMusicTokens(std::string_view contents, std::vector<NoteRecord>& noteList)
 {

@@ -8,6 +8,11 @@
 
 namespace nimbel {
 
+void toUpperAscii(std::string& text)
+{
+    for (char& c : text) c = upperAscii(c);
+}
+
 std::string_view trimmed(std::string_view text, std::string_view blanks)
 {
     const std::size_t first = text.find_first_not_of(blanks);

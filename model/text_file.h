@@ -11,6 +11,11 @@ namespace nimbel {
 // False when the file cannot be read (missing, a folder, no permission).
 bool readTextFile(const std::string& path, std::string& contents);
 
+// The letters a to z as A to Z; every other byte as it is. Note texts and
+// song files are read in upper case, whatever the code page.
+constexpr char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+void toUpperAscii(std::string& text);
+
 // `text` without the characters of `blanks` at its start and end.
 std::string_view trimmed(std::string_view text, std::string_view blanks = " ");
 

@@ -128,6 +128,11 @@ MessageAnswer Desktop::messageBox(std::string_view title, std::string_view text,
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
+    } else if (buttons == MessageButtons::yesNo) {
+        // Asked before something is lost: the safe answer is the default.
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
@@ -141,7 +146,9 @@ MessageAnswer Desktop::messageBox(std::string_view title, std::string_view text,
     case QMessageBox::Yes: return MessageAnswer::yes;
     case QMessageBox::No: return MessageAnswer::no;
     case QMessageBox::Ok: return MessageAnswer::ok;
-    default: return buttons == MessageButtons::ok ? MessageAnswer::ok : MessageAnswer::cancel;
+    default:
+        if (buttons == MessageButtons::ok) return MessageAnswer::ok;
+        return buttons == MessageButtons::yesNo ? MessageAnswer::no : MessageAnswer::cancel;
     }
 }
 

@@ -13,7 +13,7 @@
 
 namespace nimbel {
 
-enum class MessageButtons { ok, yesNoCancel };
+enum class MessageButtons { ok, yesNo, yesNoCancel };
 enum class MessageIcon { none, error };
 enum class MessageAnswer { ok, yes, no, cancel };
 

@@ -2,6 +2,7 @@
 // the outputs the command line asks for.
 #include "audio_module.h"
 #include "export_options.h"
+#include "project_state.h"
 #include "song_columns.h"
 #include "song_file.h"
 
@@ -41,6 +42,10 @@ int main(int argc, char** argv)
         std::string contents;
         if (!readSongFile(request.songPath, contents)) {
             std::cerr << "nimbel-export: cannot read '" << request.songPath << "'\n";
+            return kExportBadArguments;
+        }
+        if (!holdsSong(contents)) {
+            std::cerr << "nimbel-export: " << unableToOpenText(request.songPath, kNotASongReason) << "\n";
             return kExportBadArguments;
         }
         PlainPositionDisplay position;

@@ -146,7 +146,7 @@ TEST(SaveChangesPrompt, AsksOnlyAboutChangesAndNeverDiscardsASongItCouldNotSave)
     }
 }
 
-TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameAndOverwritesWithoutAQuestion)
+TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameAndAsksBeforeReplacingAFile)
 {
     editCell(0, 1, "C");
     script.expectFileName("tune");
@@ -160,10 +160,22 @@ TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameAndOverwritesWithoutAQuestio
     EXPECT_EQ(script.requesters()[0].selectedFilter, "Nimbel MIDI (*.nmd)");
     EXPECT_EQ(script.requesters()[0].fileName, "MIDI.txt") << "proposes the current file";
 
+    // No goes back to the requester, which proposes the name again; a
+    // cancelled requester then leaves the file alone.
     testing_support::writeFile(folder / "old.nmd", "old contents");
-    script.expectFileName("old.nmd");
+    for (const char* reply : {"type old.nmd", "no", "type old.nmd", "escape", "no file"}) answer(script, reply);
     fileSaveAs(session);
-    EXPECT_EQ(script.messages().size(), 0u);
+    EXPECT_EQ(fileText(folder / "old.nmd"), "old contents");
+    ASSERT_EQ(script.messages().size(), 2u);
+    const ShownMessage& asked = script.messages()[0];
+    EXPECT_EQ(std::tuple(asked.title, asked.text, asked.buttons, asked.defaultButton),
+              std::tuple("Save Nimbel MIDI", "old.nmd already exists. Do you want to replace it?",
+                         MessageButtons::yesNo, "No"));
+    ASSERT_EQ(script.requesters().size(), 4u);
+    EXPECT_EQ(script.requesters()[2].fileName, "old.nmd");
+
+    for (const char* reply : {"type old.nmd", "yes"}) answer(script, reply);
+    fileSaveAs(session);
     EXPECT_EQ(script.unanswered(), 0);
     EXPECT_NE(fileText(folder / "old.nmd"), "old contents");
     EXPECT_EQ(project.currentPath, path("old.nmd"));
@@ -210,6 +222,9 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
     song.grid.setCellText(5, gridColumnOf(7), "old note");
     project.isNew = true;
     output.noteOn(1, 60, 70);
+    position.setMaximum(30);
+    position.setPosition(9);
+    position.setCounterText("9");
     script.expectFileName("song.nmd");
     fileOpen(session);
 
@@ -223,20 +238,38 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
     EXPECT_EQ(song.tempo, 90);
     EXPECT_FALSE(output.hasSoundingNotes());
     EXPECT_EQ(sent.back().packed, 0x003C91u) << "the sounding note was ended";
+    EXPECT_EQ(std::pair(position.position(), position.counterText()), std::pair(1, std::string("1")))
+        << "Play starts at the first column";
 }
 
-TEST_F(FileCommands, OpenOfAnUnreadableFileSaysSoAndLeavesSongTitleAndFlags)
+TEST(FileOpen, AFileThatCannotBeReadOrHoldsNoSongIsRefusedAndTheSongKept)
 {
-    editCell(0, 1, "C5Q");
-    script.expectMessage(MessageReply::no);
-    script.expectFileName("missing.nmd");
-    fileOpen(session);
-    ASSERT_EQ(script.messages().size(), 2u);
-    EXPECT_EQ(script.messages()[1].title, "Nimbel MIDI Error");
-    EXPECT_EQ(script.messages()[1].text, "Unable to open missing.nmd");
-    EXPECT_EQ(song.grid.cellText(0, gridColumnOf(1)), "C5Q");
-    EXPECT_EQ(state(project), state({path("MIDI.txt"), true, false})) << "the unsaved song is still unsaved";
-    EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
+    const std::pair<const char*, const char*> cases[] = {
+        {"missing.nmd", "Unable to open missing.nmd"},
+        {"program", "Unable to open program: it is not a Nimbel MIDI song"},
+    };
+    for (const auto& [name, message] : cases) {
+        FileRig rig;
+        testing_support::writeFile(rig.folder / "program", std::string("\x7f" "ELF\2\1\1\0\0\0\0", 12));
+        rig.editCell(0, 1, "C5Q");
+        rig.script.expectMessage(MessageReply::no);
+        rig.script.expectFileName(name);
+        fileOpen(rig.session);
+        ASSERT_EQ(rig.script.messages().size(), 2u);
+        EXPECT_EQ(rig.script.messages()[1].title, "Nimbel MIDI Error");
+        EXPECT_EQ(rig.script.messages()[1].text, message);
+        EXPECT_EQ(rig.song.grid.cellText(0, gridColumnOf(1)), "C5Q");
+        EXPECT_EQ(state(rig.project), state({rig.path("MIDI.txt"), true, false})) << "the unsaved song is still unsaved";
+        EXPECT_EQ(rig.desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
+    }
+    FileRig rig;  // an empty file is an empty song
+    testing_support::writeFile(rig.folder / "empty.nmd", "");
+    rig.editCell(0, 1, "C5Q");
+    rig.script.expectMessage(MessageReply::no);
+    rig.script.expectFileName("empty.nmd");
+    fileOpen(rig.session);
+    EXPECT_EQ(rig.desktop.windowTitle(0), "Nimbel MIDI - empty.nmd");
+    EXPECT_EQ(rig.song.grid.cellText(0, gridColumnOf(1)), "");
 }
 
 }  // namespace

@@ -114,15 +114,8 @@ TEST(SongFileReading, LineGrammarVoiceGroupsAndTempoTokensPlaceTheCells)
     }
 }
 
-TEST(SongFileReading, GroupRecordsTakeTheStateTheFileLeftAndVoicesPastTheLastChannelAreDropped)
+TEST(SongFileReading, VoicesPastTheLastChannelAreDropped)
 {
-    // The copy of E on channel 2 takes the half-note duration that "2CH",
-    // later in the file, left on channel 2; the original keeps none.
-    const LoadedSong loaded("START\nC,1,2 E 2CH\nEND\n");
-    ASSERT_EQ(recordsAt(loaded.song, 2, 2).size(), 1u);
-    EXPECT_EQ(recordsAt(loaded.song, 2, 2)[0]->duration, 2.0f);
-    EXPECT_EQ(recordsAt(loaded.song, 1, 2)[0]->duration, 0.0f);
-
     std::string voices;
     for (int v = 1; v <= 20; ++v) voices += "," + std::to_string(v);
     const LoadedSong twenty("START\nC" + voices + " D\nEND");
@@ -146,10 +139,9 @@ TEST(SongFileReading, LeadingChannelNumberAndPlacementPrefixAreNotShown)
     // The digits after the prefix are the octave, not part of the placement.
     EXPECT_EQ(recordsAt(loaded.song, 3, 2)[0]->octave, 5);
     EXPECT_EQ(recordsAt(loaded.song, 12, 1)[0]->note, 0);
-    // Digits alone: channel 12, no note letter, nothing left to show.
-    ASSERT_EQ(recordsAt(loaded.song, 12, 6).size(), 1u);
-    EXPECT_EQ(recordsAt(loaded.song, 12, 6)[0]->note, -1);
-    EXPECT_EQ(recordsAt(loaded.song, 12, 6)[0]->text, "");
+    // Digits alone: channel 12 in its running column, nothing left to show or play.
+    EXPECT_EQ(loaded.song.grid.cellText(11, gridColumnOf(6)), "");
+    EXPECT_TRUE(recordsAt(loaded.song, 12, 6).empty());
 
     // A placed token with several commas is one note, not a voice group.
     const LoadedSong commas("START\nN1X1C,10,74\nEND");
@@ -162,7 +154,7 @@ TEST(SongFileReading, TheLastUsableTempoTokenSetsTheTempoAndItsCell)
     const std::vector<std::tuple<std::string, std::int32_t, std::string>> cases{
         {"START\nT90 C T100 D\nEND", 100, "1 T100"},
         {"START\nT95 T0 T T-5\nEND", 95, "1 T95"},
-        {"START\nT0 T-5 T C\nEND", 77, "1"},
+        {"START\nT0 T-5 T C\nEND", kDefaultTempo, "1"},  // played as after any edit
         {"START\nT99999999999\nEND", std::numeric_limits<std::int32_t>::max(), "1 T99999999999"}};
     for (const auto& [text, tempo, cell] : cases) {
         const LoadedSong loaded(text, 77);
@@ -171,7 +163,7 @@ TEST(SongFileReading, TheLastUsableTempoTokenSetsTheTempoAndItsCell)
     }
 }
 
-TEST(SongFileReading, RecordsOutsideTheSongAreDroppedAndChangeNoChannelState)
+TEST(SongFileReading, RecordsOutsideTheSongAreDropped)
 {
     const LoadedSong loaded(
         "START\nN0X1C N16X1C N99X2C 16C 99C -1C N1X0C N1X65536C N1X2000000000C N1X-3C N99999999999X1C N2X7D\nEND");
@@ -179,8 +171,6 @@ TEST(SongFileReading, RecordsOutsideTheSongAreDroppedAndChangeNoChannelState)
     EXPECT_EQ(loaded.song.noteList[1].channel, 2);
     EXPECT_EQ(loaded.song.noteList[1].column, 7);
     EXPECT_EQ(noteColumnCount(loaded.song), 7);
-    for (std::size_t channel = 0; channel < loaded.song.channels.size(); ++channel)
-        EXPECT_EQ(loaded.song.channels[channel].text, channel == 2 ? "D" : "") << channel;
     EXPECT_EQ(counts(loaded.dropped), Counts(4, 7));
 }
 
