@@ -131,6 +131,14 @@ ScreenPoint RealProgramSession::cellCentre(const Running& program, int row, int 
     return {program.geometry.x + 300 + 50 * (noteColumn - 1) + 25, program.play.y + 24 + 22 + 14 * row + 7};
 }
 
+void RealProgramSession::moveTo(Running& program, int x, int y)
+{
+    runCommand({"xdotool", "windowmove", "--sync", program.window, std::to_string(x), std::to_string(y)}, environment_);
+    program.play.x += x - program.geometry.x;
+    program.play.y += y - program.geometry.y;
+    program.geometry = windowGeometry(environment_, program.window);
+}
+
 void RealProgramSession::chooseMenuItem(const Running& program, int titleOffset, int item)
 {
     const WindowGeometry main = windowGeometry(environment_, program.window);

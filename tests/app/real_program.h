@@ -47,6 +47,10 @@ public:
     // The centre of the grid cell (row, note column) of a main window whose
     // grid is not scrolled, found from the Play button above it.
     static ScreenPoint cellCentre(const Running& program, int row, int noteColumn);
+    // Moves a program's main window so that its top-left corner is at (x, y)
+    // on the screen: a copy started later then opens clear of it, and no
+    // click meant for one lands on the other while the later one is drawn.
+    void moveTo(Running& program, int x, int y);
     // Opens the main window's menu `title` (its x offset in the menu bar) and
     // chooses its `item`-th enabled item.
     void chooseMenuItem(const Running& program, int titleOffset, int item);
