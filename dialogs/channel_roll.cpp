@@ -1,9 +1,9 @@
 #include "channel_roll.h"
 
 #include "notation.h"
-#include "text_file.h"
 #include "song.h"
 #include "song_columns.h"
+#include "text_file.h"
 
 #include <algorithm>
 #include <string>
@@ -68,10 +68,10 @@ ChannelRoll::ChannelRoll(Song& song, int channel) : song_(song), channel_(channe
     song_.noteListStale = true;
     song_.noteList.clear();
     NoteRecord& running = song_.channels[static_cast<std::size_t>(channel_)];
-    running.octave = 5;
-    running.volume = 5;
-    running.voice = 1;
-    running.duration = 2.0f;
+    running.octave = kDefaultOctave;
+    running.volume = kDefaultVolume;
+    running.voice = kDefaultVoice;
+    running.duration = kDefaultDuration;
 
     grid_.insertColumn(kScaleColumn, "Scale", kRollColumnWidth);
     for (const std::string_view label : kPitchLabels) grid_.appendRow(std::string(label));
@@ -131,6 +131,7 @@ void ChannelRoll::show(const NoteRecord& note)
 
 void ChannelRoll::place(int row, int column)
 {
+    edited_ = true;
     clearColumn(column);
     NoteRecord* note = noteAt(column);
     if (note) note->note = noteOfPitchRow(row);
@@ -140,6 +141,7 @@ void ChannelRoll::place(int row, int column)
 
 void ChannelRoll::change(int row, int column)
 {
+    edited_ = true;
     clearColumn(column);
     NoteRecord* note = noteAt(column);
     if (!note) note = &addNote(row, column);

@@ -56,6 +56,8 @@ public:
     MemoryGrid& grid() { return grid_; }
     // The column number of the "End" column: the track bar's maximum.
     int lastColumn() const { return lastColumn_; }
+    // Whether a click or right click has placed or changed a note.
+    bool edited() const { return edited_; }
 
     // A click on (row, column) of a note column: the column's note moves to
     // the row, or a note is added there with the channel's running duration,
@@ -76,6 +78,7 @@ private:
     int channel_;
     MemoryGrid grid_;
     int lastColumn_ = 1;
+    bool edited_ = false;
 };
 
 }  // namespace nimbel

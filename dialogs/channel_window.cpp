@@ -126,7 +126,10 @@ private:
         case kStopButton: sequencer.channelStop(display_); break;
         case kPauseButton: sequencer.channelPause(); break;
         case kPlayButton: sequencer.channelPlay(display_); break;
-        case kOkButton: writeChannelBack(context_.song, context_.project, roll_.channel()); return false;
+        case kOkButton:
+            // Without a click nothing changed: the cells keep the texts the user wrote.
+            if (roll_.edited()) writeChannelBack(context_.song, context_.project, roll_.channel());
+            return false;
         case kCancelButton: return false;
         case kHelpButton: showHelpTopic(context_.desktop, HelpTopic::channelWindow); break;
         default: break;

@@ -1,7 +1,8 @@
 // The Channel Window: window 3, "Channel Display " and the channel, a
 // one-octave piano roll of one channel in which the user places notes with
 // a click, steps their durations with a right click, plays the channel
-// alone, and writes it back into the song with OK as one undo group.
+// alone, and writes it back into the song with OK as one undo group (OK
+// without a click writes nothing).
 #pragma once
 
 namespace nimbel {

@@ -149,6 +149,13 @@ TEST_F(ChannelWindow, OkIsOneStepForUndoCancelAndCloseKeepOnlyTheNoteList)
     dispatchCommand(program, kEditUndo);
     EXPECT_EQ(program.song.grid.cellText(1, gridColumnOf(3)), "");
     EXPECT_EQ(program.song.undoList.size(), 2u);
+
+    program.song.grid.setCellText(1, gridColumnOf(2), "V5C5,1");  // named again by a write-back
+    program.project.changed = false;
+    open({[&] { press(kOkButton); }});
+    EXPECT_EQ(program.song.grid.cellText(1, gridColumnOf(2)), "V5C5,1") << "OK without a click writes nothing";
+    EXPECT_EQ(program.song.undoList.size(), 2u);
+    EXPECT_FALSE(program.project.changed);
 }
 
 }  // namespace
