@@ -19,10 +19,10 @@ namespace {
 // is rebuilt: the base duration, not a lengthened one, since a lengthening
 // counts for its own note only.
 struct Running {
-    std::int32_t volume = 5;
-    std::int32_t octave = 5;
-    float base = 2.0f;
-    std::int32_t voice = 1;
+    std::int32_t volume = kDefaultVolume;
+    std::int32_t octave = kDefaultOctave;
+    float base = kDefaultDuration;
+    std::int32_t voice = kDefaultVoice;
 };
 
 // A value no note has: the first note then names its own.

@@ -10,19 +10,22 @@ namespace nimbel {
 
 namespace {
 
-// The Voice, Volume and Octave cells of `row` show what the entered text
-// means for the row's channel. The text is interpreted against a copy of
-// the channel state, so what playback keeps there is left alone.
+// The Voice, Volume and Octave cells of `row` show what the channel plays
+// once the first note of the entered text is written: that note alone is
+// read (the letters of the notes after it would otherwise move the reading
+// past its voice), as a rebuild reads a channel's first note. The channel
+// state that playback keeps is left alone.
 void refreshSummary(Song& song, int row, std::string_view text)
 {
-    ChannelState scratch = song.channels;
-    NoteRecord record = scratch[static_cast<std::size_t>(row + 1)];
+    text = text.substr(0, text.find(' '));
+    ChannelState scratch = rebuildChannelState();
+    NoteRecord record;
     record.channel = row + 1;
     record.text = text;
     parseNoteText(record, scratch);
-    if (record.voice == 0) record.voice = 1;
-    if (record.volume == 0) record.volume = 5;
-    if (record.octave == 0) record.octave = 5;
+    if (record.voice == 0) record.voice = kDefaultVoice;
+    if (record.volume == 0) record.volume = kDefaultVolume;
+    if (record.octave == 0) record.octave = kDefaultOctave;
     song.grid.setCellText(row, kVoiceColumn, voiceCellText(record.voice));
     song.grid.setCellText(row, kVolumeColumn, std::to_string(record.volume));
     song.grid.setCellText(row, kOctaveColumn, std::to_string(record.octave));

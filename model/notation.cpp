@@ -165,7 +165,7 @@ void interpretNoteValues(NoteRecord& record, ChannelState& channels, std::size_t
     // lengthen this note only, not the channel's running duration.
     for (const auto& [letter, beats] : kDurations)
         if (finder.find(letter, p) != 0) state.duration = beats;
-    if (state.duration == 0.0f && reading == Reading::noteText) state.duration = 2.0f;
+    if (state.duration == 0.0f && reading == Reading::noteText) state.duration = kDefaultDuration;
     record.duration = state.duration;
     if (finder.find('D', p) != 0) record.duration *= 1.5f;
     if (finder.find('.', p) != 0) record.duration *= 1.5f;
@@ -215,12 +215,7 @@ void rebuildNoteList(Song& song)
 {
     song.noteList.clear();
     ++song.noteListVersion;
-    song.channels = ChannelState{};
-    NoteRecord& defaults = song.channels[1];
-    defaults.channel = 1;
-    defaults.octave = 5;
-    defaults.volume = 5;
-    defaults.voice = 1;
+    song.channels = rebuildChannelState();
 
     // The tempo cell reads "1 T" and the tempo; a tempo below 1 is refused.
     NoteRecord tempo;

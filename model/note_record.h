@@ -11,6 +11,13 @@ namespace nimbel {
 inline constexpr int kChannelCount = 15;  // song channels 1 … 15
 inline constexpr std::int32_t kRestNote = 255;
 
+// What a channel plays where its texts name nothing: the running values a
+// channel's texts start from, and what playback fills in for a value missing.
+inline constexpr std::int32_t kDefaultVolume = 5;
+inline constexpr std::int32_t kDefaultOctave = 5;
+inline constexpr std::int32_t kDefaultVoice = 1;
+inline constexpr float kDefaultDuration = 2.0f;  // a half note
+
 inline constexpr bool isSongChannel(std::int32_t channel) { return channel >= 1 && channel <= kChannelCount; }
 
 struct NoteRecord {
@@ -31,20 +38,30 @@ struct NoteRecord {
     bool isTempo() const { return channel == 0 && !text.empty() && text.front() == 'T'; }
 };
 
-// The record at the head of a fresh note list (start-up and File New).
+// The record at the head of a fresh note list (start-up and File New), and
+// the defaults a channel's texts start from: volume 5, octave 5, voice 1.
 inline NoteRecord defaultNoteRecord()
 {
     NoteRecord r;
     r.channel = 1;
-    r.volume = 5;
-    r.octave = 5;
-    r.voice = 1;
+    r.volume = kDefaultVolume;
+    r.octave = kDefaultOctave;
+    r.voice = kDefaultVoice;
     return r;
 }
 
 // Running settings per channel, indexed by channel number 0 … 15. Entry 1
 // doubles as the defaults; entry 0 is written only for records of channel 0.
 using ChannelState = std::array<NoteRecord, 16>;
+
+// The channel state a rebuild reads the song's texts against: every channel
+// blank but channel 1, which holds the defaults.
+inline ChannelState rebuildChannelState()
+{
+    ChannelState channels{};
+    channels[1] = defaultNoteRecord();
+    return channels;
+}
 
 // A grid cell as the edit commands remember it.
 struct CellRecord {

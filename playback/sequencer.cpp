@@ -10,7 +10,6 @@ namespace nimbel {
 
 namespace {
 
-constexpr std::int32_t kRunningDefault = 5;  // octave and volume of a channel that has none yet
 constexpr std::int64_t kSemitonesPerOctave = 12;
 constexpr std::int64_t kVelocityPerVolume = 14;
 
@@ -173,9 +172,9 @@ void Sequencer::startNote(NoteRecord& record, std::size_t index, std::int64_t du
     NoteRecord& state = song_.channels[at];
 
     state.note = record.note;
-    if (state.octave == 0) state.octave = kRunningDefault;
+    if (state.octave == 0) state.octave = kDefaultOctave;
     if (record.octave != 0) state.octave = record.octave;
-    if (state.volume == 0) state.volume = kRunningDefault;
+    if (state.volume == 0) state.volume = kDefaultVolume;
     if (record.volume != 0) state.volume = record.volume;
     // The channel state follows the voice set on the device, so a later
     // record without a voice keeps it and one naming it again sends nothing.
@@ -184,8 +183,8 @@ void Sequencer::startNote(NoteRecord& record, std::size_t index, std::int64_t du
         state.voice = record.voice;
     }
     if (state.voice == 0) {
-        output_.programChange(channel, 1, due);
-        state.voice = 1;
+        output_.programChange(channel, kDefaultVoice, due);
+        state.voice = kDefaultVoice;
     }
     if (record.duration != 0.0f) state.duration = record.duration;
     if (state.duration == 0.0f) state.duration = 1.0f;
@@ -231,8 +230,8 @@ void Sequencer::mainPlay(PositionDisplay& position, MusicChecks& checks)
     song_.noteListStale = false;
     checks.setMusicChecks(true, false, false);
     for (int channel = 1; channel <= kChannelCount; ++channel) {
-        output_.programChange(channel, 1, playChosenAt_);
-        song_.channels[static_cast<std::size_t>(channel)].voice = 1;
+        output_.programChange(channel, kDefaultVoice, playChosenAt_);
+        song_.channels[static_cast<std::size_t>(channel)].voice = kDefaultVoice;
     }
 }
 

@@ -51,7 +51,8 @@ TEST_F(Editing, NoteEntrySpreadsTheNotesUpToTheLastColumn)
 
 TEST_F(Editing, NoteEntryInTheFirstColumnShowsTheRowsSettingsAndLeavesPlaybackAlone)
 {
-    song.channels[2].octave = 3;  // what playback carries for channel 2
+    song.channels[1].voice = 10;  // what playback carries from the channels' last notes
+    song.channels[2].octave = 3;
     const ChannelState playing = song.channels;
     struct Case {
         int row;
@@ -60,7 +61,11 @@ TEST_F(Editing, NoteEntryInTheFirstColumnShowsTheRowsSettingsAndLeavesPlaybackAl
         const char* volume;
         const char* octave;
     } cases[] = {
-        {0, "C", "Acoustic Grand Piano", "5", "5"}, {1, "V7>D,74", "Flute", "7", "4"}, {2, "E,300", "300", "5", "5"}};
+        {0, "C", "Acoustic Grand Piano", "5", "5"},
+        {1, "V7>D,74", "Flute", "7", "6"},  // the octave a rebuild gives: 5, one higher
+        {2, "E,300", "300", "5", "5"},
+        {3, "3C,33 C E", "Acoustic Bass", "5", "3"},  // the first note's settings, not its neighbours' letters
+    };
     for (const Case& c : cases) {
         enterNotes(session, c.row, at(1), c.text);
         EXPECT_EQ(song.grid.cellText(c.row, kVoiceColumn), c.voice) << c.text;
