@@ -26,9 +26,9 @@ Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, ProgramFo
     handlers.songGridClick = [this] { nimbel::songGridClick(*this); };
     handlers.songGridDoubleClick = [this] { nimbel::songGridDoubleClick(*this); };
     handlers.channelWindow = [this](int channel) {
-        openChannelWindow({desktop, song, project, sequencer, kMainWindow, kSongGrid, kStopImageId, kPauseImageId,
-                           kPlayImageId},
-                          channel);
+        openChannelWindow(
+            {desktop, song, project, sequencer, kMainWindow, kSongGrid, kStopImageId, kPauseImageId, kPlayImageId},
+            channel);
     };
     handlers.helpTopic = [this](int command) { helpTopicCommand(desktop, command); };
     handlers.helpWindowLayout = [this] { layoutHelpWindow(desktop); };

@@ -46,8 +46,7 @@ std::string askForSavePath(FileSession& s, std::string defaultPath)
         std::string path = s.desktop.saveFileRequester(kSaveTitle, defaultPath, kProjectFilter, 0);
         std::error_code error;
         if (path.empty() || !std::filesystem::exists(path, error)) return path;
-        const std::string question =
-            std::string(fileNamePart(path)) + " already exists. Do you want to replace it?";
+        const std::string question = std::string(fileNamePart(path)) + " already exists. Do you want to replace it?";
         if (s.desktop.messageBox(kSaveTitle, question, MessageButtons::yesNo, MessageIcon::none) == MessageAnswer::yes)
             return path;
         defaultPath = std::move(path);

@@ -45,7 +45,7 @@ void createControls(Desktop& desktop, std::string_view input)
     desktop.addLabel(w, kDurationLabel, {10, 70, 50, 20}, "Duration", false, false);
     desktop.addLabel(w, kNoteLabel, {190, 10, 30, 20}, "Note", false, false);
     c.addDropDownList(w, kNoteList, {220, 10, 50, 20}, itemsOf(kNoteItems), "Note to use (ABCDEFG or REST)");
-    c.addPushButton(w, kOkButton, {280, 10, 40, 30}, "OK", "Accept Changes or insert note");
+    c.addPushButton(w, kOkButton, {280, 10, 40, 30}, "OK", "Accept Changes or insert note", true);
     c.addPushButton(w, kCancelButton, {280, 50, 40, 30}, "Cancel", "Cancel Changes");
     c.addPushButton(w, kAddButton, {280, 130, 40, 30}, "Add", "Add Note settings to Full Text");
     desktop.addLabel(w, kExtraFlagLabel, {10, 100, 50, 20}, "Extra Flag", false, false);
@@ -62,11 +62,29 @@ NoteSettings chosenSettings(Desktop& desktop)
             c.selectedItem(w, kDurationList), c.selectedItem(w, kFlagList), c.selectedItem(w, kVoiceList)};
 }
 
+// Offers only the durations that can be written after the chosen note; a
+// chosen duration that cannot goes back to "Default".
+void offerDurationsFor(Desktop& desktop)
+{
+    DialogControls c(desktop);
+    const int note = c.selectedItem(kNoteWindow, kNoteList);
+    for (int duration = 1; duration < static_cast<int>(kDurationItems.size()); ++duration) {
+        const bool fits = durationFitsNote(note, duration);
+        c.setItemEnabled(kNoteWindow, kDurationList, duration, fits, durationRefusal(note, duration));
+        if (!fits && c.selectedItem(kNoteWindow, kDurationList) == duration)
+            c.selectItem(kNoteWindow, kDurationList, 0);
+    }
+}
+
 // What the dialog returns once an event ends it; nothing while it stays open.
 std::optional<std::string> handle(Desktop& desktop, const Event& event, std::string_view input)
 {
     if (handleHelpWindowEvent(desktop, event)) return std::nullopt;
     if (event.kind == EventKind::closeRequest && event.window == kNoteWindow) return std::string(input);
+    if (event.kind == EventKind::gadget && event.window == kNoteWindow && event.id == kNoteList) {
+        offerDurationsFor(desktop);
+        return std::nullopt;
+    }
     if (event.kind == EventKind::gadget && event.window == kNoteWindow && event.action == GadgetAction::leftClick) {
         const std::string fullText = desktop.gadgetText(kNoteWindow, kFullTextField);
         switch (event.id) {
@@ -90,8 +108,12 @@ std::optional<std::string> handle(Desktop& desktop, const Event& event, std::str
 
 std::string showNoteWindow(Desktop& desktop, int ownerWindow, std::string_view input)
 {
-    desktop.openWindow(kNoteWindow, {"Select Note", {327, 166}, WindowFrame::titleOnly, std::nullopt, {}});
+    desktop.openWindow(kNoteWindow, {"Select Note", {327, 166}, WindowFrame::titleOnly, std::nullopt, {}, false, true});
     createControls(desktop, input);
+    offerDurationsFor(desktop);
+    // Typing replaces the cell's text at once; Return is OK, Escape Cancel.
+    desktop.activateWindow(kNoteWindow);
+    desktop.focusGadget(kNoteWindow, kFullTextField);
     desktop.setWindowEnabled(ownerWindow, false);
     desktop.setKeepOnTop(kNoteWindow, true);
 

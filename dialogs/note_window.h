@@ -35,9 +35,11 @@ enum NoteWindowControl : int {
 };
 
 // Shows the Note Window over `ownerWindow` with `input` in its Full Text
-// field and returns when it closes: OK gives the full text upper-cased, or,
-// when that is empty, the text of the settings; Cancel and the close box
-// give `input` unchanged. While it is open the owner takes no input, and
+// field (which has the keyboard, its text selected) and returns when it
+// closes: OK (or Return) gives the full text upper-cased, or, when that is
+// empty, the text of the settings; Cancel, Escape and the close box give
+// `input` unchanged. Only the durations that can follow the chosen note
+// are offered. While it is open the owner takes no input, and
 // help commands and the Help Window's resizes and close requests are served.
 // Playback does not advance meanwhile: this loop waits for events.
 std::string showNoteWindow(Desktop& desktop, int ownerWindow, std::string_view input);

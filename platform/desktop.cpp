@@ -155,6 +155,7 @@ void Desktop::openWindow(int window, const WindowOptions& options)
     }
     w->move(topLeft);
     w->reportActivation(options.reportsActivation);
+    w->closeOnEscape(options.escapeCloses);
     w->show();
     w->layout()->activate();
     w->startReporting();

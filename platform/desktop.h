@@ -116,7 +116,8 @@ public:
     std::string gadgetTooltip(int window, int gadget) const;
     void setGadgetTooltip(int window, int gadget, std::string_view tooltip);
     // The gadget that takes the window's keyboard input while the window is
-    // active; -1 when none of its gadgets does.
+    // active (a text field then has its text selected); -1 when none of its
+    // gadgets does.
     void focusGadget(int window, int gadget);
     int focusedGadget(int window) const;
 

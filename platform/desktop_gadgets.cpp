@@ -132,8 +132,12 @@ void Desktop::setGadgetTooltip(int window, int gadget, std::string_view tooltip)
 void Desktop::focusGadget(int window, int gadget)
 {
     // A grid takes no focus from clicks, but the program may give it the
-    // keyboard, which then scrolls it.
-    if (QWidget* widget = impl_->gadget(window, gadget)) widget->setFocus(Qt::OtherFocusReason);
+    // keyboard, which then scrolls it. A text field given the keyboard has
+    // its text selected, as when the user tabs into it, so typing replaces it.
+    QWidget* widget = impl_->gadget(window, gadget);
+    if (!widget) return;
+    widget->setFocus(Qt::OtherFocusReason);
+    if (auto* field = qobject_cast<QLineEdit*>(widget)) field->selectAll();
 }
 
 int Desktop::focusedGadget(int window) const

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStandardItemModel>
 
 #include <algorithm>
 
@@ -132,6 +133,31 @@ std::vector<std::string> DialogControls::listItems(int window, int id) const
         for (int i = 0; i < list->count(); ++i) items.push_back(utf8Of(list->itemText(i)));
     }
     return items;
+}
+
+void DialogControls::setItemEnabled(int window, int id, int index, bool enabled, std::string_view tooltip)
+{
+    auto* list = desktop_.impl().gadgetAs<QComboBox>(window, id);
+    auto* items = list ? qobject_cast<QStandardItemModel*>(list->model()) : nullptr;
+    QStandardItem* item = items ? items->item(index) : nullptr;
+    if (!item) return;
+    item->setEnabled(enabled);
+    item->setToolTip(uiText(tooltip));
+}
+
+bool DialogControls::itemEnabled(int window, int id, int index) const
+{
+    const auto* list = desktop_.impl().gadgetAs<QComboBox>(window, id);
+    const auto* items = list ? qobject_cast<const QStandardItemModel*>(list->model()) : nullptr;
+    const QStandardItem* item = items ? items->item(index) : nullptr;
+    return item && item->isEnabled();
+}
+
+std::string DialogControls::itemTooltip(int window, int id, int index) const
+{
+    const auto* list = desktop_.impl().gadgetAs<QComboBox>(window, id);
+    return list && index >= 0 && index < list->count() ? utf8Of(list->itemData(index, Qt::ToolTipRole).toString())
+                                                       : std::string();
 }
 
 int DialogControls::number(int window, int id) const

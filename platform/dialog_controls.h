@@ -51,6 +51,10 @@ public:
     int selectedItem(int window, int id) const;
     void selectItem(int window, int id, int index);
     std::vector<std::string> listItems(int window, int id) const;
+    // A disabled item is shown greyed and cannot be chosen; its tooltip says why.
+    void setItemEnabled(int window, int id, int index, bool enabled, std::string_view tooltip);
+    bool itemEnabled(int window, int id, int index) const;
+    std::string itemTooltip(int window, int id, int index) const;
 
     int number(int window, int id) const;
     void setNumber(int window, int id, int value);  // kept within the field's range

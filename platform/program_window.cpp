@@ -61,6 +61,10 @@ void ProgramWindow::keyPressEvent(QKeyEvent* event)
             }
         }
     }
+    if (event->key() == Qt::Key_Escape && closesOnEscape_) {
+        queue_.push(closeRequest(id_));
+        return;
+    }
     QMainWindow::keyPressEvent(event);
 }
 

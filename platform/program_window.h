@@ -32,12 +32,14 @@ public:
     // Resizes and close requests are reported from the first showing on.
     void startReporting() { reporting_ = true; }
     void reportActivation(bool report) { reportsActivation_ = report; }
+    void closeOnEscape(bool close) { closesOnEscape_ = close; }
 
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // Return and Enter press the window's default button, if it has one.
+    // Return and Enter press the window's default button, if it has one;
+    // Escape asks to close a window that closes on Escape.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -46,6 +48,7 @@ private:
     InnerArea* inner_;
     bool reporting_ = false;
     bool reportsActivation_ = false;
+    bool closesOnEscape_ = false;
 };
 
 }  // namespace nimbel

@@ -39,6 +39,7 @@ struct WindowOptions {
     std::optional<Point> position;   // top-left corner on the screen; centred when absent
     std::vector<Menu> menus;         // none: no menu bar
     bool reportsActivation = false;  // becoming the active window is an event
+    bool escapeCloses = false;       // Escape asks to close the window, as its close box does
 };
 
 enum class StockImage { newFile, openFile, save, cut, copy, paste, undo, help };

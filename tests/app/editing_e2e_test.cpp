@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 constexpr int kFileMenu = 18;  // the menu titles' offsets in the menu bar
 constexpr int kEditMenu = 55;
-enum FileItem { kSave = 3, kSaveAs = 4, kExit = 5 };
+enum FileItem { kOpen = 2, kSave = 3, kSaveAs = 4, kExit = 5 };
 enum EditItem { kCopyTo = 5, kPasteFrom = 6 };
 
 std::string pixelAt(const std::string& rgb, ScreenPoint p)
@@ -57,7 +57,7 @@ protected:
     std::unique_ptr<RealProgramSession> session;
 };
 
-TEST_F(EditingOnScreen, NotesTypedIntoTheNoteWindowAreHeardAndKeptInAFile)
+TEST_F(EditingOnScreen, NotesTypedIntoTheNoteWindowAreHeardAndKeptInAFileThatIsReplacedOnlyWhenAsked)
 {
     RealProgramSession::Running program = start("program");
     ASSERT_FALSE(program.window.empty());
@@ -67,16 +67,23 @@ TEST_F(EditingOnScreen, NotesTypedIntoTheNoteWindowAreHeardAndKeptInAFile)
     const std::string shown = screenshot(environment(), RealProgramSession::shots() / "selection.png");
     EXPECT_EQ(pixelAt(shown, {first.x - 20, first.y}), "F0220F") << "the cell is painted in the selection colour";
 
+    // The Full Text field has the keyboard, its text selected: typing
+    // replaces the cell's text and Return is OK.
     click(environment(), first.x, first.y, 2);  // its first click takes the selection back
-    const std::string noteWindow = waitForWindow(environment(), "^Select Note$", 10s);
-    ASSERT_FALSE(noteWindow.empty()) << "the Note Window did not open";
+    ASSERT_FALSE(waitForWindow(environment(), "^Select Note$", 10s).empty()) << "the Note Window did not open";
     std::this_thread::sleep_for(300ms);
-    const WindowGeometry note = windowGeometry(environment(), noteWindow);
-    click(environment(), note.x + 165, note.y + 140);  // Full Text
-    pressKey(environment(), "ctrl+a");
     typeText(environment(), "c d e");
     screenshot(environment(), RealProgramSession::shots() / "note-window.png");
-    click(environment(), note.x + 300, note.y + 25);  // OK
+    pressKey(environment(), "Return");
+    std::this_thread::sleep_for(500ms);
+
+    // Escape leaves the cell as it was.
+    const ScreenPoint second = RealProgramSession::cellCentre(program, 0, 2);
+    click(environment(), second.x, second.y, 2);
+    ASSERT_FALSE(waitForWindow(environment(), "^Select Note$", 10s).empty()) << "the Note Window did not open";
+    std::this_thread::sleep_for(300ms);
+    typeText(environment(), "g");
+    pressKey(environment(), "Escape");
     std::this_thread::sleep_for(500ms);
 
     session->sound().startRecording(session->folder().path / "sink.raw");
@@ -84,12 +91,39 @@ TEST_F(EditingOnScreen, NotesTypedIntoTheNoteWindowAreHeardAndKeptInAFile)
     std::this_thread::sleep_for(2s);
     EXPECT_GT(session->sound().stopRecording(), 1000) << "the notes were not heard";
 
+    // A program is no song: it is refused and the song kept (the question
+    // about the unsaved song answered No).
+    const fs::path binary = session->folder().path / "ls";
+    fs::copy_file("/bin/ls", binary);
+    session->chooseMenuItem(program, kFileMenu, kOpen);
+    ASSERT_FALSE(waitForWindow(environment(), "^Nimbel MIDI$", 10s).empty()) << "no question about the changes";
+    pressKey(environment(), "alt+n");
+    ASSERT_FALSE(waitForWindow(environment(), "^Open Nimbel MIDI Project", 10s).empty()) << "no requester";
+    std::this_thread::sleep_for(800ms);
+    typeText(environment(), binary.string());
+    pressKey(environment(), "Return");
+    ASSERT_FALSE(waitForWindow(environment(), "^Nimbel MIDI Error$", 10s).empty()) << "the program was not refused";
+    screenshot(environment(), RealProgramSession::shots() / "not-a-song.png");
+    pressKey(environment(), "Return");
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(fileText(binary), fileText("/bin/ls"));
+
+    // Save As over a file asks; No goes back to the requester, Yes replaces it.
     const fs::path song = session->folder().path / "song.nmd";
+    writeFile(song, "a file of its own");
     session->chooseMenuItem(program, kFileMenu, kSaveAs);
     ASSERT_FALSE(waitForWindow(environment(), "^Save Nimbel MIDI", 10s).empty()) << "no requester";
     std::this_thread::sleep_for(800ms);
     typeText(environment(), song.string());  // the whole path
     pressKey(environment(), "Return");
+    std::this_thread::sleep_for(800ms);
+    screenshot(environment(), RealProgramSession::shots() / "replace-question.png");
+    pressKey(environment(), "Return");  // No, the default answer
+    std::this_thread::sleep_for(800ms);
+    EXPECT_EQ(fileText(song), "a file of its own");
+    pressKey(environment(), "Return");  // the requester again, with the same name
+    std::this_thread::sleep_for(800ms);
+    pressKey(environment(), "alt+y");
     ASSERT_FALSE(waitForWindow(environment(), "^Nimbel MIDI - song.nmd$", 10s).empty()) << "not saved as song.nmd";
     EXPECT_TRUE(hasLines(song, {"N1X1C", "N1X2D", "N1X3E"})) << fileText(song);
 
@@ -101,9 +135,10 @@ TEST_F(EditingOnScreen, CopyToAndPasteFromCarryCellsBetweenTwoRunningCopies)
 {
     RealProgramSession::Running second = start("second");
     ASSERT_FALSE(second.window.empty());
+    session->moveTo(second, 0, 470);  // the bottom left corner, below the first copy's cells
     const ScreenPoint destination = RealProgramSession::cellCentre(second, 3, 5);
 
-    RealProgramSession::Running first = start("first");  // opens over the second copy
+    RealProgramSession::Running first = start("first");
     ASSERT_FALSE(first.window.empty());
     for (int noteColumn : {1, 2, 3}) {
         const ScreenPoint cell = RealProgramSession::cellCentre(first, 0, noteColumn);

@@ -250,7 +250,9 @@ TEST(FileOpen, AFileThatCannotBeReadOrHoldsNoSongIsRefusedAndTheSongKept)
     };
     for (const auto& [name, message] : cases) {
         FileRig rig;
-        testing_support::writeFile(rig.folder / "program", std::string("\x7f" "ELF\2\1\1\0\0\0\0", 12));
+        testing_support::writeFile(rig.folder / "program", std::string("\x7f"
+                                                                       "ELF\2\1\1\0\0\0\0",
+                                                                       12));
         rig.editCell(0, 1, "C5Q");
         rig.script.expectMessage(MessageReply::no);
         rig.script.expectFileName(name);
@@ -259,7 +261,8 @@ TEST(FileOpen, AFileThatCannotBeReadOrHoldsNoSongIsRefusedAndTheSongKept)
         EXPECT_EQ(rig.script.messages()[1].title, "Nimbel MIDI Error");
         EXPECT_EQ(rig.script.messages()[1].text, message);
         EXPECT_EQ(rig.song.grid.cellText(0, gridColumnOf(1)), "C5Q");
-        EXPECT_EQ(state(rig.project), state({rig.path("MIDI.txt"), true, false})) << "the unsaved song is still unsaved";
+        EXPECT_EQ(state(rig.project), state({rig.path("MIDI.txt"), true, false}))
+            << "the unsaved song is still unsaved";
         EXPECT_EQ(rig.desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
     }
     FileRig rig;  // an empty file is an empty song

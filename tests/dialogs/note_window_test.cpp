@@ -75,6 +75,34 @@ TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
     }
 }
 
+TEST_F(NoteWindow, OffersOnlyTheDurationsThatCanFollowTheChosenNote)
+{
+    const auto choose = [this](int list, int item) {
+        controls.selectItem(kNoteWindow, list, item);
+        desktop.postEvent(gadgetEvent(kNoteWindow, list, GadgetAction::changed));
+    };
+    constexpr int kEighth = 4, kSixtyFourth = 7, kQuarter = 3;
+    desktop.postUserAction([&] {
+        EXPECT_FALSE(controls.itemEnabled(kNoteWindow, kDurationList, kEighth)) << "no note letter yet";
+        EXPECT_TRUE(controls.itemEnabled(kNoteWindow, kDurationList, kQuarter));
+        choose(kNoteList, 7);  // G
+    });
+    desktop.postUserAction([&] {
+        EXPECT_TRUE(controls.itemEnabled(kNoteWindow, kDurationList, kEighth));
+        EXPECT_TRUE(controls.itemEnabled(kNoteWindow, kDurationList, kSixtyFourth));
+        choose(kDurationList, kEighth);
+    });
+    desktop.postUserAction([&] { choose(kNoteList, 3); });  // C
+    desktop.postUserAction([&] {
+        EXPECT_EQ(controls.selectedItem(kNoteWindow, kDurationList), 0) << "back to Default";
+        EXPECT_FALSE(controls.itemEnabled(kNoteWindow, kDurationList, kEighth));
+        EXPECT_EQ(controls.itemTooltip(kNoteWindow, kDurationList, kEighth),
+                  "An eighth note cannot follow C in one note text");
+        press(kOkButton);
+    });
+    EXPECT_EQ(showNoteWindow(desktop, kMain, ""), "C");
+}
+
 TEST_F(NoteWindow, ServesTheHelpWindowWhileOpen)
 {
     desktop.postUserAction([&] { press(kHelpButton); });
