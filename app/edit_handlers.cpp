@@ -9,9 +9,11 @@
 #include "note_window.h"
 #include "program.h"
 #include "program_ids.h"
+#include "requesters.h"
 #include "selection.h"
 #include "settings_file.h"
 #include "song_columns.h"
+#include "system_clipboard.h"
 #include "undo_history.h"
 
 #include <optional>
@@ -25,7 +27,7 @@ public:
     explicit MessageBoxes(Desktop& desktop) : desktop_(desktop) {}
     void showError(std::string_view text) override
     {
-        desktop_.messageBox("Nimbel MIDI Error", text, MessageButtons::ok, MessageIcon::none);
+        Requesters(desktop_).messageBox("Nimbel MIDI Error", text, MessageButtons::ok, MessageIcon::none);
     }
 
 private:
@@ -49,7 +51,7 @@ std::optional<GridCell> cellUnderMouse(Program& program)
 
 void chooseSelectionColor(Program& program)
 {
-    const std::int64_t chosen = program.desktop.colorRequester(program.selectionColor);
+    const std::int64_t chosen = Requesters(program.desktop).colorRequester(program.selectionColor);
     if (chosen < 0) return;
     program.selectionColor = static_cast<std::uint32_t>(chosen);
     saveSelectionColor(program.folders.settingsFolder + kSettingsFileName, program.selectionColor);
@@ -65,10 +67,8 @@ void editCommand(Program& program, int command)
     case kEditCut: withSession(program, cutSelection); break;
     case kEditCopy: copySelection(song); break;
     case kEditPaste: withSession(program, pasteClipboard); break;
-    case kEditCopyTo: program.desktop.setClipboardText(copyToClipboard(song)); break;
-    case kEditPasteFrom:
-        withSession(program, [&](EditSession& s) { pasteFromClipboard(s, program.desktop.clipboardText()); });
-        break;
+    case kEditCopyTo: setClipboardText(copyToClipboard(song)); break;
+    case kEditPasteFrom: withSession(program, [&](EditSession& s) { pasteFromClipboard(s, clipboardText()); }); break;
     case kEditDeleteColumn: withSession(program, deleteColumn); break;
     case kEditInsertColumn: withSession(program, insertColumn); break;
     case kEditDeleteBefore: withSession(program, deleteBefore); break;

@@ -48,6 +48,6 @@ int main(int argc, char** argv)
     nimbel::Desktop desktop(application);
     nimbel::SystemMidiDevices devices;
     nimbel::SteadyClock clock;
-    return nimbel::runProgram(desktop, devices, clock, nimbel::programFolders(desktop.programDirectory()),
+    return nimbel::runProgram(desktop, devices, clock, nimbel::programFolders(nimbel::programDirectory()),
                               line.file.empty() ? std::string() : fullPath(line.file));
 }

@@ -24,21 +24,11 @@ void handleGadget(Program& program, const Event& event)
 
 }  // namespace
 
-void fileNew(Program& program)
-{
-    if (saveChangesPrompt(program.files) == PromptResult::cancel) return;
-    startEmptySong(program.files);
-    program.project.currentPath.clear();
-    program.project.isNew = true;
-    program.desktop.setWindowTitle(kMainWindow, "Nimbel MIDI - New Project");
-    program.sequencer.resetPlayback();
-}
-
 Pass dispatchCommand(Program& program, int command)
 {
     CommandHandlers& handlers = program.handlers;
     switch (command) {
-    case kFileNew: fileNew(program); return Pass::goOn;
+    case kFileNew: fileNew(program.files); return Pass::goOn;
     case kFileOpen: fileOpen(program.files); return Pass::goOn;
     case kFileSave: fileSave(program.files); return Pass::goOn;
     case kFileSaveAs: fileSaveAs(program.files); return Pass::goOn;

@@ -17,8 +17,4 @@ void mainEventLoop(Program& program);
 // 24 … 39 to the Channel Window for channel id − 24; others do nothing.
 Pass dispatchCommand(Program& program, int command);
 
-// File New: after the prompt, an empty song in the same note columns, no
-// project path, the new-project flag, the title "Nimbel MIDI - New Project".
-void fileNew(Program& program);
-
 }  // namespace nimbel

@@ -1,7 +1,9 @@
 #include "main_window.h"
 
 #include "desktop.h"
+#include "gadgets.h"
 #include "grid_display.h"
+#include "menus.h"
 #include "program_ids.h"
 #include "song.h"
 #include "toolbar_images.h"
@@ -83,9 +85,10 @@ std::vector<ToolButton> mainToolButtons()
 
 void loadToolbarImages(Desktop& desktop)
 {
+    Menus menus(desktop);
     for (const int image : {kStopImageId, kPauseImageId, kPlayImageId}) {
         const IconPixels pixels = decodeIconFile(toolbarIconFile(image));
-        desktop.loadImage(image, pixels.width, pixels.height, pixels.argb);
+        menus.loadImage(image, pixels.width, pixels.height, pixels.argb);
     }
 }
 
@@ -93,29 +96,32 @@ void createMainWindow(Desktop& desktop, Song& song, PositionDisplay& position)
 {
     desktop.openWindow(kMainWindow,
                        {"Nimbel MIDI - Untitled", {604, 298}, WindowFrame::resizable, std::nullopt, mainMenus()});
-    desktop.addToolBar(kMainWindow, mainToolButtons());
-    desktop.addListGrid(kMainWindow, kSongGrid, {0, 0, 600, 230}, song.grid, "Click To Place Notes");
-    desktop.addLabel(kMainWindow, kNoteCounter, {10, 240, 50, 20}, "1", true, true);
-    desktop.addTrackBar(kMainWindow, kPositionTrackBar, {70, 240, 600, 30}, 1, 10, "Slide to shift notes to view");
+    Menus(desktop).addToolBar(kMainWindow, mainToolButtons());
+    Gadgets gadgets(desktop);
+    gadgets.addListGrid(kMainWindow, kSongGrid, {0, 0, 600, 230}, song.grid, "Click To Place Notes");
+    gadgets.addLabel(kMainWindow, kNoteCounter, {10, 240, 50, 20}, "1", true, true);
+    gadgets.addTrackBar(kMainWindow, kPositionTrackBar, {70, 240, 600, 30}, 1, 10, "Slide to shift notes to view");
     showNoteList(song, position);
 }
 
 void layoutMainWindow(Desktop& desktop)
 {
+    Gadgets gadgets(desktop);
     const Size inner = desktop.innerSize(kMainWindow);
-    const int toolBar = desktop.toolBarHeight(kMainWindow);
-    const int trackBar = desktop.gadgetRect(kMainWindow, kPositionTrackBar).height;
+    const int toolBar = Menus(desktop).toolBarHeight(kMainWindow);
+    const int trackBar = gadgets.gadgetRect(kMainWindow, kPositionTrackBar).height;
     const int strip = inner.height - (trackBar + 15);
-    desktop.setGadgetRect(kMainWindow, kPositionTrackBar, {70, strip, inner.width - 75, trackBar});
-    desktop.setGadgetRect(kMainWindow, kNoteCounter, {10, strip, 50, 20});
-    desktop.setGadgetRect(kMainWindow, kSongGrid, {0, toolBar, inner.width, inner.height - (toolBar + trackBar + 15)});
+    gadgets.setGadgetRect(kMainWindow, kPositionTrackBar, {70, strip, inner.width - 75, trackBar});
+    gadgets.setGadgetRect(kMainWindow, kNoteCounter, {10, strip, 50, 20});
+    gadgets.setGadgetRect(kMainWindow, kSongGrid, {0, toolBar, inner.width, inner.height - (toolBar + trackBar + 15)});
 }
 
 void MainWindowMusicChecks::setMusicChecks(bool play, bool pause, bool stop)
 {
-    desktop_.setMenuChecked(kMainWindow, kMusicPlay, play);
-    desktop_.setMenuChecked(kMainWindow, kMusicPause, pause);
-    desktop_.setMenuChecked(kMainWindow, kMusicStop, stop);
+    Menus menus(desktop_);
+    menus.setMenuChecked(kMainWindow, kMusicPlay, play);
+    menus.setMenuChecked(kMainWindow, kMusicPause, pause);
+    menus.setMenuChecked(kMainWindow, kMusicStop, stop);
 }
 
 }  // namespace nimbel

@@ -7,6 +7,7 @@
 #include "help_window.h"
 #include "main_loop.h"
 #include "program_ids.h"
+#include "requesters.h"
 #include "settings_file.h"
 #include "song_file.h"
 
@@ -47,7 +48,8 @@ bool startUp(Program& program)
 
     const int device = program.output.chooseOutputDevice(program.devices);
     if (!program.output.openOutput(program.devices, device)) {
-        program.desktop.messageBox("Error", "Unable to open MIDI output", MessageButtons::ok, MessageIcon::error);
+        Requesters(program.desktop)
+            .messageBox("Error", "Unable to open MIDI output", MessageButtons::ok, MessageIcon::error);
         return false;
     }
 

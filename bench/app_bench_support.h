@@ -1,8 +1,10 @@
 // What the program's benchmarks share: an offscreen toolkit with a private
-// runtime folder, a fresh program folder, and waiting for the next paint.
+// runtime folder, and waiting for a window's next paint. The program itself
+// is the tests' fixture (tests/support/test_program.h).
 #pragma once
 
-#include "desktop.h"
+#include "support/test_program.h"
+
 #include "gui_application.h"
 #include "program_ids.h"
 
@@ -24,17 +26,10 @@ struct RuntimeFolder {
     std::string path;
 };
 
-inline std::string programFolder()
+// Lets the toolkit work until `window` has been drawn `count` times.
+inline void waitForPaints(testing_support::TestProgram& p, int count, int window = kMainWindow)
 {
-    std::string made = (std::filesystem::temp_directory_path() / "nimbel-bench-program-XXXXXX").string();
-    if (!mkdtemp(made.data())) return "/tmp/";
-    return made + "/";
-}
-
-// Lets the toolkit work until the window has been drawn `count` times.
-inline void waitForPaints(Desktop& desktop, int count)
-{
-    for (int i = 0; i < 1000 && desktop.paintCount(kMainWindow) < count; ++i) desktop.pollEvent();
+    for (int i = 0; i < 1000 && p.driver.paintCount(window) < count; ++i) p.desktop.pollEvent();
 }
 
 // The editing benchmarks of bench/app_editing.cpp.

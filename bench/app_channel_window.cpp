@@ -2,14 +2,10 @@
 // from the View menu command to the window's first paint.
 #include "app_bench_support.h"
 #include "channel_window.h"
-#include "main_loop.h"
-#include "program.h"
-#include "recording_midi.h"
 #include "song_columns.h"
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <functional>
 
 namespace nimbel {
@@ -17,12 +13,8 @@ namespace {
 
 void openToFirstPaint(benchmark::State& state, GuiApplication& application)
 {
-    Desktop desktop(application);
-    const std::string folder = programFolder();
-    SimulatedClock clock;  // the window's idle steps do not sleep
-    MessageLog sent;
-    RecordingMidiDevices devices(clock, sent);
-    Program program(desktop, devices, clock, {folder, folder});
+    testing_support::TestProgram p(application);  // simulated time: the window's idle steps do not sleep
+    Program& program = p.program;
     startUp(program);
     const int columns = static_cast<int>(state.range(0));
     {
@@ -30,26 +22,25 @@ void openToFirstPaint(benchmark::State& state, GuiApplication& application)
         setNoteColumnCount(program.song.grid, gridColumnOf(columns));
         for (int c = 1; c <= columns; ++c) program.song.grid.setCellText(0, gridColumnOf(c), "V5C#4Q,12");
     }
-    waitForPaints(desktop, desktop.paintCount(kMainWindow) + 1);
+    waitForPaints(p, p.driver.paintCount(kMainWindow) + 1);
 
     for (auto _ : state) {
         // Runs inside the window's loop at every pass until the window has
         // been drawn; then the time stops and the window is closed.
         std::function<void()> whenDrawn = [&] {
-            if (desktop.paintCount(kChannelWindow) == 0) return desktop.postUserAction(whenDrawn);
+            if (p.driver.paintCount(kChannelWindow) == 0) return p.driver.act(whenDrawn);
             state.PauseTiming();
-            desktop.postEvent(closeRequest(kChannelWindow));
+            p.driver.post(closeRequest(kChannelWindow));
         };
-        desktop.postUserAction(whenDrawn);
+        p.driver.act(whenDrawn);
         dispatchCommand(program, kViewChannelBase + 1);
         if (program.song.noteList.size() != static_cast<std::size_t>(columns))
             state.SkipWithError("the window did not show the channel");
-        waitForPaints(desktop, desktop.paintCount(kMainWindow) + 1);
+        waitForPaints(p, p.driver.paintCount(kMainWindow) + 1);
         state.ResumeTiming();
     }
     state.counters["note_columns"] = columns;
     shutDown(program);
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -2,9 +2,6 @@
 // every cell filled) with the grid on the screen: each command from the
 // menu to the grid's next paint, and the undo history's memory per cell.
 #include "app_bench_support.h"
-#include "main_loop.h"
-#include "program.h"
-#include "recording_midi.h"
 #include "selection.h"
 #include "song_columns.h"
 
@@ -20,8 +17,8 @@ constexpr int kColumns = 10000;
 
 enum class Step { selectAll, cut, undoCut, paste, undoPaste, deleteBefore, undoDeleteBefore };
 
-struct FullSong {
-    explicit FullSong(GuiApplication& application) : desktop(application)
+struct FullSong : testing_support::TestProgram {
+    explicit FullSong(GuiApplication& application) : TestProgram(application)
     {
         startUp(program);
         MemoryGrid::BatchUpdate batch(program.song.grid);
@@ -30,26 +27,15 @@ struct FullSong {
             for (int r = 0; r < kSongRows; ++r) program.song.grid.setCellText(r, gridColumnOf(c), "V5C#4Q,12");
         }
     }
-    ~FullSong()
-    {
-        shutDown(program);
-        std::filesystem::remove_all(folder);
-    }
+    ~FullSong() { shutDown(program); }
     // Runs a command as the menu does and waits for the grid's next paint.
     void command(int id)
     {
-        const int painted = desktop.paintCount(kMainWindow);
+        const int painted = driver.paintCount(kMainWindow);
         dispatchCommand(program, id);
-        waitForPaints(desktop, painted + 1);
+        waitForPaints(*this, painted + 1);
     }
     void selectOne(int row, int noteColumn) { toggleSelection(program.song, row, gridColumnOf(noteColumn), 0); }
-
-    Desktop desktop;
-    std::string folder = programFolder();
-    SimulatedClock clock;
-    MessageLog sent;
-    RecordingMidiDevices devices{clock, sent};
-    Program program{desktop, devices, clock, {folder, folder}};
 };
 
 // Brings the song to just before `step`; returns the command `step` runs.
@@ -75,7 +61,7 @@ void editCommand(benchmark::State& state, GuiApplication& application, Step step
         state.PauseTiming();
         FullSong song(application);
         const int command = prepare(song, step);
-        waitForPaints(song.desktop, song.desktop.paintCount(kMainWindow) + 1);
+        waitForPaints(song, song.driver.paintCount(kMainWindow) + 1);
         state.ResumeTiming();
         song.command(command);
         state.PauseTiming();

@@ -2,13 +2,7 @@
 // offscreen: from start-up to the main window's first paint, and from
 // loading a song of many note columns to the grid's next paint.
 #include "app_bench_support.h"
-#include "desktop.h"
 #include "file_session.h"
-#include "gui_application.h"
-#include "main_loop.h"
-#include "program.h"
-#include "program_ids.h"
-#include "recording_midi.h"
 #include "song_columns.h"
 #include "song_file.h"
 
@@ -21,8 +15,6 @@
 
 namespace nimbel {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A project file of `columns` note columns with three notes in each.
 std::string longSong(int columns)
@@ -38,33 +30,25 @@ std::string longSong(int columns)
 // The first iteration of a process pays for fonts, styles and icons once.
 void startUpToFirstPaint(benchmark::State& state, GuiApplication& application)
 {
-    Desktop desktop(application);
-    const std::string folder = programFolder();
     for (auto _ : state) {
-        SimulatedClock clock;
-        MessageLog sent;
-        RecordingMidiDevices devices(clock, sent);
-        Program program(desktop, devices, clock, {folder, folder});
-        startUp(program);
-        waitForPaints(desktop, 1);
         state.PauseTiming();
-        if (desktop.paintCount(kMainWindow) == 0) state.SkipWithError("the main window was never drawn");
-        shutDown(program);
+        testing_support::TestProgram p(application);
+        state.ResumeTiming();
+        startUp(p.program);
+        waitForPaints(p, 1);
+        state.PauseTiming();
+        if (p.driver.paintCount(kMainWindow) == 0) state.SkipWithError("the main window was never drawn");
+        shutDown(p.program);
         state.ResumeTiming();
     }
-    fs::remove_all(folder);
 }
 
 void showLoadedSong(benchmark::State& state, GuiApplication& application)
 {
-    Desktop desktop(application);
-    const std::string folder = programFolder();
-    SimulatedClock clock;
-    MessageLog sent;
-    RecordingMidiDevices devices(clock, sent);
-    Program program(desktop, devices, clock, {folder, folder});
+    testing_support::TestProgram p(application);
+    Program& program = p.program;
     startUp(program);
-    waitForPaints(desktop, 1);
+    waitForPaints(p, 1);
     const int columns = static_cast<int>(state.range(0));
     const std::string text = longSong(columns);
     for (auto _ : state) {
@@ -75,12 +59,12 @@ void showLoadedSong(benchmark::State& state, GuiApplication& application)
             startEmptySong(program.files);
             setNoteColumnCount(program.song.grid, gridColumnOf(20));
         }
-        waitForPaints(desktop, desktop.paintCount(kMainWindow) + 1);
-        const int painted = desktop.paintCount(kMainWindow);
+        waitForPaints(p, p.driver.paintCount(kMainWindow) + 1);
+        const int painted = p.driver.paintCount(kMainWindow);
         state.ResumeTiming();
 
         loadSongText(program.song, program.position, text);
-        waitForPaints(desktop, painted + 1);
+        waitForPaints(p, painted + 1);
 
         state.PauseTiming();
         if (findEndColumn(program.song.grid) != gridColumnOf(columns)) state.SkipWithError("the song was not loaded");
@@ -88,30 +72,24 @@ void showLoadedSong(benchmark::State& state, GuiApplication& application)
     }
     state.counters["note_columns"] = columns;
     shutDown(program);
-    fs::remove_all(folder);
 }
 
 // Edits that add or remove columns one at a time (pasting past the end,
 // deleting the columns before a cell) with the grid on the screen.
 void columnsOneByOne(benchmark::State& state, GuiApplication& application)
 {
-    Desktop desktop(application);
-    const std::string folder = programFolder();
-    SimulatedClock clock;
-    MessageLog sent;
-    RecordingMidiDevices devices(clock, sent);
-    Program program(desktop, devices, clock, {folder, folder});
+    testing_support::TestProgram p(application);
+    Program& program = p.program;
     startUp(program);
     const int columns = static_cast<int>(state.range(0));
     for (auto _ : state) {
         setNoteColumnCount(program.song.grid, gridColumnOf(columns));
-        waitForPaints(desktop, desktop.paintCount(kMainWindow) + 1);
+        waitForPaints(p, p.driver.paintCount(kMainWindow) + 1);
         setNoteColumnCount(program.song.grid, gridColumnOf(20));
-        waitForPaints(desktop, desktop.paintCount(kMainWindow) + 1);
+        waitForPaints(p, p.driver.paintCount(kMainWindow) + 1);
     }
     state.counters["note_columns"] = columns;
     shutDown(program);
-    fs::remove_all(folder);
 }
 }  // namespace
 }  // namespace nimbel

@@ -5,6 +5,7 @@
 #include "desktop.h"
 #include "dialog_controls.h"
 #include "gadget_position_display.h"
+#include "gadgets.h"
 #include "grid_mapping.h"
 #include "help_window.h"
 #include "sequencer.h"
@@ -17,6 +18,8 @@
 namespace nimbel {
 
 namespace {
+
+using namespace channel_window;
 
 constexpr Size kInitialInner{549, 289};
 
@@ -42,12 +45,13 @@ std::array<std::pair<int, Rect>, 9> gadgetPlaces(Size inner)
 void layOut(Desktop& desktop)
 {
     for (const auto& [id, where] : gadgetPlaces(desktop.innerSize(kChannelWindow)))
-        desktop.setGadgetRect(kChannelWindow, id, where);
+        Gadgets(desktop).setGadgetRect(kChannelWindow, id, where);
 }
 
 void createGadgets(const ChannelWindowContext& context, ChannelRoll& roll)
 {
     Desktop& desktop = context.desktop;
+    Gadgets gadgets(desktop);
     DialogControls controls(desktop);
     const int w = kChannelWindow;
     const auto places = gadgetPlaces(kInitialInner);
@@ -56,13 +60,13 @@ void createGadgets(const ChannelWindowContext& context, ChannelRoll& roll)
             if (placed == id) return where;
         return Rect{};
     };
-    desktop.addListGrid(w, kChannelGrid, at(kChannelGrid), roll.grid(), "Click to place notes");
-    desktop.addLabel(w, kCounter, at(kCounter), "1", true, true);
-    desktop.setGadgetTooltip(w, kCounter, "Current note");
+    gadgets.addListGrid(w, kChannelGrid, at(kChannelGrid), roll.grid(), "Click to place notes");
+    gadgets.addLabel(w, kCounter, at(kCounter), "1", true, true);
+    gadgets.setGadgetTooltip(w, kCounter, "Current note");
     controls.addImageButton(w, kStopButton, at(kStopButton), context.stopImage, "Stop music");
     controls.addImageButton(w, kPauseButton, at(kPauseButton), context.pauseImage, "Pause Music");
     controls.addImageButton(w, kPlayButton, at(kPlayButton), context.playImage, "Play music for this channel");
-    desktop.addTrackBar(w, kTrackBar, at(kTrackBar), 1, 10, "Music progress", false);
+    gadgets.addTrackBar(w, kTrackBar, at(kTrackBar), 1, 10, "Music progress", false);
     controls.addPushButton(w, kOkButton, at(kOkButton), "OK", "Save changes to this channel", true);
     controls.addPushButton(w, kCancelButton, at(kCancelButton), "Cancel", "Cancel changes and exit");
     controls.addPushButton(w, kHelpButton, at(kHelpButton), "Help", "Help on placing notes");
@@ -85,7 +89,7 @@ public:
         createGadgets(context_, roll_);
         display_.setMaximum(roll_.lastColumn());
         display_.setPosition(1);
-        desktop.focusGadget(kChannelWindow, kChannelGrid);
+        Gadgets(desktop).focusGadget(kChannelWindow, kChannelGrid);
         desktop.setWindowVisible(context_.ownerWindow, false);
 
         while (handle(desktop.pollEvent())) {}
@@ -93,7 +97,7 @@ public:
         desktop.closeWindow(kChannelWindow);
         desktop.setWindowVisible(context_.ownerWindow, true);
         desktop.activateWindow(context_.ownerWindow);
-        desktop.focusGadget(context_.ownerWindow, context_.ownerGrid);
+        Gadgets(desktop).focusGadget(context_.ownerWindow, context_.ownerGrid);
     }
 
 private:
@@ -105,7 +109,7 @@ private:
         if (handleHelpWindowEvent(desktop, event) || event.window != kChannelWindow) return true;
         switch (event.kind) {
         case EventKind::closeRequest: return false;
-        case EventKind::activated: desktop.focusGadget(kChannelWindow, kChannelGrid); break;
+        case EventKind::activated: Gadgets(desktop).focusGadget(kChannelWindow, kChannelGrid); break;
         case EventKind::resize: layOut(desktop); break;
         case EventKind::gadget: return handleGadget(event);
         case EventKind::none:

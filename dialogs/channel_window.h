@@ -14,8 +14,10 @@ struct Song;
 
 inline constexpr int kChannelWindow = 3;
 
-// The Channel Window's gadgets, by the ids the window and its tests address them with.
-enum ChannelWindowGadget : int {
+// The Channel Window's gadgets, by the ids the window and its tests address
+// them with; their own namespace keeps them apart from other windows' ids.
+namespace channel_window {
+enum Gadget : int {
     kChannelGrid = 1,
     kTrackBar = 3,
     kCounter = 4,
@@ -26,6 +28,7 @@ enum ChannelWindowGadget : int {
     kPauseButton = 28,
     kStopButton = 29,
 };
+}  // namespace channel_window
 
 // What the window works on, all of it the program's: the window that owns
 // the song grid (hidden while this window is open, its grid given the

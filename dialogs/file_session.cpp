@@ -3,6 +3,7 @@
 #include "desktop.h"
 #include "grid_display.h"
 #include "position_display.h"
+#include "requesters.h"
 #include "selection.h"
 #include "sequencer.h"
 #include "song.h"
@@ -25,7 +26,7 @@ enum class PromptOutcome { unchanged, saved, discarded, cancelled };
 
 void reportError(FileSession& s, const std::string& text)
 {
-    s.desktop.messageBox(kErrorTitle, text, MessageButtons::ok, MessageIcon::none);
+    Requesters(s.desktop).messageBox(kErrorTitle, text, MessageButtons::ok, MessageIcon::none);
 }
 
 // Writes the song to `path`, or says why not and returns false.
@@ -43,11 +44,12 @@ bool writeProject(FileSession& s, const std::string& path)
 std::string askForSavePath(FileSession& s, std::string defaultPath)
 {
     for (;;) {
-        std::string path = s.desktop.saveFileRequester(kSaveTitle, defaultPath, kProjectFilter, 0);
+        std::string path = Requesters(s.desktop).saveFileRequester(kSaveTitle, defaultPath, kProjectFilter, 0);
         std::error_code error;
         if (path.empty() || !std::filesystem::exists(path, error)) return path;
         const std::string question = std::string(fileNamePart(path)) + " already exists. Do you want to replace it?";
-        if (s.desktop.messageBox(kSaveTitle, question, MessageButtons::yesNo, MessageIcon::none) == MessageAnswer::yes)
+        if (Requesters(s.desktop).messageBox(kSaveTitle, question, MessageButtons::yesNo, MessageIcon::none) ==
+            MessageAnswer::yes)
             return path;
         defaultPath = std::move(path);
     }
@@ -61,7 +63,7 @@ PromptOutcome promptForChanges(FileSession& s)
                                      ? std::string("Your new music file has changed.\nDo you wish to save changes?")
                                      : "Music file " + std::string(fileNamePart(project.currentPath)) +
                                            " has changed.\nDo you wish to save changes?";
-    switch (s.desktop.messageBox(kPromptTitle, question, MessageButtons::yesNoCancel, MessageIcon::none)) {
+    switch (Requesters(s.desktop).messageBox(kPromptTitle, question, MessageButtons::yesNoCancel, MessageIcon::none)) {
     case MessageAnswer::yes: break;
     case MessageAnswer::no:
         project.changed = false;
@@ -123,12 +125,22 @@ void startEmptySong(FileSession& session)
     session.position.setCounterText("1");
 }
 
+void fileNew(FileSession& session)
+{
+    if (saveChangesPrompt(session) == PromptResult::cancel) return;
+    startEmptySong(session);
+    session.project.currentPath.clear();
+    session.project.isNew = true;
+    session.desktop.setWindowTitle(session.mainWindow, "Nimbel MIDI - New Project");
+    session.sequencer.resetPlayback();
+}
+
 void fileOpen(FileSession& session)
 {
     openAfterPrompt(session, [&session] {
         const std::string defaultPath =
             session.project.currentPath.empty() ? session.songFolder + "/*.nmd" : session.project.currentPath;
-        return session.desktop.openFileRequester(kOpenTitle, defaultPath, kProjectFilter, 0);
+        return Requesters(session.desktop).openFileRequester(kOpenTitle, defaultPath, kProjectFilter, 0);
     });
 }
 

@@ -1,5 +1,5 @@
-// The save-changes prompt and the File menu's Open, Save and Save As with
-// their requesters, and the fresh start that File New and File Open share.
+// The save-changes prompt and the File menu's New, Open, Save and Save As
+// with their requesters.
 //
 // No failure loses the song: a save that fails says "Unable to save" and the
 // file name (titled "Nimbel MIDI Error") and keeps the song marked changed,
@@ -46,6 +46,9 @@ PromptResult saveChangesPrompt(FileSession& session);
 // first, since no record will remember them afterwards.
 void startEmptySong(FileSession& session);
 
+// File New: after the prompt, an empty song in the same note columns, no
+// project path, the new-project flag, the title "Nimbel MIDI - New Project".
+void fileNew(FileSession& session);
 void fileOpen(FileSession& session);
 // File Open of a file chosen beforehand (the program's command line): the
 // same prompt, load, title and "Unable to open" box, without the requester.

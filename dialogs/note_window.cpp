@@ -2,6 +2,7 @@
 
 #include "desktop.h"
 #include "dialog_controls.h"
+#include "gadgets.h"
 #include "help_window.h"
 #include "note_settings.h"
 #include "text_file.h"
@@ -14,6 +15,8 @@
 namespace nimbel {
 
 namespace {
+
+using namespace note_window;
 
 template <std::size_t N>
 std::vector<std::string> itemsOf(const std::array<std::string_view, N>& items)
@@ -31,24 +34,25 @@ std::vector<std::string> voiceItems()
 // The controls in the order of the keyboard's tab order.
 void createControls(Desktop& desktop, std::string_view input)
 {
+    Gadgets gadgets(desktop);
     DialogControls c(desktop);
     const int w = kNoteWindow;
-    desktop.addLabel(w, kVoiceLabel, {10, 40, 40, 20}, "Voice", false, false);
+    gadgets.addLabel(w, kVoiceLabel, {10, 40, 40, 20}, "Voice", false, false);
     c.addDropDownList(w, kVoiceList, {60, 40, 210, 20}, voiceItems(), "Voice to use (none to use current settings)");
-    desktop.addLabel(w, kVolumeLabel, {10, 10, 40, 20}, "Volume", false, false);
+    gadgets.addLabel(w, kVolumeLabel, {10, 10, 40, 20}, "Volume", false, false);
     c.addNumberField(w, kVolumeField, {60, 10, 30, 20}, -1, 9, -1, "Volume of note (-1 to use current settings)");
-    desktop.addLabel(w, kOctaveLabel, {100, 10, 40, 20}, "Octave", false, false);
+    gadgets.addLabel(w, kOctaveLabel, {100, 10, 40, 20}, "Octave", false, false);
     c.addNumberField(w, kOctaveField, {150, 10, 30, 20}, -1, 9, -1, "Octave range of note (-1 to use current)");
-    desktop.addLabel(w, kFullTextLabel, {10, 130, 40, 20}, "Full Text", false, false);
+    gadgets.addLabel(w, kFullTextLabel, {10, 130, 40, 20}, "Full Text", false, false);
     c.addTextField(w, kFullTextField, {60, 130, 210, 20}, input,
                    "Full text of note, you may also add multiple notes at one time");
-    desktop.addLabel(w, kDurationLabel, {10, 70, 50, 20}, "Duration", false, false);
-    desktop.addLabel(w, kNoteLabel, {190, 10, 30, 20}, "Note", false, false);
+    gadgets.addLabel(w, kDurationLabel, {10, 70, 50, 20}, "Duration", false, false);
+    gadgets.addLabel(w, kNoteLabel, {190, 10, 30, 20}, "Note", false, false);
     c.addDropDownList(w, kNoteList, {220, 10, 50, 20}, itemsOf(kNoteItems), "Note to use (ABCDEFG or REST)");
     c.addPushButton(w, kOkButton, {280, 10, 40, 30}, "OK", "Accept Changes or insert note", true);
     c.addPushButton(w, kCancelButton, {280, 50, 40, 30}, "Cancel", "Cancel Changes");
     c.addPushButton(w, kAddButton, {280, 130, 40, 30}, "Add", "Add Note settings to Full Text");
-    desktop.addLabel(w, kExtraFlagLabel, {10, 100, 50, 20}, "Extra Flag", false, false);
+    gadgets.addLabel(w, kExtraFlagLabel, {10, 100, 50, 20}, "Extra Flag", false, false);
     c.addDropDownList(w, kFlagList, {60, 100, 210, 20}, itemsOf(kFlagItems), "Extra Flags to customize your note");
     c.addPushButton(w, kHelpButton, {280, 90, 40, 30}, "Help", "Help on Note Creation");
     c.addDropDownList(w, kDurationList, {60, 70, 210, 20}, itemsOf(kDurationItems), "");
@@ -86,7 +90,7 @@ std::optional<std::string> handle(Desktop& desktop, const Event& event, std::str
         return std::nullopt;
     }
     if (event.kind == EventKind::gadget && event.window == kNoteWindow && event.action == GadgetAction::leftClick) {
-        const std::string fullText = desktop.gadgetText(kNoteWindow, kFullTextField);
+        const std::string fullText = Gadgets(desktop).gadgetText(kNoteWindow, kFullTextField);
         switch (event.id) {
         case kOkButton: {
             std::string typed = fullText;
@@ -95,7 +99,8 @@ std::optional<std::string> handle(Desktop& desktop, const Event& event, std::str
         }
         case kCancelButton: return std::string(input);
         case kAddButton:
-            desktop.setGadgetText(kNoteWindow, kFullTextField, fullText + noteSettingsText(chosenSettings(desktop)));
+            Gadgets(desktop).setGadgetText(kNoteWindow, kFullTextField,
+                                           fullText + noteSettingsText(chosenSettings(desktop)));
             break;
         case kHelpButton: showHelpTopic(desktop, HelpTopic::noteWindow); break;
         default: break;
@@ -113,7 +118,7 @@ std::string showNoteWindow(Desktop& desktop, int ownerWindow, std::string_view i
     offerDurationsFor(desktop);
     // Typing replaces the cell's text at once; Return is OK, Escape Cancel.
     desktop.activateWindow(kNoteWindow);
-    desktop.focusGadget(kNoteWindow, kFullTextField);
+    Gadgets(desktop).focusGadget(kNoteWindow, kFullTextField);
     desktop.setWindowEnabled(ownerWindow, false);
     desktop.setKeepOnTop(kNoteWindow, true);
 

@@ -12,8 +12,10 @@ class Desktop;
 
 inline constexpr int kNoteWindow = 1;
 
-// The Note Window's controls, by the ids the dialog and its tests address them with.
-enum NoteWindowControl : int {
+// The Note Window's controls, by the ids the dialog and its tests address
+// them with; their own namespace keeps them apart from other windows' ids.
+namespace note_window {
+enum Control : int {
     kVoiceLabel = 4,
     kVolumeLabel = 5,
     kOctaveLabel = 6,
@@ -33,6 +35,7 @@ enum NoteWindowControl : int {
     kAddButton = 21,
     kHelpButton = 22,
 };
+}  // namespace note_window
 
 // Shows the Note Window over `ownerWindow` with `input` in its Full Text
 // field (which has the keyboard, its text selected) and returns when it

@@ -2,7 +2,9 @@
 
 #include "desktop.h"
 #include "dialog_controls.h"
+#include "gadgets.h"
 #include "help_ids.h"
+#include "menus.h"
 
 #include <optional>
 #include <utility>
@@ -54,12 +56,12 @@ void showHelpText(Desktop& desktop, std::string_view text)
     if (!desktop.windowExists(kHelpWindow)) {
         desktop.openWindow(kHelpWindow, {"Help Window", {600, 374}, WindowFrame::resizable, std::nullopt, {}});
         // Attached after the window is made, the menu bar takes its height from the 374.
-        desktop.attachMenuBar(kHelpWindow, helpMenu());
+        Menus(desktop).attachMenuBar(kHelpWindow, helpMenu());
         controls.addTextView(kHelpWindow, kHelpTextView, {10, 10, 580, 340}, text);
     } else {
-        desktop.setGadgetText(kHelpWindow, kHelpTextView, text);
+        Gadgets(desktop).setGadgetText(kHelpWindow, kHelpTextView, text);
     }
-    desktop.setWindowTitle(kHelpWindow, helpTitle(desktop.gadgetText(kHelpWindow, kHelpTextView)));
+    desktop.setWindowTitle(kHelpWindow, helpTitle(Gadgets(desktop).gadgetText(kHelpWindow, kHelpTextView)));
 }
 
 void showHelpTopic(Desktop& desktop, HelpTopic topic) { showHelpText(desktop, helpTopicText(topic)); }
@@ -76,7 +78,7 @@ void helpTopicCommand(Desktop& desktop, int command)
 void layoutHelpWindow(Desktop& desktop)
 {
     const Size inner = desktop.innerSize(kHelpWindow);
-    desktop.setGadgetRect(kHelpWindow, kHelpTextView, {0, 0, inner.width, inner.height});
+    Gadgets(desktop).setGadgetRect(kHelpWindow, kHelpTextView, {0, 0, inner.width, inner.height});
 }
 
 bool handleHelpWindowEvent(Desktop& desktop, const Event& event)

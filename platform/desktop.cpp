@@ -4,11 +4,12 @@
 #include "qt_text.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCursor>
+#include <QDialog>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 
 namespace nimbel {
 
@@ -23,17 +24,6 @@ bool MouseTracker::eventFilter(QObject* watched, QEvent* event)
         seen = true;
         break;
     default: break;
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-bool PaintCounter::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Paint && watched->isWidgetType()) {
-        const QWidget* top = static_cast<QWidget*>(watched)->window();
-        for (const auto& [id, r] : windows_) {
-            if (r.window.get() == top) ++counts[id];
-        }
     }
     return QObject::eventFilter(watched, event);
 }
@@ -58,6 +48,12 @@ QWidget* Desktop::Impl::gadget(int window, int gadget) const
     return found == r->gadgets.end() ? nullptr : found->second;
 }
 
+QWidget* Desktop::Impl::inner(int window) const
+{
+    const WindowRecord* r = record(window);
+    return r ? r->window->inner() : nullptr;
+}
+
 QWidget* Desktop::Impl::foregroundWindow() const
 {
     if (QWidget* active = QApplication::activeWindow()) return active;
@@ -80,49 +76,41 @@ void Desktop::Impl::place(int window, int gadget, QWidget* widget, Rect where)
     r->gadgets[gadget] = widget;
 }
 
-Desktop::Desktop(GuiApplication&) : impl_(std::make_unique<Impl>())
+void Desktop::Impl::offerToModalHook(QDialog& dialog)
 {
-    qApp->installEventFilter(&impl_->mouse);
-    qApp->installEventFilter(&impl_->paints);
+    if (!modalHook) return;
+    QTimer::singleShot(0, &dialog, [this, &dialog] {
+        modalHook(dialog);
+        if (dialog.isVisible()) offerToModalHook(dialog);
+    });
 }
+
+Desktop::Desktop(GuiApplication&) : impl_(std::make_unique<Impl>()) { qApp->installEventFilter(&impl_->mouse); }
 
 Desktop::~Desktop()
 {
     qApp->removeEventFilter(&impl_->mouse);
-    qApp->removeEventFilter(&impl_->paints);
     impl_->windows.clear();
-}
-
-bool Desktop::Impl::runUserAction()
-{
-    if (userActions.empty()) return false;
-    const std::function<void()> action = std::move(userActions.front());
-    userActions.pop_front();
-    action();
-    return true;
 }
 
 Event Desktop::pollEvent()
 {
-    impl_->runUserAction();
+    if (impl_->pollHook) impl_->pollHook();
     QApplication::processEvents();
     return impl_->queue.take();
 }
 
 Event Desktop::waitEvent()
 {
-    impl_->runUserAction();
+    if (impl_->pollHook) impl_->pollHook();
     QApplication::processEvents();
     while (impl_->queue.empty()) {
-        if (!impl_->runUserAction()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // A driver's hook may act as a user between events; otherwise the wait is for the user.
+        if (!impl_->pollHook || !impl_->pollHook()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QApplication::processEvents();
     }
     return impl_->queue.take();
 }
-
-void Desktop::postEvent(const Event& event) { impl_->queue.push(event); }
-
-void Desktop::postUserAction(std::function<void()> action) { impl_->userActions.push_back(std::move(action)); }
 
 void Desktop::openWindow(int window, const WindowOptions& options)
 {
@@ -168,7 +156,6 @@ void Desktop::closeWindow(int window)
     found->second.window->hide();
     impl_->windows.erase(found);
     impl_->queue.forgetWindow(window);
-    impl_->paints.counts.erase(window);
 }
 
 void Desktop::closeAllWindows()
@@ -183,12 +170,6 @@ void Desktop::setWindowTitle(int window, std::string_view title)
     if (WindowRecord* r = impl_->record(window)) r->window->setWindowTitle(uiText(title));
 }
 
-std::string Desktop::windowTitle(int window) const
-{
-    const WindowRecord* r = impl_->record(window);
-    return r ? utf8Of(r->window->windowTitle()) : std::string();
-}
-
 Size Desktop::innerSize(int window) const
 {
     const WindowRecord* r = impl_->record(window);
@@ -197,31 +178,9 @@ Size Desktop::innerSize(int window) const
     return {size.width(), size.height()};
 }
 
-void Desktop::resizeWindow(int window, Size inner)
-{
-    if (WindowRecord* r = impl_->record(window)) {
-        r->window->resize(inner.width, inner.height);
-        r->window->layout()->activate();
-    }
-}
-
-void Desktop::maximizeWindow(int window)
-{
-    if (WindowRecord* r = impl_->record(window)) {
-        r->window->showMaximized();
-        r->window->layout()->activate();
-    }
-}
-
 void Desktop::setWindowEnabled(int window, bool enabled)
 {
     if (WindowRecord* r = impl_->record(window)) r->window->setEnabled(enabled);
-}
-
-bool Desktop::windowEnabled(int window) const
-{
-    const WindowRecord* r = impl_->record(window);
-    return r && r->window->isEnabled();
 }
 
 void Desktop::setKeepOnTop(int window, bool onTop)
@@ -239,12 +198,6 @@ void Desktop::setWindowVisible(int window, bool visible)
     if (WindowRecord* r = impl_->record(window)) r->window->setVisible(visible);
 }
 
-bool Desktop::windowVisible(int window) const
-{
-    const WindowRecord* r = impl_->record(window);
-    return r && r->window->isVisible();
-}
-
 void Desktop::activateWindow(int window)
 {
     if (WindowRecord* r = impl_->record(window)) r->window->activateWindow();
@@ -258,41 +211,5 @@ Point Desktop::mousePosition(int window) const
     const QPoint local = r->window->inner()->mapFromGlobal(global);
     return {local.x(), local.y()};
 }
-
-int Desktop::paintCount(int window) const
-{
-    const auto found = impl_->paints.counts.find(window);
-    return found == impl_->paints.counts.end() ? 0 : found->second;
-}
-
-void Desktop::clickAt(int window, Point where, ClickKind kind)
-{
-    WindowRecord* r = impl_->record(window);
-    if (!r) return;
-    QWidget* inner = r->window->inner();
-    QWidget* target = inner->childAt(where.x, where.y);
-    if (!target) target = inner;
-    const QPointF local = target->mapFrom(inner, QPoint(where.x, where.y));
-    const QPointF global = inner->mapToGlobal(QPoint(where.x, where.y));
-    const Qt::MouseButton button = kind == ClickKind::right ? Qt::RightButton : Qt::LeftButton;
-    auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
-        QMouseEvent event(type, local, local, global, button, held, Qt::NoModifier);
-        QApplication::sendEvent(target, &event);
-    };
-    send(QEvent::MouseButtonPress, button);
-    send(QEvent::MouseButtonRelease, Qt::NoButton);
-    if (kind == ClickKind::leftDouble) {
-        send(QEvent::MouseButtonDblClick, button);
-        send(QEvent::MouseButtonRelease, Qt::NoButton);
-    }
-}
-
-void Desktop::setDialogScript(DialogScript* script) { impl_->script = script; }
-
-std::string Desktop::clipboardText() const { return bytesOf(QGuiApplication::clipboard()->text()); }
-
-void Desktop::setClipboardText(std::string_view text) { QGuiApplication::clipboard()->setText(qtText(text)); }
-
-std::string Desktop::programDirectory() const { return pathOf(QCoreApplication::applicationDirPath()) + "/"; }
 
 }  // namespace nimbel

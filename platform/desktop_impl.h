@@ -1,22 +1,23 @@
 // The toolkit side of Desktop: the open windows with their gadgets, menu
-// actions and toolbar, the loaded images, and the last mouse position.
-// Included only by the platform's own units and its tests.
+// actions and toolbar, the loaded images, the last mouse position, and the
+// two hooks a test driver may set through the seam. Included only by the
+// platform's own units.
 #pragma once
 
 #include "desktop.h"
+#include "event_queue.h"
 #include "program_window.h"
 
 #include <QIcon>
 #include <QObject>
 #include <QPoint>
-#include <QPointer>
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 
 class QAction;
+class QDialog;
 class QWidget;
 
 namespace nimbel {
@@ -25,7 +26,6 @@ struct WindowRecord {
     std::unique_ptr<ProgramWindow> window;
     std::map<int, QWidget*> gadgets;      // children of the inner area
     std::map<int, QAction*> menuActions;  // by command id
-    std::map<int, QAction*> toolActions;  // by command id
     std::map<int, bool> checks;           // check marks the program set
 };
 
@@ -37,25 +37,16 @@ public:
     QPoint globalPosition;
 };
 
-// Counts the drawing of every widget in each program window.
-class PaintCounter final : public QObject {
-public:
-    explicit PaintCounter(const std::map<int, WindowRecord>& windows) : windows_(windows) {}
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    std::map<int, int> counts;
-
-private:
-    const std::map<int, WindowRecord>& windows_;
-};
-
 struct Desktop::Impl {
     EventQueue queue;
-    std::deque<std::function<void()>> userActions;
     std::map<int, WindowRecord> windows;
     std::map<int, QIcon> images;
-    DialogScript* script = nullptr;
     MouseTracker mouse;
-    PaintCounter paints{windows};
+    // Called at every poll, and while a wait waits, before an event is handed
+    // out; true when it did something (a wait then looks again at once).
+    std::function<bool()> pollHook;
+    // Called with each modal dialog once its own loop runs, and again while it stays open.
+    std::function<void(QDialog&)> modalHook;
 
     WindowRecord* record(int window);
     const WindowRecord* record(int window) const;
@@ -65,13 +56,15 @@ struct Desktop::Impl {
     {
         return dynamic_cast<Widget*>(gadget(window, id));
     }
+    // The inner area of a window, where gadgets live; null when there is no such window.
+    QWidget* inner(int window) const;
     // The window that owns modal dialogs: the active one, else any visible one.
     QWidget* foregroundWindow() const;
     void buildMenuBar(int window, const std::vector<Menu>& menus);
-    // Runs the oldest action a test posted; false when none is waiting.
-    bool runUserAction();
     // Puts a new gadget into a window, replacing one of the same id.
     void place(int window, int gadget, QWidget* widget, Rect where);
+    // Runs the modal hook on `dialog` once its loop runs and again while it stays open.
+    void offerToModalHook(QDialog& dialog);
 };
 
 }  // namespace nimbel

@@ -1,14 +1,13 @@
 #include "dialog_controls.h"
 
-#include "desktop.h"
 #include "desktop_impl.h"
+#include "gadgets.h"
 #include "qt_text.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStandardItemModel>
 
@@ -18,18 +17,11 @@ namespace nimbel {
 
 namespace {
 
-// The inner area of a window, where controls live; null when there is no such window.
-QWidget* innerOf(Desktop& desktop, int window)
-{
-    WindowRecord* r = desktop.impl().record(window);
-    return r ? r->window->inner() : nullptr;
-}
-
 // Signal handlers report to the desktop's queue, which outlives every
 // window; the DialogControls that made a control may be gone by then.
-auto reporter(Desktop& desktop, int window, int id, GadgetAction action)
+auto reporter(EventQueue& queue, int window, int id, GadgetAction action)
 {
-    return [queue = &desktop.impl().queue, window, id, action] { queue->push(gadgetEvent(window, id, action)); };
+    return [&queue, window, id, action] { queue.push(gadgetEvent(window, id, action)); };
 }
 
 }  // namespace
@@ -37,34 +29,36 @@ auto reporter(Desktop& desktop, int window, int id, GadgetAction action)
 void DialogControls::addPushButton(int window, int id, Rect where, std::string_view text, std::string_view tooltip,
                                    bool isDefault)
 {
-    QWidget* inner = innerOf(desktop_, window);
+    QWidget* inner = desktop_.impl_->inner(window);
     if (!inner) return;
     auto* button = new QPushButton(uiText(text), inner);
     button->setToolTip(uiText(tooltip));
     // Outside a toolkit dialog a focused button would otherwise take Return for itself.
     button->setAutoDefault(false);
     button->setDefault(isDefault);
-    QObject::connect(button, &QPushButton::clicked, button, reporter(desktop_, window, id, GadgetAction::leftClick));
-    desktop_.impl().place(window, id, button, where);
+    QObject::connect(button, &QPushButton::clicked, button,
+                     reporter(desktop_.impl_->queue, window, id, GadgetAction::leftClick));
+    desktop_.impl_->place(window, id, button, where);
 }
 
 void DialogControls::addImageButton(int window, int id, Rect where, int image, std::string_view tooltip)
 {
-    QWidget* inner = innerOf(desktop_, window);
+    QWidget* inner = desktop_.impl_->inner(window);
     if (!inner) return;
     auto* button = new QPushButton(inner);
-    button->setIcon(desktop_.impl().images[image]);
+    button->setIcon(desktop_.impl_->images[image]);
     button->setIconSize(QSize(std::max(1, where.width - 6), std::max(1, where.height - 6)));
     button->setToolTip(uiText(tooltip));
     button->setAutoDefault(false);
-    QObject::connect(button, &QPushButton::clicked, button, reporter(desktop_, window, id, GadgetAction::leftClick));
-    desktop_.impl().place(window, id, button, where);
+    QObject::connect(button, &QPushButton::clicked, button,
+                     reporter(desktop_.impl_->queue, window, id, GadgetAction::leftClick));
+    desktop_.impl_->place(window, id, button, where);
 }
 
 void DialogControls::addDropDownList(int window, int id, Rect where, const std::vector<std::string>& items,
                                      std::string_view tooltip)
 {
-    QWidget* inner = innerOf(desktop_, window);
+    QWidget* inner = desktop_.impl_->inner(window);
     if (!inner) return;
     auto* list = new QComboBox(inner);
     list->setEditable(false);
@@ -72,14 +66,15 @@ void DialogControls::addDropDownList(int window, int id, Rect where, const std::
     list->setCurrentIndex(items.empty() ? -1 : 0);
     list->setMaxVisibleItems(16);
     list->setToolTip(uiText(tooltip));
-    QObject::connect(list, &QComboBox::activated, list, reporter(desktop_, window, id, GadgetAction::changed));
-    desktop_.impl().place(window, id, list, where);
+    QObject::connect(list, &QComboBox::activated, list,
+                     reporter(desktop_.impl_->queue, window, id, GadgetAction::changed));
+    desktop_.impl_->place(window, id, list, where);
 }
 
 void DialogControls::addNumberField(int window, int id, Rect where, int minimum, int maximum, int value,
                                     std::string_view tooltip)
 {
-    QWidget* inner = innerOf(desktop_, window);
+    QWidget* inner = desktop_.impl_->inner(window);
     if (!inner) return;
     auto* field = new QSpinBox(inner);
     field->setRange(minimum, maximum);
@@ -87,57 +82,50 @@ void DialogControls::addNumberField(int window, int id, Rect where, int minimum,
     field->setToolTip(uiText(tooltip));
     // A half-typed number is no change yet; the field reports what it settles on.
     field->setKeyboardTracking(false);
-    QObject::connect(field, &QSpinBox::valueChanged, field, reporter(desktop_, window, id, GadgetAction::changed));
-    desktop_.impl().place(window, id, field, where);
+    QObject::connect(field, &QSpinBox::valueChanged, field,
+                     reporter(desktop_.impl_->queue, window, id, GadgetAction::changed));
+    desktop_.impl_->place(window, id, field, where);
 }
 
 void DialogControls::addTextField(int window, int id, Rect where, std::string_view text, std::string_view tooltip)
 {
-    QWidget* inner = innerOf(desktop_, window);
+    QWidget* inner = desktop_.impl_->inner(window);
     if (!inner) return;
     auto* field = new QLineEdit(qtText(text), inner);
     field->setToolTip(uiText(tooltip));
-    QObject::connect(field, &QLineEdit::textEdited, field, reporter(desktop_, window, id, GadgetAction::changed));
-    desktop_.impl().place(window, id, field, where);
+    QObject::connect(field, &QLineEdit::textEdited, field,
+                     reporter(desktop_.impl_->queue, window, id, GadgetAction::changed));
+    desktop_.impl_->place(window, id, field, where);
 }
 
 void DialogControls::addTextView(int window, int id, Rect where, std::string_view text)
 {
-    QWidget* inner = innerOf(desktop_, window);
+    QWidget* inner = desktop_.impl_->inner(window);
     if (!inner) return;
     auto* view = new QPlainTextEdit(inner);
     view->setReadOnly(true);
     view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     view->setTabStopDistance(4 * view->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
-    desktop_.impl().place(window, id, view, where);
-    desktop_.setGadgetText(window, id, text);
+    desktop_.impl_->place(window, id, view, where);
+    Gadgets(desktop_).setGadgetText(window, id, text);
 }
 
 int DialogControls::selectedItem(int window, int id) const
 {
-    const auto* list = desktop_.impl().gadgetAs<QComboBox>(window, id);
+    const auto* list = desktop_.impl_->gadgetAs<QComboBox>(window, id);
     return list ? list->currentIndex() : -1;
 }
 
 void DialogControls::selectItem(int window, int id, int index)
 {
-    auto* list = desktop_.impl().gadgetAs<QComboBox>(window, id);
+    auto* list = desktop_.impl_->gadgetAs<QComboBox>(window, id);
     if (list && index >= 0 && index < list->count()) list->setCurrentIndex(index);
-}
-
-std::vector<std::string> DialogControls::listItems(int window, int id) const
-{
-    std::vector<std::string> items;
-    if (const auto* list = desktop_.impl().gadgetAs<QComboBox>(window, id)) {
-        for (int i = 0; i < list->count(); ++i) items.push_back(utf8Of(list->itemText(i)));
-    }
-    return items;
 }
 
 void DialogControls::setItemEnabled(int window, int id, int index, bool enabled, std::string_view tooltip)
 {
-    auto* list = desktop_.impl().gadgetAs<QComboBox>(window, id);
+    auto* list = desktop_.impl_->gadgetAs<QComboBox>(window, id);
     auto* items = list ? qobject_cast<QStandardItemModel*>(list->model()) : nullptr;
     QStandardItem* item = items ? items->item(index) : nullptr;
     if (!item) return;
@@ -145,55 +133,10 @@ void DialogControls::setItemEnabled(int window, int id, int index, bool enabled,
     item->setToolTip(uiText(tooltip));
 }
 
-bool DialogControls::itemEnabled(int window, int id, int index) const
-{
-    const auto* list = desktop_.impl().gadgetAs<QComboBox>(window, id);
-    const auto* items = list ? qobject_cast<const QStandardItemModel*>(list->model()) : nullptr;
-    const QStandardItem* item = items ? items->item(index) : nullptr;
-    return item && item->isEnabled();
-}
-
-std::string DialogControls::itemTooltip(int window, int id, int index) const
-{
-    const auto* list = desktop_.impl().gadgetAs<QComboBox>(window, id);
-    return list && index >= 0 && index < list->count() ? utf8Of(list->itemData(index, Qt::ToolTipRole).toString())
-                                                       : std::string();
-}
-
 int DialogControls::number(int window, int id) const
 {
-    const auto* field = desktop_.impl().gadgetAs<QSpinBox>(window, id);
+    const auto* field = desktop_.impl_->gadgetAs<QSpinBox>(window, id);
     return field ? field->value() : 0;
-}
-
-void DialogControls::setNumber(int window, int id, int value)
-{
-    auto* field = desktop_.impl().gadgetAs<QSpinBox>(window, id);
-    if (!field) return;
-    const QSignalBlocker quiet(field);
-    field->setValue(value);
-}
-
-bool DialogControls::enabled(int window, int id) const
-{
-    const QWidget* control = desktop_.impl().gadget(window, id);
-    return control && control->isEnabled();
-}
-
-void DialogControls::setEnabled(int window, int id, bool enabled)
-{
-    if (QWidget* control = desktop_.impl().gadget(window, id)) control->setEnabled(enabled);
-}
-
-bool DialogControls::isDefaultButton(int window, int id) const
-{
-    const auto* button = desktop_.impl().gadgetAs<QPushButton>(window, id);
-    return button && button->isDefault();
-}
-
-void DialogControls::press(int window, int id)
-{
-    if (auto* button = desktop_.impl().gadgetAs<QAbstractButton>(window, id)) button->click();
 }
 
 }  // namespace nimbel

@@ -1,18 +1,17 @@
-// The controls of the program's dialog windows, beside the gadgets Desktop
-// places itself: push and image buttons, drop-down lists that cannot be
-// typed into, number fields with up/down arrows, one-line text fields and a
+// The controls of the program's dialog windows, beside the gadgets of
+// gadgets.h: push and image buttons, drop-down lists that cannot be typed
+// into, number fields with up/down arrows, one-line text fields and a
 // read-only multi-line text view. Controls are addressed by window id and
-// control id like every gadget, so Desktop's gadget operations (rect, text,
-// tooltip, exists) apply to them too; the keyboard's tab order is the order
+// control id like every gadget, so the gadget operations (rect, text,
+// tooltip, focus) apply to them too; the keyboard's tab order is the order
 // of creation.
 //
 // A button press is reported as a left click of the control; a user's
 // change of a list, number or text as `changed`. Setting a control from the
-// program reports nothing. Tests set and read the same state a user sees and
-// press buttons, with no person needed.
+// program reports nothing.
 //
-// A thin view of the Desktop it was made from: as cheap to make as a
-// reference, and only for the thread that owns the Desktop.
+// A view of the Desktop it is made from: as cheap as a reference, and only
+// for the thread that owns the Desktop.
 #pragma once
 
 #include "geometry.h"
@@ -47,23 +46,12 @@ public:
     // with CR LF or LF; tabs indent.
     void addTextView(int window, int id, Rect where, std::string_view text);
 
-    // --- state; missing controls read as -1, 0 or empty ---
+    // --- state; missing controls read as -1 ---
     int selectedItem(int window, int id) const;
     void selectItem(int window, int id, int index);
-    std::vector<std::string> listItems(int window, int id) const;
     // A disabled item is shown greyed and cannot be chosen; its tooltip says why.
     void setItemEnabled(int window, int id, int index, bool enabled, std::string_view tooltip);
-    bool itemEnabled(int window, int id, int index) const;
-    std::string itemTooltip(int window, int id, int index) const;
-
     int number(int window, int id) const;
-    void setNumber(int window, int id, int value);  // kept within the field's range
-
-    bool enabled(int window, int id) const;
-    void setEnabled(int window, int id, bool enabled);
-    bool isDefaultButton(int window, int id) const;
-    // Presses and releases a button as a user clicks it.
-    void press(int window, int id);
 
 private:
     Desktop& desktop_;

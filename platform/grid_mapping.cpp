@@ -1,7 +1,6 @@
 #include "grid_mapping.h"
 
-#include "desktop.h"
-#include "desktop_impl.h"
+#include "gadgets.h"
 #include "grid_view.h"
 
 namespace nimbel {
@@ -21,30 +20,31 @@ int rowAtOffset(int y, int gridTop, int topRow)
     return (y + topRow * kGridRowHeight - gridTop - kGridHeaderHeight) / kGridRowHeight;
 }
 
-int columnAtX(const Desktop& desktop, int window, int gadget, int x)
+int columnAtX(Desktop& desktop, int window, int gadget, int x)
 {
-    const int xPrime = x - desktop.gadgetRect(window, gadget).x + desktop.gridScrollX(window, gadget);
-    return columnAtOffset(xPrime, desktop.gridColumnCount(window, gadget),
-                          [&](int column) { return desktop.gridColumnWidth(window, gadget, column); });
+    const Gadgets gadgets(desktop);
+    const int xPrime = x - gadgets.gadgetRect(window, gadget).x + gadgets.gridScrollX(window, gadget);
+    return columnAtOffset(xPrime, gadgets.gridColumnCount(window, gadget),
+                          [&](int column) { return gadgets.gridColumnWidth(window, gadget, column); });
 }
 
-int rowAtY(const Desktop& desktop, int window, int gadget, int y)
+int rowAtY(Desktop& desktop, int window, int gadget, int y)
 {
-    return rowAtOffset(y, desktop.gadgetRect(window, gadget).y, desktop.gridTopRow(window, gadget));
+    const Gadgets gadgets(desktop);
+    return rowAtOffset(y, gadgets.gadgetRect(window, gadget).y, gadgets.gridTopRow(window, gadget));
 }
 
-std::optional<GridCell> cellAt(const Desktop& desktop, int window, int gadget, Point where)
+std::optional<GridCell> cellAt(Desktop& desktop, int window, int gadget, Point where)
 {
-    const Rect grid = desktop.gadgetRect(window, gadget);
-    const auto* view = desktop.impl().gadgetAs<GridView>(window, gadget);
-    if (!view || where.x < grid.x || where.x >= grid.x + grid.width || where.y < grid.y + kGridHeaderHeight ||
+    const Gadgets gadgets(desktop);
+    const Rect grid = gadgets.gadgetRect(window, gadget);
+    if (where.x < grid.x || where.x >= grid.x + grid.width || where.y < grid.y + kGridHeaderHeight ||
         where.y >= grid.y + grid.height) {
         return std::nullopt;
     }
     const GridCell cell{rowAtY(desktop, window, gadget, where.y), columnAtX(desktop, window, gadget, where.x)};
-    if (cell.column >= desktop.gridColumnCount(window, gadget) || cell.row >= view->model()->rowCount()) {
+    if (cell.column >= gadgets.gridColumnCount(window, gadget) || cell.row >= gadgets.gridRowCount(window, gadget))
         return std::nullopt;
-    }
     return cell;
 }
 

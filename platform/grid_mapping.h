@@ -23,8 +23,8 @@ int columnAtOffset(int xPrime, int columnCount, const std::function<int(int)>& c
 int rowAtOffset(int y, int gridTop, int topRow);
 
 // x and y are positions in the window's inner area.
-int columnAtX(const Desktop& desktop, int window, int gadget, int x);
-int rowAtY(const Desktop& desktop, int window, int gadget, int y);
+int columnAtX(Desktop& desktop, int window, int gadget, int x);
+int rowAtY(Desktop& desktop, int window, int gadget, int y);
 
 struct GridCell {
     int row = 0;
@@ -35,6 +35,6 @@ struct GridCell {
 // The cell of a list grid under a point of the window's inner area, by the
 // two mappings above; nothing for a point on the header, outside the grid,
 // right of its last column or below its last row.
-std::optional<GridCell> cellAt(const Desktop& desktop, int window, int gadget, Point where);
+std::optional<GridCell> cellAt(Desktop& desktop, int window, int gadget, Point where);
 
 }  // namespace nimbel

@@ -2,6 +2,7 @@
 
 #include "qt_text.h"
 
+#include <QCoreApplication>
 #include <QStandardPaths>
 
 #include <filesystem>
@@ -24,6 +25,8 @@ std::string userFolder(QStandardPaths::StandardLocation location)
 }
 
 }  // namespace
+
+std::string programDirectory() { return pathOf(QCoreApplication::applicationDirPath()) + "/"; }
 
 ProgramFolders programFolders(const std::string& programDirectory)
 {

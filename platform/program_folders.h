@@ -13,6 +13,10 @@ struct ProgramFolders {
     std::string settingsFolder;  // the settings file
 };
 
+// The folder of the running program file, with a trailing separator. Needs
+// the GuiApplication.
+std::string programDirectory();
+
 // Both folders end with a separator. `programDirectory` (ending with one)
 // is used when it is writable; otherwise "nimbel-midi/" in the user's data
 // folder and in the user's config folder, made when missing.

@@ -44,7 +44,7 @@ struct WindowOptions {
 
 enum class StockImage { newFile, openFile, save, cut, copy, paste, undo, help };
 struct OwnImage {
-    int id = 0;  // as given to Desktop::loadImage
+    int id = 0;  // as given to Menus::loadImage
 };
 using ToolImage = std::variant<StockImage, OwnImage>;
 
@@ -55,15 +55,6 @@ struct ToolButton {
 
     static ToolButton bar() { return {}; }
     bool isBar() const { return command < 0; }
-};
-
-// What a toolbar shows, read back from the toolbar itself.
-struct ShownToolButton {
-    int command = -1;  // -1 for a separator bar
-    std::string tooltip;
-    bool hasImage = false;
-    bool checkable = false;
-    friend bool operator==(const ShownToolButton&, const ShownToolButton&) = default;
 };
 
 }  // namespace nimbel

@@ -14,7 +14,8 @@
 namespace nimbel {
 namespace {
 
-using testing_support::ProgramTest;
+using namespace channel_window;
+using namespace testing_support;
 
 class ChannelWindow : public ProgramTest {
 protected:
@@ -31,17 +32,17 @@ protected:
     // event get a pass of their own before the next act.
     void open(std::vector<std::function<void()>> acts)
     {
-        desktop.postUserAction([] {});
+        driver.act([] {});
         for (auto& act : acts) {
-            desktop.postUserAction(std::move(act));
-            desktop.postUserAction([] {});
+            driver.act(std::move(act));
+            driver.act([] {});
         }
         dispatchCommand(program, kViewChannelBase + 2);
         EXPECT_FALSE(desktop.windowExists(kChannelWindow));
     }
     // The middle of a cell of the channel grid, in the window's inner area.
     static Point cell(int row, int column) { return {50 * column + 25, 22 + 14 * row + 7}; }
-    void press(int button) { DialogControls(desktop).press(kChannelWindow, button); }
+    void press(int button) { driver.press(kChannelWindow, button); }
 };
 
 TEST_F(ChannelWindow, OpensLaidOutInsteadOfTheMainWindowAndServesHelp)
@@ -51,30 +52,29 @@ TEST_F(ChannelWindow, OpensLaidOutInsteadOfTheMainWindowAndServesHelp)
                                            {kTrackBar, {150, 250, 330, 30}},
                                            {kOkButton, {490, 10, 50, 30}}};
     open({[&] {
-              EXPECT_EQ(desktop.windowTitle(kChannelWindow), "Channel Display 2");
+              EXPECT_EQ(driver.windowTitle(kChannelWindow), "Channel Display 2");
               EXPECT_EQ(desktop.innerSize(kChannelWindow), (Size{549, 289}));
-              for (const auto& [gadget, place] : places) EXPECT_EQ(desktop.gadgetRect(kChannelWindow, gadget), place);
-              EXPECT_EQ(desktop.gadgetTooltip(kChannelWindow, kCounter), "Current note");
-              EXPECT_TRUE(DialogControls(desktop).isDefaultButton(kChannelWindow, kOkButton));
-              EXPECT_EQ(desktop.trackBarMaximum(kChannelWindow, kTrackBar), 5);
-              EXPECT_EQ(desktop.focusedGadget(kChannelWindow), kChannelGrid);
-              EXPECT_FALSE(desktop.windowVisible(kMainWindow));
-              desktop.focusGadget(kChannelWindow, kOkButton);
-              desktop.postEvent(activationEvent(kChannelWindow));
+              for (const auto& [gadget, place] : places) EXPECT_EQ(gadgets.gadgetRect(kChannelWindow, gadget), place);
+              EXPECT_EQ(driver.gadgetTooltip(kChannelWindow, kCounter), "Current note");
+              EXPECT_TRUE(driver.isDefaultButton(kChannelWindow, kOkButton));
+              EXPECT_EQ(gadgets.trackBarMaximum(kChannelWindow, kTrackBar), 5);
+              EXPECT_EQ(driver.focusedGadget(kChannelWindow), kChannelGrid);
+              EXPECT_FALSE(driver.windowVisible(kMainWindow));
+              gadgets.focusGadget(kChannelWindow, kOkButton);
+              driver.post(activationEvent(kChannelWindow));
               press(kHelpButton);
           },
           [&] {
-              EXPECT_EQ(desktop.focusedGadget(kChannelWindow), kChannelGrid)
-                  << "activation gives the grid the keyboard";
-              EXPECT_EQ(desktop.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::channelWindow)));
-              desktop.postEvent(closeRequest(kHelpWindow));
+              EXPECT_EQ(driver.focusedGadget(kChannelWindow), kChannelGrid) << "activation gives the grid the keyboard";
+              EXPECT_EQ(driver.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::channelWindow)));
+              driver.post(closeRequest(kHelpWindow));
           },
           [&] {
               EXPECT_FALSE(desktop.windowExists(kHelpWindow));
-              desktop.postEvent(closeRequest(kChannelWindow));
+              driver.post(closeRequest(kChannelWindow));
           }});
-    EXPECT_TRUE(desktop.windowVisible(kMainWindow));
-    EXPECT_EQ(desktop.focusedGadget(kMainWindow), kSongGrid);
+    EXPECT_TRUE(driver.windowVisible(kMainWindow));
+    EXPECT_EQ(driver.focusedGadget(kMainWindow), kSongGrid);
 }
 
 TEST_F(ChannelWindow, ClicksPlaceAndStepNotesOnlyInNoteCells)
@@ -95,12 +95,12 @@ TEST_F(ChannelWindow, ClicksPlaceAndStepNotesOnlyInNoteCells)
     };
     for (const Case& c : cases) {
         const bool places = c.row >= 0;
-        std::vector<std::function<void()>> acts = {[&] { desktop.setTrackBarPosition(kChannelWindow, kTrackBar, 4); }};
-        if (places) acts.push_back([&] { desktop.clickAt(kChannelWindow, cell(3, 2), ClickKind::left); });
-        acts.push_back([&] { desktop.clickAt(kChannelWindow, c.where, c.kind); });
+        std::vector<std::function<void()>> acts = {[&] { gadgets.setTrackBarPosition(kChannelWindow, kTrackBar, 4); }};
+        if (places) acts.push_back([&] { driver.clickAt(kChannelWindow, cell(3, 2), ClickKind::left); });
+        acts.push_back([&] { driver.clickAt(kChannelWindow, c.where, c.kind); });
         acts.push_back([&] {
-            EXPECT_EQ(desktop.trackBarPosition(kChannelWindow, kTrackBar), places ? 2 : 4);
-            EXPECT_EQ(desktop.gadgetText(kChannelWindow, kCounter), places ? "2" : "1");
+            EXPECT_EQ(gadgets.trackBarPosition(kChannelWindow, kTrackBar), places ? 2 : 4);
+            EXPECT_EQ(gadgets.gadgetText(kChannelWindow, kCounter), places ? "2" : "1");
             const auto& notes = program.song.noteList;
             ASSERT_EQ(notes.size(), places ? 2u : 1u);
             if (places) {
@@ -135,12 +135,12 @@ TEST_F(ChannelWindow, OkIsOneStepForUndoCancelAndCloseKeepOnlyTheNoteList)
     dispatchCommand(program, kEditCut);  // an empty group before, which stays
     program.project.changed = false;
     const std::pair<std::function<void()>, const char*> ways[] = {
-        {[&] { desktop.postEvent(closeRequest(kChannelWindow)); }, ""},
+        {[&] { driver.post(closeRequest(kChannelWindow)); }, ""},
         {[&] { press(kCancelButton); }, ""},
         {[&] { press(kOkButton); }, "A"},
     };
     for (const auto& [leave, written] : ways) {
-        open({[&] { desktop.clickAt(kChannelWindow, cell(3, 3), ClickKind::left); }, leave});
+        open({[&] { driver.clickAt(kChannelWindow, cell(3, 3), ClickKind::left); }, leave});
         EXPECT_EQ(program.song.grid.cellText(1, gridColumnOf(3)), written);
         EXPECT_EQ(program.project.changed, *written != '\0');
         EXPECT_TRUE(program.song.noteListStale);

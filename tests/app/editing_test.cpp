@@ -11,7 +11,7 @@
 namespace nimbel {
 namespace {
 
-using testing_support::ProgramTest;
+using namespace testing_support;
 
 class Editing : public ProgramTest {
 protected:
@@ -20,19 +20,19 @@ protected:
     // The centre of a drawn cell, in the main window's inner area.
     Point centreOf(int row, int column) const
     {
-        const Rect grid = desktop.gadgetRect(kMainWindow, kSongGrid);
-        int x = grid.x - desktop.gridScrollX(kMainWindow, kSongGrid);
-        for (int c = 0; c < column; ++c) x += desktop.gridColumnWidth(kMainWindow, kSongGrid, c);
-        return {x + desktop.gridColumnWidth(kMainWindow, kSongGrid, column) / 2, grid.y + 22 + row * 14 + 7};
+        const Rect grid = gadgets.gadgetRect(kMainWindow, kSongGrid);
+        int x = grid.x - gadgets.gridScrollX(kMainWindow, kSongGrid);
+        for (int c = 0; c < column; ++c) x += gadgets.gridColumnWidth(kMainWindow, kSongGrid, c);
+        return {x + gadgets.gridColumnWidth(kMainWindow, kSongGrid, column) / 2, grid.y + 22 + row * 14 + 7};
     }
     void click(Point where, ClickKind kind = ClickKind::left)
     {
-        desktop.clickAt(kMainWindow, where, kind);
+        driver.clickAt(kMainWindow, where, kind);
         run(3);
     }
     void choose(int command)
     {
-        desktop.chooseMenuItem(kMainWindow, command);
+        driver.chooseMenuItem(kMainWindow, command);
         run(1);
     }
     const std::string& cell(int row, int noteColumn)
@@ -46,15 +46,15 @@ TEST_F(Editing, ClicksSelectTheNoteCellUnderThePointerOnly)
     click(centreOf(2, gridColumnOf(3)));
     ASSERT_EQ(program.song.selectionList.size(), 1u);
     EXPECT_EQ(program.song.grid.cellColor(2, gridColumnOf(3)), program.selectionColor);
-    EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "3");
-    EXPECT_EQ(desktop.trackBarPosition(kMainWindow, kPositionTrackBar), 3);
+    EXPECT_EQ(gadgets.gadgetText(kMainWindow, kNoteCounter), "3");
+    EXPECT_EQ(gadgets.trackBarPosition(kMainWindow, kPositionTrackBar), 3);
 
-    const Rect grid = desktop.gadgetRect(kMainWindow, kSongGrid);
+    const Rect grid = gadgets.gadgetRect(kMainWindow, kSongGrid);
     const Point header{centreOf(0, gridColumnOf(3)).x, grid.y + 10};
     click(header);
     click(centreOf(4, kVoiceColumn));
     setNoteColumnCount(program.song.grid, gridColumnOf(2));
-    desktop.resizeWindow(kMainWindow, {604, 500});
+    driver.resizeWindow(kMainWindow, {604, 500});
     run(2);
     const Point rightOfLast{centreOf(0, gridColumnOf(2)).x + 60, centreOf(1, 0).y};
     click(rightOfLast);
@@ -69,7 +69,7 @@ TEST_F(Editing, MessagesAreTitledAsErrorsWithoutAnIcon)
     click(centreOf(0, gridColumnOf(1)));
     click(centreOf(1, gridColumnOf(2)));
     script.expectMessage(MessageReply::ok);
-    desktop.pressToolButton(kMainWindow, kEditPaste);
+    driver.pressToolButton(kMainWindow, kEditPaste);
     run(1);
     ASSERT_EQ(script.messages().size(), 1u);
     const ShownMessage& shown = script.messages()[0];

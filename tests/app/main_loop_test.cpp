@@ -7,7 +7,7 @@
 namespace nimbel {
 namespace {
 
-using testing_support::ProgramTest;
+using namespace testing_support;
 
 class MainLoop : public ProgramTest {
 protected:
@@ -33,8 +33,8 @@ protected:
 
 TEST_F(MainLoop, APassHandlesOneEventOrElseTakesAPlaybackStep)
 {
-    desktop.postEvent(menuEvent(kMainWindow, kHelpAbout));
-    desktop.postEvent(menuEvent(kMainWindow, kHelpCredits));
+    driver.post(menuEvent(kMainWindow, kHelpAbout));
+    driver.post(menuEvent(kMainWindow, kHelpCredits));
     const std::int64_t before = clock.nowMs();
     run(3);
     EXPECT_EQ(calls, (std::vector<std::string>{"help 193", "help 192"}));
@@ -43,18 +43,18 @@ TEST_F(MainLoop, APassHandlesOneEventOrElseTakesAPlaybackStep)
 
 TEST_F(MainLoop, MovingTheTrackBarSetsTheCounterAtOnceWhileStopped)
 {
-    desktop.setTrackBarPosition(kMainWindow, kPositionTrackBar, 7);
-    desktop.postEvent(gadgetEvent(kMainWindow, kPositionTrackBar, GadgetAction::changed));
+    gadgets.setTrackBarPosition(kMainWindow, kPositionTrackBar, 7);
+    driver.post(gadgetEvent(kMainWindow, kPositionTrackBar, GadgetAction::changed));
     run(1);
-    EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "7");
+    EXPECT_EQ(gadgets.gadgetText(kMainWindow, kNoteCounter), "7");
 }
 
 TEST_F(MainLoop, ClosingAnotherWindowClosesItAndPlaybackGoesOn)
 {
     desktop.openWindow(kHelpWindow, {"Help", {400, 300}, WindowFrame::resizable, std::nullopt, {}});
-    desktop.chooseMenuItem(kMainWindow, kMusicPlay);
+    driver.chooseMenuItem(kMainWindow, kMusicPlay);
     run(1);
-    desktop.postEvent(closeRequest(kHelpWindow));
+    driver.post(closeRequest(kHelpWindow));
     const std::int64_t before = clock.nowMs();
     EXPECT_EQ(runPass(program), Pass::goOn);
     EXPECT_FALSE(desktop.windowExists(kHelpWindow));
@@ -89,13 +89,13 @@ TEST(LeavingTheProgram, AClosedMainWindowOrFileExitLeavesOnlyWhenThePromptProcee
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        testing_support::TestProgram p;
+        TestProgram p(OffscreenApplication::application());
         ASSERT_TRUE(startUp(p.program));
         if (c.changed) markSongChanged(p.program.project, p.program.song);
         p.program.project.isNew = c.name == std::string("File Exit, Yes, but no file chosen");
         for (const MessageReply reply : c.replies) p.script.expectMessage(reply);
         p.script.expectRequesterCancel();
-        p.desktop.postEvent(c.event);
+        p.driver.post(c.event);
         const std::int64_t before = p.clock.nowMs();
         EXPECT_EQ(runPass(p.program), c.pass);
         const bool quiet = c.event.kind == EventKind::closeRequest && c.pass == Pass::goOn;  // the close was refused
@@ -109,9 +109,9 @@ TEST(LeavingTheProgram, AClosedMainWindowOrFileExitLeavesOnlyWhenThePromptProcee
 TEST_F(MainLoop, FileNewKeepsTheColumnsAndStartsANewProject)
 {
     setNoteColumnCount(program.song.grid, gridColumnOf(40));
-    desktop.chooseMenuItem(kMainWindow, kMusicPlay);
+    driver.chooseMenuItem(kMainWindow, kMusicPlay);
     run(2);
-    desktop.pressToolButton(kMainWindow, kFileNew);
+    driver.pressToolButton(kMainWindow, kFileNew);
     run(1);
     EXPECT_EQ(findEndColumn(program.song.grid), gridColumnOf(40));
     for (int row = 0; row < kSongRows; ++row) {
@@ -125,14 +125,14 @@ TEST_F(MainLoop, FileNewKeepsTheColumnsAndStartsANewProject)
         EXPECT_EQ(program.song.grid.cellText(0, column), summary[column - kVoiceColumn]);
         EXPECT_EQ(program.song.grid.cellText(1, column), "");
     }
-    EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - New Project");
+    EXPECT_EQ(driver.windowTitle(kMainWindow), "Nimbel MIDI - New Project");
     EXPECT_TRUE(program.project.isNew);
     EXPECT_FALSE(program.sequencer.isPlaying());
     EXPECT_FALSE(program.output.hasSoundingNotes());
 
     changeSong();
     script.expectRequesterCancel();
-    desktop.chooseMenuItem(kMainWindow, kFileSave);
+    driver.chooseMenuItem(kMainWindow, kFileSave);
     run(1);
     ASSERT_EQ(script.requesters().size(), 1u) << "the next Save asks for a file name";
     EXPECT_EQ(script.requesters()[0].fileName, "");
@@ -142,9 +142,9 @@ TEST_F(MainLoop, FileNewWhosePromptIsCancelledChangesNothing)
 {
     changeSong();
     script.expectMessage(MessageReply::escapeKey);
-    fileNew(program);
+    fileNew(program.files);
     EXPECT_EQ(program.song.grid.cellText(0, gridColumnOf(3)), "D");
-    EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
+    EXPECT_EQ(driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
     EXPECT_FALSE(program.project.isNew);
 }
 

@@ -6,8 +6,7 @@
 namespace nimbel {
 namespace {
 
-using testing_support::ProgramTest;
-using testing_support::TestProgram;
+using namespace testing_support;
 
 class MainWindow : public ProgramTest {
 protected:
@@ -16,11 +15,11 @@ protected:
     void expectLaidOut()
     {
         const Size inner = desktop.innerSize(kMainWindow);
-        const int toolBar = desktop.toolBarHeight(kMainWindow);
-        EXPECT_EQ(desktop.gadgetRect(kMainWindow, kPositionTrackBar),
+        const int toolBar = Menus(desktop).toolBarHeight(kMainWindow);
+        EXPECT_EQ(gadgets.gadgetRect(kMainWindow, kPositionTrackBar),
                   (Rect{70, inner.height - 45, inner.width - 75, 30}));
-        EXPECT_EQ(desktop.gadgetRect(kMainWindow, kNoteCounter), (Rect{10, inner.height - 45, 50, 20}));
-        EXPECT_EQ(desktop.gadgetRect(kMainWindow, kSongGrid),
+        EXPECT_EQ(gadgets.gadgetRect(kMainWindow, kNoteCounter), (Rect{10, inner.height - 45, 50, 20}));
+        EXPECT_EQ(gadgets.gadgetRect(kMainWindow, kSongGrid),
                   (Rect{0, toolBar, inner.width, inner.height - (toolBar + 45)}));
     }
 };
@@ -30,14 +29,14 @@ protected:
 bool choose(TestProgram& p, const std::string& menu, const std::string& text)
 {
     if (menu.empty()) {
-        for (const ShownToolButton& button : p.desktop.toolBar(kMainWindow))
-            if (button.tooltip == text) return p.desktop.pressToolButton(kMainWindow, button.command), true;
+        for (const ShownToolButton& button : p.driver.toolBar(kMainWindow))
+            if (button.tooltip == text) return p.driver.pressToolButton(kMainWindow, button.command), true;
         return false;
     }
-    for (const Menu& shown : p.desktop.menuBar(kMainWindow))
+    for (const Menu& shown : p.driver.menuBar(kMainWindow))
         for (const MenuEntry& item : shown.items)
             if (shown.title == menu && item.text == text)
-                return p.desktop.chooseMenuItem(kMainWindow, item.command), true;
+                return p.driver.chooseMenuItem(kMainWindow, item.command), true;
     return false;
 }
 
@@ -46,14 +45,14 @@ bool choose(TestProgram& p, const std::string& menu, const std::string& text)
 // for, and the Help Window's title.
 std::string whatHappened(TestProgram& p, Pass pass)
 {
-    std::string seen = p.desktop.windowTitle(kMainWindow) + " |";
+    std::string seen = p.driver.windowTitle(kMainWindow) + " |";
     for (const ShownRequester& requester : p.script.requesters()) seen += " " + requester.title;
-    seen += std::string(" | ") + (p.desktop.menuChecked(kMainWindow, kMusicPlay) ? "P" : "-") +
-            (p.desktop.menuChecked(kMainWindow, kMusicPause) ? "H" : "-") +
-            (p.desktop.menuChecked(kMainWindow, kMusicStop) ? "S" : "-");
+    seen += std::string(" | ") + (p.driver.menuChecked(kMainWindow, kMusicPlay) ? "P" : "-") +
+            (p.driver.menuChecked(kMainWindow, kMusicPause) ? "H" : "-") +
+            (p.driver.menuChecked(kMainWindow, kMusicStop) ? "S" : "-");
     if (testing_support::fileText(p.folder / "MIDI.txt").starts_with(";Nimbel MIDI Format")) seen += " | saved";
     if (pass == Pass::leave) seen += " | ends";
-    if (p.desktop.windowExists(kHelpWindow)) seen += " | help: " + p.desktop.windowTitle(kHelpWindow);
+    if (p.desktop.windowExists(kHelpWindow)) seen += " | help: " + p.driver.windowTitle(kHelpWindow);
     return seen;
 }
 
@@ -85,7 +84,7 @@ TEST(MainWindowCommands, EachMenuItemAndToolbarButtonDoesWhatItShows)
     };
     for (const auto& [menu, text, expected] : cases) {
         SCOPED_TRACE(menu + " " + text);
-        TestProgram p;
+        TestProgram p(OffscreenApplication::application());
         ASSERT_TRUE(startUp(p.program));
         std::string channel;
         p.program.handlers.channelWindow = [&](int c) { channel = " | channel " + std::to_string(c); };
@@ -97,15 +96,15 @@ TEST(MainWindowCommands, EachMenuItemAndToolbarButtonDoesWhatItShows)
 
 TEST_F(MainWindow, StartsAtColumnOneLaidOutAndIsLaidOutAgainWhenResizedOrMaximised)
 {
-    EXPECT_EQ(desktop.gadgetText(kMainWindow, kNoteCounter), "1");
-    EXPECT_EQ(desktop.trackBarPosition(kMainWindow, kPositionTrackBar), 1);
+    EXPECT_EQ(gadgets.gadgetText(kMainWindow, kNoteCounter), "1");
+    EXPECT_EQ(gadgets.trackBarPosition(kMainWindow, kPositionTrackBar), 1);
     EXPECT_EQ(desktop.innerSize(kMainWindow).width, 604);
     expectLaidOut();
-    desktop.resizeWindow(kMainWindow, {700, 400});
+    driver.resizeWindow(kMainWindow, {700, 400});
     run(1);
     EXPECT_EQ(desktop.innerSize(kMainWindow).width, 700);
     expectLaidOut();
-    desktop.maximizeWindow(kMainWindow);
+    driver.maximizeWindow(kMainWindow);
     run(1);
     EXPECT_GT(desktop.innerSize(kMainWindow).width, 700);
     expectLaidOut();

@@ -13,10 +13,7 @@
 namespace nimbel {
 namespace {
 
-using testing_support::fileNames;
-using testing_support::fileText;
-using testing_support::ProgramTest;
-using testing_support::writeFile;
+using namespace testing_support;
 namespace fs = std::filesystem;
 
 using StartUp = ProgramTest;
@@ -25,11 +22,11 @@ TEST_F(StartUp, FirstRunInAnEmptyFolderWritesAndShowsTheDemonstrationSong)
 {
     ASSERT_TRUE(startUp(program));
     EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"}) << "start-up never writes the settings file";
-    EXPECT_EQ(desktop.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
+    EXPECT_EQ(driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
     EXPECT_EQ(program.project.currentPath, folder.string() + "/MIDI.txt");
     EXPECT_EQ(program.song.grid.cellText(0, gridColumnOf(1)), "C8Q,10");
     EXPECT_EQ(program.song.grid.cellText(1, kVoiceColumn), "Flute");
-    EXPECT_EQ(desktop.trackBarMaximum(kMainWindow, kPositionTrackBar), noteColumnOf(findEndColumn(program.song.grid)));
+    EXPECT_EQ(gadgets.trackBarMaximum(kMainWindow, kPositionTrackBar), noteColumnOf(findEndColumn(program.song.grid)));
     EXPECT_TRUE(sent.empty()) << "nothing is sent when the output opens";
     EXPECT_TRUE(script.messages().empty());
 }

@@ -1,6 +1,8 @@
 // The save-changes prompt and File Open, Save and Save As, driven as a user
 // would answer them: prompts and requesters answered by a script, files in a
 // temporary program folder.
+#include "support/desktop_driver.h"
+#include "support/dialog_script.h"
 #include "support/files.h"
 #include "support/offscreen_application.h"
 
@@ -21,8 +23,7 @@
 namespace nimbel {
 namespace {
 
-using testing_support::fileText;
-using testing_support::OffscreenApplication;
+using namespace testing_support;
 namespace fs = std::filesystem;
 
 constexpr const char* kNewPrompt = "Your new music file has changed.\nDo you wish to save changes?";
@@ -38,7 +39,6 @@ struct FileRig {
     FileRig()
     {
         desktop.openWindow(0, {"Nimbel MIDI - MIDI.txt", {604, 298}, WindowFrame::resizable, std::nullopt, {}});
-        desktop.setDialogScript(&script);
         output.openOutput(devices, output.chooseOutputDevice(devices));
         project.currentPath = (folder / "MIDI.txt").string();
     }
@@ -52,8 +52,9 @@ struct FileRig {
 
     testing_support::ScratchFolder scratch{"nimbel-files"};
     const fs::path& folder = scratch.path;
-    QueuedDialogScript script;
     Desktop desktop{OffscreenApplication::application()};
+    DesktopDriver driver{desktop};
+    QueuedDialogScript script{desktop};
     Song song;
     ProjectState project;
     SimulatedClock clock;
@@ -142,7 +143,7 @@ TEST(SaveChangesPrompt, AsksOnlyAboutChangesAndNeverDiscardsASongItCouldNotSave)
         }
         const Names files = c.written.empty() ? Names{"blocked.nmd"} : Names{"blocked.nmd", c.written};
         EXPECT_EQ(testing_support::fileNames(rig.folder), files);
-        EXPECT_EQ(rig.desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt") << "a prompt does not retitle the window";
+        EXPECT_EQ(rig.driver.windowTitle(0), "Nimbel MIDI - MIDI.txt") << "a prompt does not retitle the window";
     }
 }
 
@@ -154,7 +155,7 @@ TEST_F(FileCommands, SaveAsWritesExactlyTheTypedNameAndAsksBeforeReplacingAFile)
     EXPECT_TRUE(fs::is_regular_file(folder / "tune"));
     EXPECT_FALSE(fs::exists(folder / "tune.nmd"));
     EXPECT_EQ(state(project), state({path("tune"), false, false}));
-    EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - tune");
+    EXPECT_EQ(driver.windowTitle(0), "Nimbel MIDI - tune");
     ASSERT_EQ(script.requesters().size(), 1u);
     EXPECT_EQ(script.requesters()[0].filters, (Names{"Nimbel MIDI (*.nmd)", "All Files (*.*)"}));
     EXPECT_EQ(script.requesters()[0].selectedFilter, "Nimbel MIDI (*.nmd)");
@@ -193,7 +194,7 @@ TEST_F(FileCommands, SaveToTheCurrentPathAsksNothingAndKeepsTheNewFlag)
     EXPECT_TRUE(song.undoList.empty());
     EXPECT_FALSE(song.noteListStale) << "the saved list is the rebuilt one";
     EXPECT_FALSE(sequencer.isPlaying());
-    EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
+    EXPECT_EQ(driver.windowTitle(0), "Nimbel MIDI - MIDI.txt");
 }
 
 TEST_F(FileCommands, FailedSaveSaysSoAndKeepsTheSongChanged)
@@ -232,7 +233,7 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
     EXPECT_EQ(script.requesters()[0].title, "Open Nimbel MIDI Project");
     EXPECT_EQ(script.requesters()[0].fileName, "MIDI.txt") << "starts from the current project";
     EXPECT_EQ(state(project), state({path("song.nmd"), false, true})) << "File Open leaves the new-project flag";
-    EXPECT_EQ(desktop.windowTitle(0), "Nimbel MIDI - song.nmd");
+    EXPECT_EQ(driver.windowTitle(0), "Nimbel MIDI - song.nmd");
     EXPECT_EQ(song.grid.cellText(1, gridColumnOf(3)), "D4Q");
     EXPECT_EQ(song.grid.cellText(5, gridColumnOf(7)), "");
     EXPECT_EQ(song.tempo, 90);
@@ -263,7 +264,7 @@ TEST(FileOpen, AFileThatCannotBeReadOrHoldsNoSongIsRefusedAndTheSongKept)
         EXPECT_EQ(rig.song.grid.cellText(0, gridColumnOf(1)), "C5Q");
         EXPECT_EQ(state(rig.project), state({rig.path("MIDI.txt"), true, false}))
             << "the unsaved song is still unsaved";
-        EXPECT_EQ(rig.desktop.windowTitle(0), "Nimbel MIDI - MIDI.txt");
+        EXPECT_EQ(rig.driver.windowTitle(0), "Nimbel MIDI - MIDI.txt");
     }
     FileRig rig;  // an empty file is an empty song
     testing_support::writeFile(rig.folder / "empty.nmd", "");
@@ -271,7 +272,7 @@ TEST(FileOpen, AFileThatCannotBeReadOrHoldsNoSongIsRefusedAndTheSongKept)
     rig.script.expectMessage(MessageReply::no);
     rig.script.expectFileName("empty.nmd");
     fileOpen(rig.session);
-    EXPECT_EQ(rig.desktop.windowTitle(0), "Nimbel MIDI - empty.nmd");
+    EXPECT_EQ(rig.driver.windowTitle(0), "Nimbel MIDI - empty.nmd");
     EXPECT_EQ(rig.song.grid.cellText(0, gridColumnOf(1)), "");
 }
 

@@ -1,9 +1,11 @@
 // The Note Window driven as a user would: controls set and buttons pressed
 // from inside its own event loop.
+#include "../support/desktop_driver.h"
 #include "../support/offscreen_application.h"
 
 #include "desktop.h"
 #include "dialog_controls.h"
+#include "gadgets.h"
 #include "help_ids.h"
 #include "note_settings.h"
 #include "note_window.h"
@@ -15,7 +17,8 @@
 namespace nimbel {
 namespace {
 
-using testing_support::OffscreenApplication;
+using namespace note_window;
+using namespace testing_support;
 
 constexpr int kMain = 0;
 
@@ -26,14 +29,16 @@ protected:
     // Opens the window on `input`, lets `act` play the user, returns the answer.
     std::string answer(std::string_view input, const std::function<void()>& act)
     {
-        desktop.postUserAction(act);
+        driver.act(act);
         return showNoteWindow(desktop, kMain, input);
     }
-    void press(int button) { controls.press(kNoteWindow, button); }
-    void type(std::string_view text) { desktop.setGadgetText(kNoteWindow, kFullTextField, text); }
+    void press(int button) { driver.press(kNoteWindow, button); }
+    void type(std::string_view text) { gadgets.setGadgetText(kNoteWindow, kFullTextField, text); }
 
     Desktop desktop{OffscreenApplication::application()};
+    Gadgets gadgets{desktop};
     DialogControls controls{desktop};
+    DesktopDriver driver{desktop};
 };
 
 TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
@@ -60,13 +65,13 @@ TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
     // clang-format on
     const auto act = [this](const Case& c) {
         controls.selectItem(kNoteWindow, kNoteList, c.chosen.note);
-        controls.setNumber(kNoteWindow, kOctaveField, c.chosen.octave);
-        controls.setNumber(kNoteWindow, kVolumeField, c.chosen.volume);
+        driver.setNumber(kNoteWindow, kOctaveField, c.chosen.octave);
+        driver.setNumber(kNoteWindow, kVolumeField, c.chosen.volume);
         controls.selectItem(kNoteWindow, kDurationList, c.chosen.duration);
         controls.selectItem(kNoteWindow, kFlagList, c.chosen.flag);
         controls.selectItem(kNoteWindow, kVoiceList, c.chosen.voice);
         if (c.typed) type(c.typed);
-        for (int button : c.buttons) button == kCloseBox ? desktop.postEvent(closeRequest(kNoteWindow)) : press(button);
+        for (int button : c.buttons) button == kCloseBox ? driver.post(closeRequest(kNoteWindow)) : press(button);
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("input \"") + c.input + "\", expected \"" + c.expected + "\"");
@@ -77,26 +82,23 @@ TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
 
 TEST_F(NoteWindow, OffersOnlyTheDurationsThatCanFollowTheChosenNote)
 {
-    const auto choose = [this](int list, int item) {
-        controls.selectItem(kNoteWindow, list, item);
-        desktop.postEvent(gadgetEvent(kNoteWindow, list, GadgetAction::changed));
-    };
+    const auto choose = [this](int list, int item) { driver.choose(kNoteWindow, list, item); };
     constexpr int kEighth = 4, kSixtyFourth = 7, kQuarter = 3;
-    desktop.postUserAction([&] {
-        EXPECT_FALSE(controls.itemEnabled(kNoteWindow, kDurationList, kEighth)) << "no note letter yet";
-        EXPECT_TRUE(controls.itemEnabled(kNoteWindow, kDurationList, kQuarter));
+    driver.act([&] {
+        EXPECT_FALSE(driver.itemEnabled(kNoteWindow, kDurationList, kEighth)) << "no note letter yet";
+        EXPECT_TRUE(driver.itemEnabled(kNoteWindow, kDurationList, kQuarter));
         choose(kNoteList, 7);  // G
     });
-    desktop.postUserAction([&] {
-        EXPECT_TRUE(controls.itemEnabled(kNoteWindow, kDurationList, kEighth));
-        EXPECT_TRUE(controls.itemEnabled(kNoteWindow, kDurationList, kSixtyFourth));
+    driver.act([&] {
+        EXPECT_TRUE(driver.itemEnabled(kNoteWindow, kDurationList, kEighth));
+        EXPECT_TRUE(driver.itemEnabled(kNoteWindow, kDurationList, kSixtyFourth));
         choose(kDurationList, kEighth);
     });
-    desktop.postUserAction([&] { choose(kNoteList, 3); });  // C
-    desktop.postUserAction([&] {
+    driver.act([&] { choose(kNoteList, 3); });  // C
+    driver.act([&] {
         EXPECT_EQ(controls.selectedItem(kNoteWindow, kDurationList), 0) << "back to Default";
-        EXPECT_FALSE(controls.itemEnabled(kNoteWindow, kDurationList, kEighth));
-        EXPECT_EQ(controls.itemTooltip(kNoteWindow, kDurationList, kEighth),
+        EXPECT_FALSE(driver.itemEnabled(kNoteWindow, kDurationList, kEighth));
+        EXPECT_EQ(driver.itemTooltip(kNoteWindow, kDurationList, kEighth),
                   "An eighth note cannot follow C in one note text");
         press(kOkButton);
     });
@@ -105,27 +107,27 @@ TEST_F(NoteWindow, OffersOnlyTheDurationsThatCanFollowTheChosenNote)
 
 TEST_F(NoteWindow, ServesTheHelpWindowWhileOpen)
 {
-    desktop.postUserAction([&] { press(kHelpButton); });
-    desktop.postUserAction([&] {
-        EXPECT_EQ(desktop.windowTitle(kHelpWindow), "Note Window");
-        desktop.resizeWindow(kHelpWindow, {500, 300});
+    driver.act([&] { press(kHelpButton); });
+    driver.act([&] {
+        EXPECT_EQ(driver.windowTitle(kHelpWindow), "Note Window");
+        driver.resizeWindow(kHelpWindow, {500, 300});
     });
-    desktop.postUserAction([&] {
-        EXPECT_EQ(desktop.gadgetRect(kHelpWindow, kHelpTextView).width, 500);
-        desktop.chooseMenuItem(kHelpWindow, kHelpContents);
+    driver.act([&] {
+        EXPECT_EQ(gadgets.gadgetRect(kHelpWindow, kHelpTextView).width, 500);
+        driver.chooseMenuItem(kHelpWindow, kHelpContents);
     });
-    desktop.postUserAction([&] {
-        EXPECT_EQ(desktop.windowTitle(kHelpWindow), "Contents:");
-        desktop.postEvent(closeRequest(kHelpWindow));
+    driver.act([&] {
+        EXPECT_EQ(driver.windowTitle(kHelpWindow), "Contents:");
+        driver.post(closeRequest(kHelpWindow));
     });
-    desktop.postUserAction([&] {
+    driver.act([&] {
         EXPECT_FALSE(desktop.windowExists(kHelpWindow));
         EXPECT_TRUE(desktop.windowExists(kNoteWindow));
-        EXPECT_FALSE(desktop.windowEnabled(kMain));
+        EXPECT_FALSE(driver.windowEnabled(kMain));
         press(kOkButton);
     });
     EXPECT_EQ(showNoteWindow(desktop, kMain, "a"), "A");
-    EXPECT_TRUE(desktop.windowEnabled(kMain));
+    EXPECT_TRUE(driver.windowEnabled(kMain));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The Help Window as the event loops drive it: the help commands and the
 // topic each shows, one window at most, and its layout.
+#include "../support/desktop_driver.h"
 #include "../support/offscreen_application.h"
 
 #include "desktop.h"
+#include "gadgets.h"
 #include "help_ids.h"
 #include "help_window.h"
 
@@ -11,12 +13,14 @@
 namespace nimbel {
 namespace {
 
-using testing_support::OffscreenApplication;
+using namespace testing_support;
 
 class HelpWindow : public ::testing::Test {
 protected:
     ~HelpWindow() override { desktop.closeAllWindows(); }
     Desktop desktop{OffscreenApplication::application()};
+    Gadgets gadgets{desktop};
+    DesktopDriver driver{desktop};
 };
 
 TEST_F(HelpWindow, EachHelpCommandShowsItsTopicUnderItsTitle)
@@ -32,11 +36,11 @@ TEST_F(HelpWindow, EachHelpCommandShowsItsTopicUnderItsTitle)
     };
     for (const auto& [command, title] : commands) {
         helpTopicCommand(desktop, command);
-        EXPECT_EQ(desktop.windowTitle(kHelpWindow), title) << "command " << command;
-        EXPECT_EQ(desktop.gadgetText(kHelpWindow, kHelpTextView).rfind(title, 0), 0u) << "command " << command;
+        EXPECT_EQ(driver.windowTitle(kHelpWindow), title) << "command " << command;
+        EXPECT_EQ(gadgets.gadgetText(kHelpWindow, kHelpTextView).rfind(title, 0), 0u) << "command " << command;
     }
     for (int ignored : {188, 200, 203, 204, 206, 21}) helpTopicCommand(desktop, ignored);
-    EXPECT_EQ(desktop.windowTitle(kHelpWindow), "Channel Window");
+    EXPECT_EQ(driver.windowTitle(kHelpWindow), "Channel Window");
     helpTopicCommand(desktop, kHelpWindowExit);
     EXPECT_FALSE(desktop.windowExists(kHelpWindow));
     helpTopicCommand(desktop, kHelpWindowExit);
@@ -45,19 +49,19 @@ TEST_F(HelpWindow, EachHelpCommandShowsItsTopicUnderItsTitle)
 TEST_F(HelpWindow, AnOpenWindowKeepsItsPlaceAndSizeWhenTheTopicChanges)
 {
     helpTopicCommand(desktop, kHelpCredits);
-    EXPECT_EQ(desktop.gadgetRect(kHelpWindow, kHelpTextView), (Rect{10, 10, 580, 340}));
+    EXPECT_EQ(gadgets.gadgetRect(kHelpWindow, kHelpTextView), (Rect{10, 10, 580, 340}));
     const Size inner = desktop.innerSize(kHelpWindow);
-    desktop.resizeWindow(kHelpWindow, {500, 300});
+    driver.resizeWindow(kHelpWindow, {500, 300});
     layoutHelpWindow(desktop);
     const Size resized = desktop.innerSize(kHelpWindow);
-    EXPECT_EQ(desktop.gadgetRect(kHelpWindow, kHelpTextView), (Rect{0, 0, resized.width, resized.height}));
+    EXPECT_EQ(gadgets.gadgetRect(kHelpWindow, kHelpTextView), (Rect{0, 0, resized.width, resized.height}));
     EXPECT_EQ(resized.height, inner.height - 74) << "the inner area lies below the menu bar";
 
     helpTopicCommand(desktop, kHelpWindowNoteSettings);
-    EXPECT_EQ(desktop.windowTitle(kHelpWindow), "Note Window");
+    EXPECT_EQ(driver.windowTitle(kHelpWindow), "Note Window");
     EXPECT_EQ(desktop.innerSize(kHelpWindow), resized);
-    EXPECT_EQ(desktop.gadgetRect(kHelpWindow, kHelpTextView), (Rect{0, 0, resized.width, resized.height}));
-    EXPECT_EQ(desktop.menuBar(kHelpWindow).size(), 1u) << "still one window with one menu";
+    EXPECT_EQ(gadgets.gadgetRect(kHelpWindow, kHelpTextView), (Rect{0, 0, resized.width, resized.height}));
+    EXPECT_EQ(driver.menuBar(kHelpWindow).size(), 1u) << "still one window with one menu";
 }
 
 }  // namespace

@@ -4,10 +4,16 @@
 // requester starts.
 #include "support/offscreen_application.h"
 
-#include "desktop.h"
-#include "desktop_impl.h"
-#include "requester_conventions.h"
+#include "support/desktop_driver.h"
+#include "support/dialog_script.h"
 
+#include "desktop.h"
+#include "desktop_seam.h"
+#include "gadgets.h"
+#include "requester_conventions.h"
+#include "requesters.h"
+
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QSlider>
 #include <QTest>
@@ -28,7 +34,6 @@ protected:
                                      WindowFrame::resizable,
                                      std::nullopt,
                                      {{"File", {{"New", 0}, MenuEntry::bar(), {"Exit", 4}}}}});
-        desktop.setDialogScript(&script);
     }
 
     // Everything the toolkit had pending, as the loop would read it.
@@ -39,19 +44,21 @@ protected:
         return events;
     }
 
-    QueuedDialogScript script;
     Desktop desktop{testing_support::OffscreenApplication::application()};
+    Gadgets gadgets{desktop};
+    testing_support::DesktopDriver driver{desktop};
+    testing_support::QueuedDialogScript script{desktop};
 };
 
 TEST_F(DesktopTest, OpensWithTitleAndAnInnerSizeThatCountsTheMenuBarAndCloses)
 {
     ASSERT_TRUE(desktop.windowExists(kWindow));
-    EXPECT_EQ(desktop.windowTitle(kWindow), "Test Window");
-    const int menuHeight = desktop.impl().windows.at(kWindow).window->menuBar()->height();
+    EXPECT_EQ(driver.windowTitle(kWindow), "Test Window");
+    const int menuHeight = DesktopSeam::window(desktop, kWindow)->menuBar()->height();
     EXPECT_EQ(desktop.innerSize(kWindow), (Size{604, 298 - menuHeight}));
     EXPECT_TRUE(drain().empty()) << "opening a window is no event";
 
-    desktop.chooseMenuItem(kWindow, 4);
+    driver.chooseMenuItem(kWindow, 4);
     desktop.closeWindow(kWindow);
     EXPECT_FALSE(desktop.windowExists(kWindow));
     EXPECT_TRUE(drain().empty()) << "the events of a closed window are dropped";
@@ -59,41 +66,42 @@ TEST_F(DesktopTest, OpensWithTitleAndAnInnerSizeThatCountsTheMenuBarAndCloses)
 
 TEST_F(DesktopTest, ReportsCloseRequestsAndResizesInsteadOfActing)
 {
-    desktop.impl().windows.at(kWindow).window->close();
-    EXPECT_TRUE(desktop.windowVisible(kWindow)) << "the program decides whether to close";
-    desktop.resizeWindow(kWindow, {800, 500});
-    desktop.resizeWindow(kWindow, {820, 520});
+    DesktopSeam::window(desktop, kWindow)->close();
+    EXPECT_TRUE(driver.windowVisible(kWindow)) << "the program decides whether to close";
+    driver.resizeWindow(kWindow, {800, 500});
+    driver.resizeWindow(kWindow, {820, 520});
     EXPECT_EQ(drain(), (std::vector<Event>{closeRequest(kWindow), resizeEvent(kWindow)}));
     EXPECT_EQ(desktop.innerSize(kWindow).width, 820);
 }
 
 TEST_F(DesktopTest, TrackBarReportsTheUsersMovesButNotTheProgramsSettings)
 {
-    desktop.addTrackBar(0, 2, {70, 240, 600, 30}, 1, 10, "Slide to shift notes to view");
-    EXPECT_EQ(desktop.trackBarPosition(0, 2), 1);
-    EXPECT_EQ(desktop.trackBarMaximum(0, 2), 10);
-    EXPECT_EQ(desktop.gadgetTooltip(0, 2), "Slide to shift notes to view");
+    gadgets.addTrackBar(0, 2, {70, 240, 600, 30}, 1, 10, "Slide to shift notes to view");
+    EXPECT_EQ(gadgets.trackBarPosition(0, 2), 1);
+    EXPECT_EQ(gadgets.trackBarMaximum(0, 2), 10);
+    EXPECT_EQ(driver.gadgetTooltip(0, 2), "Slide to shift notes to view");
 
-    desktop.setTrackBarPosition(0, 2, 4);
-    desktop.setTrackBarMaximum(0, 2, 24);
+    gadgets.setTrackBarPosition(0, 2, 4);
+    gadgets.setTrackBarMaximum(0, 2, 24);
     EXPECT_EQ(desktop.pollEvent().kind, EventKind::none);
-    EXPECT_EQ(desktop.trackBarPosition(0, 2), 4);
-    EXPECT_EQ(desktop.trackBarMaximum(0, 2), 24);
+    EXPECT_EQ(gadgets.trackBarPosition(0, 2), 4);
+    EXPECT_EQ(gadgets.trackBarMaximum(0, 2), 24);
 
-    auto* slider = desktop.impl().gadgetAs<QSlider>(0, 2);
+    auto* slider = qobject_cast<QSlider*>(DesktopSeam::gadget(desktop, 0, 2));
     QTest::keyClick(slider, Qt::Key_Right);
     EXPECT_EQ(desktop.pollEvent(), gadgetEvent(0, 2, GadgetAction::changed));
-    EXPECT_EQ(desktop.trackBarPosition(0, 2), 5);
+    EXPECT_EQ(gadgets.trackBarPosition(0, 2), 5);
     QTest::keyClick(slider, Qt::Key_End);
     EXPECT_EQ(desktop.pollEvent(), gadgetEvent(0, 2, GadgetAction::changed));
-    EXPECT_EQ(desktop.trackBarPosition(0, 2), 24);
+    EXPECT_EQ(gadgets.trackBarPosition(0, 2), 24);
 }
 
 TEST_F(DesktopTest, AMessageShowsItsTextAsItIsAndEscapeAnswersOk)
 {
-    script.expectMessage(MessageReply::escapeKey);
-    EXPECT_EQ(desktop.messageBox("Error", "Unable to open <&> \"x\"", MessageButtons::ok, MessageIcon::error),
-              MessageAnswer::ok);
+    script.expectMessage(testing_support::MessageReply::escapeKey);
+    EXPECT_EQ(
+        Requesters(desktop).messageBox("Error", "Unable to open <&> \"x\"", MessageButtons::ok, MessageIcon::error),
+        MessageAnswer::ok);
     EXPECT_EQ(script.messages().at(0).text, "Unable to open <&> \"x\"");
 }
 

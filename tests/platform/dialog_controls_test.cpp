@@ -1,8 +1,10 @@
 // Dialog controls as a user meets them: typing into number fields.
 #include "../support/offscreen_application.h"
 
+#include "../support/desktop_driver.h"
+
 #include "desktop.h"
-#include "desktop_impl.h"
+#include "desktop_seam.h"
 #include "dialog_controls.h"
 
 #include <QSpinBox>
@@ -13,7 +15,7 @@
 namespace nimbel {
 namespace {
 
-using testing_support::OffscreenApplication;
+using namespace testing_support;
 
 class Controls : public ::testing::Test {
 protected:
@@ -21,11 +23,12 @@ protected:
     template <typename Widget>
     Widget* widget(int id)
     {
-        return desktop.impl().gadgetAs<Widget>(1, id);
+        return qobject_cast<Widget*>(DesktopSeam::gadget(desktop, 1, id));
     }
 
     Desktop desktop{OffscreenApplication::application()};
     DialogControls controls{desktop};
+    DesktopDriver driver{desktop};
 };
 
 TEST_F(Controls, NumberFieldTakesOnlyWholeNumbersOfItsRange)
@@ -36,17 +39,17 @@ TEST_F(Controls, NumberFieldTakesOnlyWholeNumbersOfItsRange)
         int kept;
     } cases[] = {{"7", 7}, {"-1", -1}, {"x", 4}, {"-", 4}, {"12", 1}, {"3.5", 3}, {"", 4}};
     for (const Case& c : cases) {
-        controls.setNumber(1, 16, 4);
+        driver.setNumber(1, 16, 4);
         auto* field = widget<QSpinBox>(16);
         field->selectAll();
         QTest::keyClicks(field, c.typed);
         QTest::keyClick(field, Qt::Key_Return);
         EXPECT_EQ(controls.number(1, 16), c.kept) << "typed \"" << c.typed << "\"";
     }
-    controls.setNumber(1, 16, 9);
+    driver.setNumber(1, 16, 9);
     widget<QSpinBox>(16)->stepUp();
     EXPECT_EQ(controls.number(1, 16), 9);
-    controls.setNumber(1, 16, 20);
+    driver.setNumber(1, 16, 20);
     EXPECT_EQ(controls.number(1, 16), 9);
 }
 

@@ -2,8 +2,11 @@
 // rows and columns are drawn, and how clicks on drawn cells map back.
 #include "support/offscreen_application.h"
 
+#include "support/desktop_driver.h"
+
 #include "desktop.h"
-#include "desktop_impl.h"
+#include "desktop_seam.h"
+#include "gadgets.h"
 #include "grid_mapping.h"
 #include "grid_view.h"
 #include "memory_grid.h"
@@ -16,7 +19,7 @@
 namespace nimbel {
 namespace {
 
-using testing_support::OffscreenApplication;
+using namespace testing_support;
 
 constexpr int kWindow = 0;
 constexpr int kGrid = 0;
@@ -29,8 +32,8 @@ protected:
         desktop.openWindow(kWindow, {"Grid", {604, 298}, WindowFrame::resizable, std::nullopt, {}});
     }
 
-    void addGrid(Rect where) { desktop.addListGrid(kWindow, kGrid, where, grid, "Click To Place Notes"); }
-    GridView& view() { return *desktop.impl().gadgetAs<GridView>(kWindow, kGrid); }
+    void addGrid(Rect where) { gadgets.addListGrid(kWindow, kGrid, where, grid, "Click To Place Notes"); }
+    GridView& view() { return *dynamic_cast<GridView*>(DesktopSeam::gadget(desktop, kWindow, kGrid)); }
 
     // The centre of a drawn cell, in the window's inner area.
     Point centreOf(int row, int column)
@@ -42,6 +45,8 @@ protected:
 
     MemoryGrid grid;
     Desktop desktop{OffscreenApplication::application()};
+    Gadgets gadgets{desktop};
+    DesktopDriver driver{desktop};
 };
 
 TEST_F(GridGadget, ShowsTheGridsTextsTitlesWidthsAndColours)
@@ -62,7 +67,7 @@ TEST_F(GridGadget, FollowsColumnsInsertedAndRemovedBatchedChangesAndThousandsOfC
 {
     addGrid({0, 40, 600, 230});
     setNoteColumnCount(grid, gridColumnOf(40));
-    EXPECT_EQ(desktop.gridColumnCount(kWindow, kGrid), gridColumnOf(40) + 1);
+    EXPECT_EQ(gadgets.gridColumnCount(kWindow, kGrid), gridColumnOf(40) + 1);
     EXPECT_EQ(view().model()->headerData(gridColumnOf(40), Qt::Horizontal).toString(), "End");
     {
         MemoryGrid::BatchUpdate batch(grid);
@@ -72,14 +77,14 @@ TEST_F(GridGadget, FollowsColumnsInsertedAndRemovedBatchedChangesAndThousandsOfC
     }
     EXPECT_EQ(view().model()->rowCount(), 3);
     EXPECT_EQ(view().model()->data(view().model()->index(2, 4)).toString(), "E");
-    EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 0), 100) << "widths survive a reset";
+    EXPECT_EQ(gadgets.gridColumnWidth(kWindow, kGrid, 0), 100) << "widths survive a reset";
 
     // Thousands of single-column changes still leave the view matching the grid.
     setNoteColumnCount(grid, gridColumnOf(3000));  // one column at a time
     grid.setCellText(0, gridColumnOf(2999), "late");
-    EXPECT_EQ(desktop.gridColumnCount(kWindow, kGrid), gridColumnOf(3000) + 1) << "asking brings the view up to date";
+    EXPECT_EQ(gadgets.gridColumnCount(kWindow, kGrid), gridColumnOf(3000) + 1) << "asking brings the view up to date";
     EXPECT_EQ(view().model()->data(view().model()->index(0, gridColumnOf(2999))).toString(), "late");
-    EXPECT_EQ(desktop.gridColumnWidth(kWindow, kGrid, 1), 100);
+    EXPECT_EQ(gadgets.gridColumnWidth(kWindow, kGrid, 1), 100);
 
     setNoteColumnCount(grid, gridColumnOf(20));
     desktop.pollEvent();  // the next turn of the loop does it too
@@ -101,14 +106,14 @@ TEST_F(GridGadget, ClickingTheCentreOfADrawnCellNamesThatCellAlsoWhenScrolled)
     for (const Case& c : {Case{{0, 40, 600, 230}, 0, 0, {{0, 0}, {0, 1}, {3, 4}, {6, 9}, {12, 2}}},
                           Case{{0, 40, 400, 120}, 337, 3, {{3, 5}, {4, 6}, {8, 9}, {5, 8}}}}) {
         addGrid(c.where);
-        desktop.scrollGrid(kWindow, kGrid, c.scrollX, c.topRow);
-        ASSERT_EQ(desktop.gridScrollX(kWindow, kGrid), c.scrollX);
-        ASSERT_EQ(desktop.gridTopRow(kWindow, kGrid), c.topRow);
+        driver.scrollGrid(kWindow, kGrid, c.scrollX, c.topRow);
+        ASSERT_EQ(gadgets.gridScrollX(kWindow, kGrid), c.scrollX);
+        ASSERT_EQ(gadgets.gridTopRow(kWindow, kGrid), c.topRow);
         for (const auto& [row, column] : c.cells) {
             SCOPED_TRACE(testing::Message() << "scrolled to " << c.scrollX << " row " << row << " column " << column);
             const Point centre = centreOf(row, column);
             ASSERT_GT(centre.y, 40 + kGridHeaderHeight) << "drawn below the header";
-            desktop.clickAt(kWindow, centre, ClickKind::left);
+            driver.clickAt(kWindow, centre, ClickKind::left);
             EXPECT_EQ(desktop.pollEvent(), gadgetEvent(kWindow, kGrid, GadgetAction::leftClick));
             EXPECT_EQ(desktop.mousePosition(kWindow), centre);
             EXPECT_EQ(columnAtX(desktop, kWindow, kGrid, centre.x), column);
@@ -120,16 +125,16 @@ TEST_F(GridGadget, ClickingTheCentreOfADrawnCellNamesThatCellAlsoWhenScrolled)
 TEST_F(GridGadget, AChangedCellIsDrawnAgain)
 {
     addGrid({0, 40, 600, 230});
-    for (int i = 0; i < 20 && desktop.paintCount(kWindow) == 0; ++i) desktop.pollEvent();
-    ASSERT_GT(desktop.paintCount(kWindow), 0) << "the window is drawn once shown";
-    const int before = desktop.paintCount(kWindow);
+    for (int i = 0; i < 20 && driver.paintCount(kWindow) == 0; ++i) desktop.pollEvent();
+    ASSERT_GT(driver.paintCount(kWindow), 0) << "the window is drawn once shown";
+    const int before = driver.paintCount(kWindow);
     grid.setCellText(0, 4, "C");
     desktop.pollEvent();
-    EXPECT_GT(desktop.paintCount(kWindow), before);
+    EXPECT_GT(driver.paintCount(kWindow), before);
     desktop.pollEvent();
-    const int settled = desktop.paintCount(kWindow);
+    const int settled = driver.paintCount(kWindow);
     desktop.pollEvent();
-    EXPECT_EQ(desktop.paintCount(kWindow), settled) << "nothing changed, nothing drawn";
+    EXPECT_EQ(driver.paintCount(kWindow), settled) << "nothing changed, nothing drawn";
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-// Answering the modal boxes and requesters from a script instead of a
-// person: while a script is installed, every message box, file requester
-// and colour requester is shown as usual, described to the script, and then
-// answered the way the script says (a button, Escape, the close box, a typed
-// file name). Tests drive the program through this, so none waits on a user.
+// Answering the program's modal boxes and requesters from a script instead
+// of a person: while a script is attached to a desktop, every message box,
+// file requester and colour requester is shown as usual, described to the
+// script, and then answered the way the script says (a button, Escape, the
+// close box, a typed file name). Tests drive the program through this, so
+// none waits on a user.
 #pragma once
+
+#include "requesters.h"
 
 #include <cstdint>
 #include <deque>
@@ -12,10 +15,10 @@
 #include <vector>
 
 namespace nimbel {
+class Desktop;
+}
 
-enum class MessageButtons { ok, yesNo, yesNoCancel };
-enum class MessageIcon { none, error };
-enum class MessageAnswer { ok, yes, no, cancel };
+namespace nimbel::testing_support {
 
 struct ShownMessage {
     std::string title;
@@ -42,38 +45,29 @@ struct ShownRequester {
     std::string defaultSuffix;  // added to a name typed without one; "" = none
 };
 
-// A requester is answered by typing a name and accepting (a bare file name
-// is taken in the shown folder, a full path as it is), or by cancelling (nothing).
-using RequesterReply = std::optional<std::string>;
-
 struct ShownColorRequester {
     std::uint32_t initialColor = 0;  // 0x00BBGGRR
 };
-// A colour (0x00BBGGRR), or nothing to cancel.
-using ColorReply = std::optional<std::uint32_t>;
 
-class DialogScript {
+// Answers given in advance, in order; remembers what it was shown. A dialog
+// that finds no answer of its kind waiting is cancelled (Escape for a
+// message box) and counted, so a test that forgot one fails instead of
+// hanging. A requester is answered by typing a name and accepting (a bare
+// file name is taken in the shown folder, a full path as it is), or by
+// cancelling.
+class QueuedDialogScript {
 public:
-    virtual ~DialogScript() = default;
-    virtual MessageReply answerMessage(const ShownMessage& shown) = 0;
-    virtual RequesterReply answerRequester(const ShownRequester& shown) = 0;
-    virtual ColorReply answerColor(const ShownColorRequester& shown) = 0;
-};
+    // Answers the dialogs of `desktop` from now until destroyed.
+    explicit QueuedDialogScript(Desktop& desktop);
+    ~QueuedDialogScript();
+    QueuedDialogScript(const QueuedDialogScript&) = delete;
+    QueuedDialogScript& operator=(const QueuedDialogScript&) = delete;
 
-// A script of answers given in advance, in order, that remembers what it
-// was shown. A dialog that finds no answer waiting is cancelled (Escape for
-// a message box) and counted, so a test that forgot one fails instead of hanging.
-class QueuedDialogScript final : public DialogScript {
-public:
     void expectMessage(MessageReply reply) { answers_.push_back({Kind::message, reply, {}, {}}); }
     void expectFileName(std::string typed) { answers_.push_back({Kind::requester, {}, std::move(typed), {}}); }
     void expectRequesterCancel() { answers_.push_back({Kind::requester, {}, std::nullopt, {}}); }
     void expectColor(std::uint32_t color) { answers_.push_back({Kind::color, {}, {}, color}); }
     void expectColorCancel() { answers_.push_back({Kind::color, {}, {}, std::nullopt}); }
-
-    MessageReply answerMessage(const ShownMessage& shown) override;
-    RequesterReply answerRequester(const ShownRequester& shown) override;
-    ColorReply answerColor(const ShownColorRequester& shown) override;
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<ShownRequester>& requesters() const { return requesters_; }
@@ -86,13 +80,14 @@ private:
     struct Answer {
         Kind kind;
         MessageReply message;
-        RequesterReply fileName;
-        ColorReply color;
+        std::optional<std::string> fileName;
+        std::optional<std::uint32_t> color;
     };
 
     // The next answer when it is of this kind; otherwise counts the dialog as unanswered.
     std::optional<Answer> next(Kind kind);
 
+    Desktop& desktop_;
     std::deque<Answer> answers_;
     std::vector<ShownMessage> messages_;
     std::vector<ShownRequester> requesters_;
@@ -100,4 +95,4 @@ private:
     int unanswered_ = 0;
 };
 
-}  // namespace nimbel
+}  // namespace nimbel::testing_support

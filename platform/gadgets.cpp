@@ -1,5 +1,5 @@
 // The gadgets placed in a window's inner area: list grid, label, track bar.
-#include "desktop.h"
+#include "gadgets.h"
 
 #include "desktop_impl.h"
 #include "grid_view.h"
@@ -37,30 +37,30 @@ GridView* currentGrid(const Desktop::Impl& impl, int window, int gadget)
 
 }  // namespace
 
-void Desktop::addListGrid(int window, int gadget, Rect where, MemoryGrid& grid, std::string_view tooltip)
+void Gadgets::addListGrid(int window, int gadget, Rect where, MemoryGrid& grid, std::string_view tooltip)
 {
-    WindowRecord* r = impl_->record(window);
+    WindowRecord* r = desktop_.impl_->record(window);
     if (!r) return;
-    auto* view = new GridView(grid, impl_->queue, window, gadget, r->window->inner());
+    auto* view = new GridView(grid, desktop_.impl_->queue, window, gadget, r->window->inner());
     view->setToolTip(uiText(tooltip));
-    impl_->place(window, gadget, view, where);
+    desktop_.impl_->place(window, gadget, view, where);
 }
 
-void Desktop::addLabel(int window, int gadget, Rect where, std::string_view text, bool centred, bool sunken)
+void Gadgets::addLabel(int window, int gadget, Rect where, std::string_view text, bool centred, bool sunken)
 {
-    WindowRecord* r = impl_->record(window);
+    WindowRecord* r = desktop_.impl_->record(window);
     if (!r) return;
     auto* label = new QLabel(uiText(text), r->window->inner());
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter));
     if (sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    impl_->place(window, gadget, label, where);
+    desktop_.impl_->place(window, gadget, label, where);
 }
 
-void Desktop::addTrackBar(int window, int gadget, Rect where, int minimum, int maximum, std::string_view tooltip,
+void Gadgets::addTrackBar(int window, int gadget, Rect where, int minimum, int maximum, std::string_view tooltip,
                           bool tickMarks)
 {
-    WindowRecord* r = impl_->record(window);
+    WindowRecord* r = desktop_.impl_->record(window);
     if (!r) return;
     auto* slider = new QSlider(Qt::Horizontal, r->window->inner());
     slider->setRange(minimum, maximum);
@@ -69,34 +69,34 @@ void Desktop::addTrackBar(int window, int gadget, Rect where, int minimum, int m
     slider->setTickPosition(tickMarks ? QSlider::TicksBelow : QSlider::NoTicks);
     slider->setToolTip(uiText(tooltip));
     // Only the user's moves are reported: the program setting the position is no event.
-    QObject::connect(slider, &QAbstractSlider::actionTriggered, slider, [this, window, gadget](int) {
-        impl_->queue.push(gadgetEvent(window, gadget, GadgetAction::changed));
-    });
-    impl_->place(window, gadget, slider, where);
+    // The queue outlives every window; this view may be gone by then.
+    QObject::connect(slider, &QAbstractSlider::actionTriggered, slider,
+                     [&queue = desktop_.impl_->queue, window, gadget](int) {
+                         queue.push(gadgetEvent(window, gadget, GadgetAction::changed));
+                     });
+    desktop_.impl_->place(window, gadget, slider, where);
     spaceTicks(slider);
 }
 
-bool Desktop::gadgetExists(int window, int gadget) const { return impl_->gadget(window, gadget) != nullptr; }
-
-Rect Desktop::gadgetRect(int window, int gadget) const
+Rect Gadgets::gadgetRect(int window, int gadget) const
 {
-    const QWidget* widget = impl_->gadget(window, gadget);
+    const QWidget* widget = desktop_.impl_->gadget(window, gadget);
     if (!widget) return {};
     const QRect g = widget->geometry();
     return {g.x(), g.y(), g.width(), g.height()};
 }
 
-void Desktop::setGadgetRect(int window, int gadget, Rect where)
+void Gadgets::setGadgetRect(int window, int gadget, Rect where)
 {
-    QWidget* widget = impl_->gadget(window, gadget);
+    QWidget* widget = desktop_.impl_->gadget(window, gadget);
     if (!widget) return;
     widget->setGeometry(where.x, where.y, where.width, where.height);
     if (auto* slider = qobject_cast<QSlider*>(widget)) spaceTicks(slider);
 }
 
-std::string Desktop::gadgetText(int window, int gadget) const
+std::string Gadgets::gadgetText(int window, int gadget) const
 {
-    const QWidget* widget = impl_->gadget(window, gadget);
+    const QWidget* widget = desktop_.impl_->gadget(window, gadget);
     if (const auto* label = qobject_cast<const QLabel*>(widget)) return utf8Of(label->text());
     if (const auto* field = qobject_cast<const QLineEdit*>(widget)) return bytesOf(field->text());
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) return utf8Of(button->text());
@@ -106,9 +106,9 @@ std::string Desktop::gadgetText(int window, int gadget) const
     return {};
 }
 
-void Desktop::setGadgetText(int window, int gadget, std::string_view text)
+void Gadgets::setGadgetText(int window, int gadget, std::string_view text)
 {
-    QWidget* widget = impl_->gadget(window, gadget);
+    QWidget* widget = desktop_.impl_->gadget(window, gadget);
     if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(uiText(text));
     if (auto* field = qobject_cast<QLineEdit*>(widget)) field->setText(qtText(text));
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(uiText(text));
@@ -118,95 +118,77 @@ void Desktop::setGadgetText(int window, int gadget, std::string_view text)
     }
 }
 
-std::string Desktop::gadgetTooltip(int window, int gadget) const
+void Gadgets::setGadgetTooltip(int window, int gadget, std::string_view tooltip)
 {
-    const QWidget* widget = impl_->gadget(window, gadget);
-    return widget ? utf8Of(widget->toolTip()) : std::string();
+    if (QWidget* widget = desktop_.impl_->gadget(window, gadget)) widget->setToolTip(uiText(tooltip));
 }
 
-void Desktop::setGadgetTooltip(int window, int gadget, std::string_view tooltip)
-{
-    if (QWidget* widget = impl_->gadget(window, gadget)) widget->setToolTip(uiText(tooltip));
-}
-
-void Desktop::focusGadget(int window, int gadget)
+void Gadgets::focusGadget(int window, int gadget)
 {
     // A grid takes no focus from clicks, but the program may give it the
     // keyboard, which then scrolls it. A text field given the keyboard has
     // its text selected, as when the user tabs into it, so typing replaces it.
-    QWidget* widget = impl_->gadget(window, gadget);
+    QWidget* widget = desktop_.impl_->gadget(window, gadget);
     if (!widget) return;
     widget->setFocus(Qt::OtherFocusReason);
     if (auto* field = qobject_cast<QLineEdit*>(widget)) field->selectAll();
 }
 
-int Desktop::focusedGadget(int window) const
+int Gadgets::trackBarPosition(int window, int gadget) const
 {
-    const WindowRecord* r = impl_->record(window);
-    if (!r) return -1;
-    const QWidget* focused = r->window->focusWidget();
-    for (const auto& [id, widget] : r->gadgets)
-        if (widget == focused) return id;
-    return -1;
-}
-
-int Desktop::trackBarPosition(int window, int gadget) const
-{
-    const auto* slider = impl_->gadgetAs<QSlider>(window, gadget);
+    const auto* slider = desktop_.impl_->gadgetAs<QSlider>(window, gadget);
     return slider ? slider->value() : 0;
 }
 
-void Desktop::setTrackBarPosition(int window, int gadget, int position)
+void Gadgets::setTrackBarPosition(int window, int gadget, int position)
 {
-    if (auto* slider = impl_->gadgetAs<QSlider>(window, gadget)) slider->setValue(position);
+    if (auto* slider = desktop_.impl_->gadgetAs<QSlider>(window, gadget)) slider->setValue(position);
 }
 
-int Desktop::trackBarMaximum(int window, int gadget) const
+int Gadgets::trackBarMaximum(int window, int gadget) const
 {
-    const auto* slider = impl_->gadgetAs<QSlider>(window, gadget);
+    const auto* slider = desktop_.impl_->gadgetAs<QSlider>(window, gadget);
     return slider ? slider->maximum() : 0;
 }
 
-void Desktop::setTrackBarMaximum(int window, int gadget, int maximum)
+void Gadgets::setTrackBarMaximum(int window, int gadget, int maximum)
 {
-    auto* slider = impl_->gadgetAs<QSlider>(window, gadget);
+    auto* slider = desktop_.impl_->gadgetAs<QSlider>(window, gadget);
     if (!slider) return;
     slider->setMaximum(maximum);
     spaceTicks(slider);
 }
 
-int Desktop::gridColumnWidth(int window, int gadget, int column) const
+int Gadgets::gridColumnWidth(int window, int gadget, int column) const
 {
-    const auto* view = currentGrid(*impl_, window, gadget);
+    const auto* view = currentGrid(*desktop_.impl_, window, gadget);
     if (!view || column < 0 || column >= view->horizontalHeader()->count()) return 0;
     return view->horizontalHeader()->sectionSize(column);
 }
 
-int Desktop::gridColumnCount(int window, int gadget) const
+int Gadgets::gridRowCount(int window, int gadget) const
 {
-    const auto* view = currentGrid(*impl_, window, gadget);
+    const auto* view = currentGrid(*desktop_.impl_, window, gadget);
+    return view ? view->model()->rowCount() : 0;
+}
+
+int Gadgets::gridColumnCount(int window, int gadget) const
+{
+    const auto* view = currentGrid(*desktop_.impl_, window, gadget);
     return view ? view->horizontalHeader()->count() : 0;
 }
 
-int Desktop::gridScrollX(int window, int gadget) const
+int Gadgets::gridScrollX(int window, int gadget) const
 {
-    const auto* view = currentGrid(*impl_, window, gadget);
+    const auto* view = currentGrid(*desktop_.impl_, window, gadget);
     return view ? view->horizontalScrollBar()->value() : 0;
 }
 
-int Desktop::gridTopRow(int window, int gadget) const
+int Gadgets::gridTopRow(int window, int gadget) const
 {
     // Vertical scrolling goes by whole rows, so the scroll value is the top row.
-    const auto* view = currentGrid(*impl_, window, gadget);
+    const auto* view = currentGrid(*desktop_.impl_, window, gadget);
     return view ? view->verticalScrollBar()->value() : 0;
-}
-
-void Desktop::scrollGrid(int window, int gadget, int scrollX, int topRow)
-{
-    auto* view = currentGrid(*impl_, window, gadget);
-    if (!view) return;
-    view->horizontalScrollBar()->setValue(scrollX);
-    view->verticalScrollBar()->setValue(topRow);
 }
 
 }  // namespace nimbel

@@ -1,0 +1,249 @@
+#include "desktop_driver.h"
+
+#include "desktop_seam.h"
+#include "qt_text.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QComboBox>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace nimbel::testing_support {
+
+namespace {
+
+QAction* menuAction(QMainWindow* window, int command)
+{
+    if (!window || !window->menuWidget()) return nullptr;
+    for (QAction* top : window->menuBar()->actions()) {
+        if (!top->menu()) continue;
+        for (QAction* item : top->menu()->actions())
+            if (!item->isSeparator() && item->data().toInt() == command) return item;
+    }
+    return nullptr;
+}
+
+QToolBar* toolBarOf(QMainWindow* window) { return window ? window->findChild<QToolBar*>() : nullptr; }
+
+}  // namespace
+
+// Counts the drawing of every widget, by the top-level window it belongs
+// to; a window's count goes with the window.
+class DesktopDriver::PaintCounter final : public QObject {
+public:
+    PaintCounter() { qApp->installEventFilter(this); }
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            QWidget* top = static_cast<QWidget*>(watched)->window();
+            const auto [counted, first] = counts.try_emplace(top, 0);
+            ++counted->second;
+            if (first) connect(top, &QObject::destroyed, this, [this, top] { counts.erase(top); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+    std::map<const QWidget*, int> counts;
+};
+
+DesktopDriver::DesktopDriver(Desktop& desktop) : desktop_(desktop), paints_(std::make_unique<PaintCounter>())
+{
+    DesktopSeam::setPollHook(desktop_, [this] {
+        if (actions_.empty()) return false;
+        const std::function<void()> action = std::move(actions_.front());
+        actions_.pop_front();
+        action();
+        return true;
+    });
+}
+
+DesktopDriver::~DesktopDriver() { DesktopSeam::setPollHook(desktop_, {}); }
+
+void DesktopDriver::act(std::function<void()> action) { actions_.push_back(std::move(action)); }
+
+void DesktopDriver::post(const Event& event) { DesktopSeam::post(desktop_, event); }
+
+std::string DesktopDriver::windowTitle(int window)
+{
+    const QMainWindow* w = DesktopSeam::window(desktop_, window);
+    return w ? utf8Of(w->windowTitle()) : std::string();
+}
+
+bool DesktopDriver::windowEnabled(int window)
+{
+    const QMainWindow* w = DesktopSeam::window(desktop_, window);
+    return w && w->isEnabled();
+}
+
+bool DesktopDriver::windowVisible(int window)
+{
+    const QMainWindow* w = DesktopSeam::window(desktop_, window);
+    return w && w->isVisible();
+}
+
+void DesktopDriver::resizeWindow(int window, Size inner)
+{
+    if (QMainWindow* w = DesktopSeam::window(desktop_, window)) {
+        w->resize(inner.width, inner.height);
+        w->layout()->activate();
+    }
+}
+
+void DesktopDriver::maximizeWindow(int window)
+{
+    if (QMainWindow* w = DesktopSeam::window(desktop_, window)) {
+        w->showMaximized();
+        w->layout()->activate();
+    }
+}
+
+int DesktopDriver::paintCount(int window) const
+{
+    const auto found = paints_->counts.find(DesktopSeam::window(desktop_, window));
+    return found == paints_->counts.end() ? 0 : found->second;
+}
+
+std::vector<Menu> DesktopDriver::menuBar(int window)
+{
+    std::vector<Menu> menus;
+    QMainWindow* w = DesktopSeam::window(desktop_, window);
+    if (!w || !w->menuWidget()) return menus;
+    for (QAction* top : w->menuBar()->actions()) {
+        Menu menu{utf8Of(top->text()), {}};
+        if (QMenu* items = top->menu()) {
+            for (QAction* item : items->actions())
+                menu.items.push_back(item->isSeparator() ? MenuEntry::bar()
+                                                         : MenuEntry{utf8Of(item->text()), item->data().toInt()});
+        }
+        menus.push_back(std::move(menu));
+    }
+    return menus;
+}
+
+bool DesktopDriver::menuChecked(int window, int command)
+{
+    const QAction* action = menuAction(DesktopSeam::window(desktop_, window), command);
+    return action && action->isChecked();
+}
+
+void DesktopDriver::chooseMenuItem(int window, int command)
+{
+    if (QAction* action = menuAction(DesktopSeam::window(desktop_, window), command)) action->trigger();
+}
+
+std::vector<ShownToolButton> DesktopDriver::toolBar(int window)
+{
+    std::vector<ShownToolButton> shown;
+    if (const QToolBar* bar = toolBarOf(DesktopSeam::window(desktop_, window))) {
+        for (QAction* action : bar->actions())
+            shown.push_back(action->isSeparator() ? ShownToolButton{}
+                                                  : ShownToolButton{action->data().toInt(), utf8Of(action->toolTip()),
+                                                                    !action->icon().isNull()});
+    }
+    return shown;
+}
+
+void DesktopDriver::pressToolButton(int window, int command)
+{
+    QToolBar* bar = toolBarOf(DesktopSeam::window(desktop_, window));
+    if (!bar) return;
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator() || action->data().toInt() != command) continue;
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action))) button->click();
+    }
+}
+
+void DesktopDriver::clickAt(int window, Point where, ClickKind kind)
+{
+    QMainWindow* w = DesktopSeam::window(desktop_, window);
+    if (!w) return;
+    QWidget* inner = w->centralWidget();
+    QWidget* target = inner->childAt(where.x, where.y);
+    if (!target) target = inner;
+    const QPointF local = target->mapFrom(inner, QPoint(where.x, where.y));
+    const QPointF global = inner->mapToGlobal(QPoint(where.x, where.y));
+    const Qt::MouseButton button = kind == ClickKind::right ? Qt::RightButton : Qt::LeftButton;
+    auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
+        QMouseEvent event(type, local, local, global, button, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    send(QEvent::MouseButtonPress, button);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+    if (kind == ClickKind::leftDouble) {
+        send(QEvent::MouseButtonDblClick, button);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+    }
+}
+
+int DesktopDriver::focusedGadget(int window)
+{
+    const QMainWindow* w = DesktopSeam::window(desktop_, window);
+    return w ? DesktopSeam::gadgetOf(desktop_, window, w->focusWidget()) : -1;
+}
+
+std::string DesktopDriver::gadgetTooltip(int window, int gadget)
+{
+    const QWidget* widget = DesktopSeam::gadget(desktop_, window, gadget);
+    return widget ? utf8Of(widget->toolTip()) : std::string();
+}
+
+void DesktopDriver::scrollGrid(int window, int gadget, int scrollX, int topRow)
+{
+    if (auto* view = qobject_cast<QAbstractScrollArea*>(DesktopSeam::gadget(desktop_, window, gadget))) {
+        view->horizontalScrollBar()->setValue(scrollX);
+        view->verticalScrollBar()->setValue(topRow);
+    }
+}
+
+void DesktopDriver::press(int window, int button)
+{
+    if (auto* b = qobject_cast<QAbstractButton*>(DesktopSeam::gadget(desktop_, window, button))) b->click();
+}
+
+void DesktopDriver::choose(int window, int list, int item)
+{
+    auto* combo = qobject_cast<QComboBox*>(DesktopSeam::gadget(desktop_, window, list));
+    if (!combo || item < 0 || item >= combo->count()) return;
+    combo->setCurrentIndex(item);
+    emit combo->activated(item);
+}
+
+void DesktopDriver::setNumber(int window, int field, int value)
+{
+    if (auto* spin = qobject_cast<QSpinBox*>(DesktopSeam::gadget(desktop_, window, field))) spin->setValue(value);
+}
+
+bool DesktopDriver::isDefaultButton(int window, int button)
+{
+    const auto* b = qobject_cast<QPushButton*>(DesktopSeam::gadget(desktop_, window, button));
+    return b && b->isDefault();
+}
+
+bool DesktopDriver::itemEnabled(int window, int list, int item)
+{
+    const auto* combo = qobject_cast<QComboBox*>(DesktopSeam::gadget(desktop_, window, list));
+    const auto* items = combo ? qobject_cast<const QStandardItemModel*>(combo->model()) : nullptr;
+    const QStandardItem* entry = items ? items->item(item) : nullptr;
+    return entry && entry->isEnabled();
+}
+
+std::string DesktopDriver::itemTooltip(int window, int list, int item)
+{
+    const auto* combo = qobject_cast<QComboBox*>(DesktopSeam::gadget(desktop_, window, list));
+    return combo && item >= 0 && item < combo->count() ? utf8Of(combo->itemData(item, Qt::ToolTipRole).toString())
+                                                       : std::string();
+}
+
+}  // namespace nimbel::testing_support

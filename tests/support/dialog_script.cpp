@@ -1,0 +1,131 @@
+#include "dialog_script.h"
+
+#include "desktop_seam.h"
+#include "grid_table_model.h"
+#include "qt_text.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace nimbel::testing_support {
+
+namespace {
+
+ShownMessage describe(const QMessageBox& box)
+{
+    QString preferred = box.defaultButton() ? box.defaultButton()->text() : QString();
+    preferred.remove('&');  // the keyboard mnemonic marker
+    const QMessageBox::StandardButtons shown = box.standardButtons();
+    const MessageButtons buttons = shown.testFlag(QMessageBox::Cancel) ? MessageButtons::yesNoCancel
+                                   : shown.testFlag(QMessageBox::Yes)  ? MessageButtons::yesNo
+                                                                       : MessageButtons::ok;
+    const MessageIcon icon = box.icon() == QMessageBox::Critical ? MessageIcon::error : MessageIcon::none;
+    return {utf8Of(box.windowTitle()), utf8Of(box.text()), buttons, icon, utf8Of(preferred)};
+}
+
+void reply(QMessageBox& box, MessageReply answer)
+{
+    auto press = [&box](QMessageBox::StandardButton which) {
+        if (QAbstractButton* button = box.button(which)) button->click();
+    };
+    switch (answer) {
+    case MessageReply::ok: press(QMessageBox::Ok); break;
+    case MessageReply::yes: press(QMessageBox::Yes); break;
+    case MessageReply::no: press(QMessageBox::No); break;
+    case MessageReply::cancel: press(QMessageBox::Cancel); break;
+    case MessageReply::escapeKey: {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&box, &escape);
+        break;
+    }
+    case MessageReply::closeBox: box.close(); break;
+    }
+}
+
+ShownRequester describe(const QFileDialog& dialog)
+{
+    ShownRequester shown;
+    shown.kind = dialog.acceptMode() == QFileDialog::AcceptSave ? RequesterKind::save : RequesterKind::open;
+    shown.title = utf8Of(dialog.windowTitle());
+    shown.folder = pathOf(dialog.directory().absolutePath());
+    if (const auto* name = dialog.findChild<QLineEdit*>("fileNameEdit")) shown.fileName = pathOf(name->text());
+    if (const auto* types = dialog.findChild<QComboBox*>("fileTypeCombo")) {
+        for (int i = 0; i < types->count(); ++i) shown.filters.push_back(utf8Of(types->itemText(i)));
+        shown.selectedFilter = utf8Of(types->currentText());
+    }
+    shown.confirmsOverwrite = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
+    shown.defaultSuffix = utf8Of(dialog.defaultSuffix());
+    return shown;
+}
+
+void reply(QFileDialog& dialog, const std::optional<std::string>& typed)
+{
+    if (!typed) {
+        dialog.reject();
+        return;
+    }
+    // A file picked in the list would win over the typed name, as after typing it is no longer picked.
+    for (auto* view : dialog.findChildren<QAbstractItemView*>()) view->clearSelection();
+    if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit")) name->setText(qtPath(*typed));
+    const auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+    QPushButton* accept = buttons
+                              ? buttons->button(dialog.acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
+                                                                                               : QDialogButtonBox::Open)
+                              : nullptr;
+    if (accept && accept->isEnabled()) {
+        accept->click();
+    } else {
+        QMetaObject::invokeMethod(&dialog, "accept");
+    }
+}
+
+}  // namespace
+
+QueuedDialogScript::QueuedDialogScript(Desktop& desktop) : desktop_(desktop)
+{
+    // A dialog is offered again while it stays open (a typed folder name
+    // only opens that folder), so the script never leaves one waiting.
+    DesktopSeam::setModalHook(desktop_, [this](QDialog& dialog) {
+        if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+            messages_.push_back(describe(*box));
+            const auto answer = next(Kind::message);
+            reply(*box, answer ? answer->message : MessageReply::escapeKey);
+        } else if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+            requesters_.push_back(describe(*files));
+            const auto answer = next(Kind::requester);
+            reply(*files, answer ? answer->fileName : std::nullopt);
+        } else if (auto* colors = qobject_cast<QColorDialog*>(&dialog)) {
+            colorRequesters_.push_back({bgrFromColor(colors->currentColor())});
+            const auto answer = next(Kind::color);
+            if (!answer || !answer->color) {
+                colors->reject();
+                return;
+            }
+            colors->setCurrentColor(colorFromBgr(*answer->color));
+            colors->accept();
+        }
+    });
+}
+
+QueuedDialogScript::~QueuedDialogScript() { DesktopSeam::setModalHook(desktop_, {}); }
+
+std::optional<QueuedDialogScript::Answer> QueuedDialogScript::next(Kind kind)
+{
+    if (answers_.empty() || answers_.front().kind != kind) {
+        ++unanswered_;
+        return std::nullopt;
+    }
+    Answer answer = std::move(answers_.front());
+    answers_.pop_front();
+    return answer;
+}
+
+}  // namespace nimbel::testing_support
