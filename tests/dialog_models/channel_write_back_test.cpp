@@ -1,12 +1,11 @@
 // The Channel Window's OK: the texts it writes, and the property that the
 // song then plays what the window showed and played.
+#include "support/playback_rig.h"
+
 #include "channel_roll.h"
 #include "channel_write_back.h"
-#include "midi_output.h"
 #include "notation.h"
 #include "project_state.h"
-#include "recording_midi.h"
-#include "sequencer.h"
 #include "song_columns.h"
 #include "undo_history.h"
 
@@ -78,19 +77,16 @@ TEST(ChannelWriteBack, WritesWhatDiffersFromTheTextsBeforeAsOneUndoGroup)
 // the sequencer starts it.
 using Played = std::tuple<int, int, std::string_view, std::int64_t, std::int32_t, std::int32_t>;
 
-std::vector<Played> played(Song song, int channel, bool rebuild)
+std::vector<Played> played(const Song& toPlay, int channel, bool rebuild)
 {
+    testing_support::PlaybackRig rig;
+    Song& song = rig.song;
+    Sequencer& sequencer = rig.sequencer;
+    PlainPositionDisplay& position = rig.position;
+    song = toPlay;
     song.noteListStale = rebuild;
     if (!rebuild) song.channels = ChannelState{};
-    SimulatedClock clock;
-    MessageLog log;
-    RecordingMidiDevices devices(clock, log);
-    MidiOutput output;
-    output.openOutput(devices, -1);
-    Sequencer sequencer(song, output, clock);
-    PlainPositionDisplay position;
-    PlainMusicChecks checks;
-    sequencer.mainPlay(position, checks);
+    sequencer.mainPlay(position, rig.checks);
     int last = 0;
     for (const NoteRecord& note : song.noteList) last = std::max(last, note.column);
     position.setMaximum(last);
@@ -98,7 +94,7 @@ std::vector<Played> played(Song song, int channel, bool rebuild)
     const NoteRecord& running = song.channels[static_cast<std::size_t>(channel)];
     while (sequencer.isPlaying()) {
         const int column = sequencer.state().playColumn;
-        clock.advanceTo(*sequencer.nextDueTime());
+        rig.clock.advanceTo(*sequencer.nextDueTime());
         sequencer.playbackStep(position);
         if (sequencer.isPlaying() && sequencer.state().playColumn == column) continue;  // no column step yet
         for (const NoteRecord& note : song.noteList) {

@@ -5,6 +5,7 @@
 #include "support/dialog_script.h"
 #include "support/files.h"
 #include "support/offscreen_application.h"
+#include "support/playback_rig.h"
 
 #include "desktop.h"
 #include "file_session.h"
@@ -35,11 +36,10 @@ std::tuple<std::string, bool, bool> state(const ProjectState& p) { return {p.cur
 
 // A song, its project state and a sequencer in a fresh program folder, with
 // the main window open and a dialog script answering for the user.
-struct FileRig {
+struct FileRig : PlaybackRig {
     FileRig()
     {
         desktop.openWindow(0, {"Nimbel MIDI - MIDI.txt", {604, 298}, WindowFrame::resizable, std::nullopt, {}});
-        output.openOutput(devices, output.chooseOutputDevice(devices));
         project.currentPath = (folder / "MIDI.txt").string();
     }
 
@@ -55,14 +55,7 @@ struct FileRig {
     Desktop desktop{OffscreenApplication::application()};
     DesktopDriver driver{desktop};
     QueuedDialogScript script{desktop};
-    Song song;
     ProjectState project;
-    SimulatedClock clock;
-    MessageLog sent;
-    RecordingMidiDevices devices{clock, sent};
-    MidiOutput output;
-    Sequencer sequencer{song, output, clock};
-    PlainPositionDisplay position;
     FileSession session{desktop, song, project, sequencer, position, scratch.directory(), 0};
 };
 
@@ -238,7 +231,7 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
     EXPECT_EQ(song.grid.cellText(5, gridColumnOf(7)), "");
     EXPECT_EQ(song.tempo, 90);
     EXPECT_FALSE(output.hasSoundingNotes());
-    EXPECT_EQ(sent.back().packed, 0x003C91u) << "the sounding note was ended";
+    EXPECT_EQ(log.back().packed, 0x003C91u) << "the sounding note was ended";
     EXPECT_EQ(std::pair(position.position(), position.counterText()), std::pair(1, std::string("1")))
         << "Play starts at the first column";
 }

@@ -1,14 +1,12 @@
 // The sequencer's indexed column step against the plain walk over the whole
 // note list: random songs exported, and random sessions of commands and note
 // list changes played on simulated time, must send the very same messages.
+#include "support/playback_rig.h"
+#include "support/whole_list_walk.h"
+
 #include "event_export.h"
-#include "midi_output.h"
-#include "music_checks.h"
-#include "recording_midi.h"
-#include "sequencer.h"
 #include "song_columns.h"
 #include "song_file.h"
-#include "support/whole_list_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -67,20 +65,11 @@ TEST(IndexedColumnStep, ExportsRandomSongsAsTheWholeListWalkDoes)
 }
 
 // A song played on simulated time, column steps visiting what `visits` gives.
-struct Session {
-    Session(RecordVisits& visits, const std::string& text) : sequencer(song, output, clock, visits)
+struct Session : testing_support::PlaybackRig {
+    Session(RecordVisits& visits, const std::string& text) : PlaybackRig(visits)
     {
         openSongAfterStartUp(song, position, text);
-        output.openOutput(devices, -1);
     }
-    Song song;
-    SimulatedClock clock;
-    MessageLog log;
-    RecordingMidiDevices devices{clock, log};
-    MidiOutput output;
-    Sequencer sequencer;
-    PlainPositionDisplay position;
-    PlainMusicChecks checks;
 };
 
 // What can happen between two steps: the Music commands, an edit that Play

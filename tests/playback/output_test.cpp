@@ -5,6 +5,7 @@
 // program, audio as Debian's readers hear it through the export tool, and
 // every MIDI file's structure by the playback fuzzer.
 #include "support/files.h"
+#include "support/playback_rig.h"
 
 #include "midi_file.h"
 #include "midi_output.h"
@@ -27,20 +28,13 @@ using testing_support::ScratchFolder;
 
 using Packed = std::vector<std::uint32_t>;
 
-struct OutputRig {
-    OutputRig() { output.openOutput(devices, -1); }
-
+struct OutputRig : testing_support::PlaybackRig {
     Packed packed() const
     {
         Packed out;
         for (const TimedMessage& m : log) out.push_back(m.packed);
         return out;
     }
-
-    SimulatedClock clock;
-    MessageLog log;
-    RecordingMidiDevices devices{clock, log};
-    MidiOutput output;
 };
 
 RecordingDevice synth(int voices) { return {MidiDeviceCaps{"synth", voices}, true}; }

@@ -2,13 +2,10 @@
 // it: one table of songs, commands at given moments of simulated time, and
 // every message sent, as event lines timed from the start. A run of the 15
 // voice-1 program changes that Play sends shows as one "voices" line.
+#include "support/playback_rig.h"
+
 #include "event_export.h"
-#include "midi_output.h"
-#include "music_checks.h"
 #include "notation.h"
-#include "recording_midi.h"
-#include "sequencer.h"
-#include "song.h"
 #include "song_columns.h"
 
 #include <gtest/gtest.h>
@@ -32,9 +29,9 @@ struct Cell {
 // A song written into the grid and rebuilt, as Play finds it after edits,
 // with a recording output, both windows' track bar and counter, and time
 // that moves only as the idle loop's steps sleep.
-struct Rig {
+struct Rig : testing_support::PlaybackRig {
     Rig(int columns, const std::vector<Cell>& cells, const char* tempoCell, std::int64_t startMs = 5000)
-        : clock(startMs), start(startMs)
+        : PlaybackRig(startMs), start(startMs)
     {
         setNoteColumnCount(song.grid, gridColumnOf(columns));
         song.grid.setCellText(0, kChannelColumn, tempoCell);
@@ -42,7 +39,6 @@ struct Rig {
         rebuildNoteList(song);
         main.setMaximum(columns);
         channel.setMaximum(columns);
-        output.openOutput(devices, -1);
     }
 
     void runUntil(std::int64_t ms)
@@ -69,16 +65,9 @@ struct Rig {
         return out;
     }
 
-    Song song;
-    SimulatedClock clock;
-    MessageLog log;
-    RecordingMidiDevices devices{clock, log};
-    MidiOutput output;
-    Sequencer sequencer{song, output, clock};
-    PlainPositionDisplay main;
+    PlainPositionDisplay& main = position;
     PlainPositionDisplay channel;  // a Channel Window's pair
     PositionDisplay* stepping = &main;
-    PlainMusicChecks checks;
     std::int64_t start;
     std::int64_t longestPlayingSleep = 0;
 };
