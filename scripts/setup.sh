@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build and test tooling
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # user interface
   qt6-base-dev qt6-base-dev-tools adwaita-icon-theme fonts-dejavu-extra

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: a normal
-# build, and an AddressSanitizer + UndefinedBehaviorSanitizer build in which
-# any sanitizer report fails its test. Then runs each fuzzer for a while.
+# Installs what is missing, checks that every source file is formatted as
+# .clang-format says, then builds and runs every test twice: a normal build,
+# and an AddressSanitizer + UndefinedBehaviorSanitizer build in which any
+# sanitizer report fails its test. Then runs each fuzzer for a while.
 # Warnings are errors throughout. Usage: scripts/test.sh [fuzz seconds, default 60]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +10,13 @@ fuzz_seconds=${1:-60}
 jobs=$(nproc)
 
 bash scripts/setup.sh
+
+echo "== formatting (.clang-format)"
+mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./build\* -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
+if ! clang-format --dry-run --Werror "${sources[@]}"; then
+  echo "these files differ from .clang-format: run clang-format -i on them"
+  exit 1
+fi
 
 # Tests that start Qt, PulseAudio or Xvfb keep their runtime files private.
 export XDG_RUNTIME_DIR=$(mktemp -d)

@@ -5,6 +5,7 @@
 #include "support/files.h"
 #include "support/processes.h"
 
+#include "nimbel_version.h"
 #include "song.h"
 #include "song_file.h"
 
@@ -56,6 +57,9 @@ TEST_F(Installation, EachFileIsWhereTheDesktopLooksAndPassesItsChecker)
     const std::string entry = fileText(file("share/applications/nimbel-midi.desktop"));
     for (const char* line : {"\nExec=nimbel-midi %f\n", "\nMimeType=application/x-nimbel-midi;\n"})
         EXPECT_NE(entry.find(line), std::string::npos) << line;
+    // The About topic sends readers to NEWS, which must tell of this version.
+    EXPECT_NE(fileText(file("share/doc/nimbel-midi/NEWS")).find(std::string("\nVersion ") + kNimbelVersion + "\n"),
+              std::string::npos);
 }
 
 TEST_F(Installation, SongFilesAreKnownByTheirNameAndByTheFirstLineTheProgramWrites)
