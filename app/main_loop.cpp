@@ -10,13 +10,13 @@ namespace nimbel {
 
 namespace {
 
-void handleGadget(Program& program, const Event& event)
+// Gadget events and keys of the main window. Keys come from the song grid,
+// or from the window itself (F1, whatever has the keyboard).
+void handleInput(Program& program, const Event& event)
 {
     if (event.window != kMainWindow) return;
-    const CommandHandlers& handlers = program.handlers;
-    if (event.id == kSongGrid) {
-        if (event.action == GadgetAction::doubleClick && handlers.songGridDoubleClick) handlers.songGridDoubleClick();
-        if (event.action == GadgetAction::leftClick && handlers.songGridClick) handlers.songGridClick();
+    if (event.id == kSongGrid || event.kind == EventKind::key) {
+        if (program.handlers.songGrid) program.handlers.songGrid(event);
     } else if (event.id == kPositionTrackBar) {
         program.position.setCounterText(std::to_string(program.position.position()));
     }
@@ -28,8 +28,12 @@ Pass dispatchCommand(Program& program, int command)
 {
     CommandHandlers& handlers = program.handlers;
     switch (command) {
-    case kFileNew: fileNew(program.files); return Pass::goOn;
-    case kFileOpen: fileOpen(program.files); return Pass::goOn;
+    case kFileNew:
+        if (fileNew(program.files)) resetSongCursor(program);
+        return Pass::goOn;
+    case kFileOpen:
+        if (fileOpen(program.files)) resetSongCursor(program);
+        return Pass::goOn;
     case kFileSave: fileSave(program.files); return Pass::goOn;
     case kFileSaveAs: fileSaveAs(program.files); return Pass::goOn;
     case kFileExit: return saveChangesPrompt(program.files) == PromptResult::proceed ? Pass::leave : Pass::goOn;
@@ -38,7 +42,7 @@ Pass dispatchCommand(Program& program, int command)
     case kMusicStop: program.sequencer.mainStop(program.position, program.musicChecks); return Pass::goOn;
     default: break;
     }
-    if (command >= kEditUndo && command <= kSelectColor) {
+    if ((command >= kEditUndo && command <= kSelectColor) || command == kEditRedo) {
         if (handlers.editCommand) handlers.editCommand(command);
     } else if (command >= kHelpMainWindow) {
         if (handlers.helpTopic) handlers.helpTopic(command);
@@ -64,7 +68,7 @@ Pass runPass(Program& program)
     }
     // File > Exit leaves at once, without a playback step.
     if (event.kind == EventKind::menu && dispatchCommand(program, event.id) == Pass::leave) return Pass::leave;
-    if (event.kind == EventKind::gadget) handleGadget(program, event);
+    if (event.kind == EventKind::gadget || event.kind == EventKind::key) handleInput(program, event);
     if (event.kind == EventKind::none) program.sequencer.playbackStep(program.position);
     return event.kind == EventKind::closeRequest ? Pass::leave : Pass::goOn;
 }

@@ -13,8 +13,9 @@ enum class Pass { goOn, leave };
 Pass runPass(Program& program);
 void mainEventLoop(Program& program);
 
-// Ids 0 … 23 exactly, then every id of 189 and up to the help topics, then
-// 24 … 39 to the Channel Window for channel id − 24; others do nothing.
+// Ids 0 … 23 exactly (and Redo), then every id of 189 and up to the help
+// topics, then 24 … 39 to the Channel Window for channel id − 24; others do
+// nothing.
 Pass dispatchCommand(Program& program, int command);
 
 }  // namespace nimbel

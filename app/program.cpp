@@ -24,8 +24,7 @@ Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, ProgramFo
       files{desktop, song, project, sequencer, position, folders.songFolder, kMainWindow}
 {
     handlers.editCommand = [this](int command) { nimbel::editCommand(*this, command); };
-    handlers.songGridClick = [this] { nimbel::songGridClick(*this); };
-    handlers.songGridDoubleClick = [this] { nimbel::songGridDoubleClick(*this); };
+    handlers.songGrid = [this](const Event& event) { handleSongGridEvent(*this, event); };
     handlers.channelWindow = [this](int channel) {
         openChannelWindow(
             {desktop, song, project, sequencer, kMainWindow, kSongGrid, kStopImageId, kPauseImageId, kPlayImageId},
@@ -60,6 +59,7 @@ bool startUp(Program& program)
     loadSong(program.song, program.position, program.project.currentPath);
     program.desktop.setWindowTitle(kMainWindow, projectWindowTitle(program.project.currentPath));
     program.sequencer.resetPlayback();
+    resetSongCursor(program);
     return true;
 }
 
@@ -74,7 +74,7 @@ int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const Progr
 {
     Program program(desktop, devices, clock, folders);
     if (startUp(program)) {
-        if (!fileToOpen.empty()) fileOpenPath(program.files, fileToOpen);
+        if (!fileToOpen.empty() && fileOpenPath(program.files, fileToOpen)) resetSongCursor(program);
         mainEventLoop(program);
     }
     shutDown(program);

@@ -13,6 +13,7 @@
 #include "project_state.h"
 #include "sequencer.h"
 #include "song.h"
+#include "song_grid_input.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,14 +24,14 @@ namespace nimbel {
 class Clock;
 class Desktop;
 class MidiDevices;
+struct Event;
 
 // Commands whose handlers belong to other units: the edit and selection
-// commands, the Channel Window, the help topics. Tests replace them; an
-// empty handler does nothing.
+// commands, the song grid's clicks and keys, the Channel Window, the help
+// topics. Tests replace them; an empty handler does nothing.
 struct CommandHandlers {
-    std::function<void(int command)> editCommand;    // ids 5 … 20
-    std::function<void()> songGridClick;             // left click on the song grid
-    std::function<void()> songGridDoubleClick;       // left double-click on the song grid
+    std::function<void(int command)> editCommand;    // ids 5 … 20 and Redo
+    std::function<void(const Event&)> songGrid;      // the song grid's clicks, drags, keys and editor
     std::function<void(int channel)> channelWindow;  // View menu, channel = id − 24
     std::function<void(int command)> helpTopic;      // ids 189 and up
     std::function<void()> helpWindowLayout;          // resize of the Help Window
@@ -54,6 +55,7 @@ struct Program {
     GadgetPositionDisplay position;
     MainWindowMusicChecks musicChecks;
     std::uint32_t selectionColor;
+    SongCursor cursor;
     CommandHandlers handlers;
     FileSession files;
 };

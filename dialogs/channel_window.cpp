@@ -112,6 +112,7 @@ private:
         case EventKind::activated: Gadgets(desktop).focusGadget(kChannelWindow, kChannelGrid); break;
         case EventKind::resize: layOut(desktop); break;
         case EventKind::gadget: return handleGadget(event);
+        case EventKind::key: handleKey(event.key); break;
         case EventKind::none:
         case EventKind::menu: break;
         }
@@ -139,6 +140,14 @@ private:
         default: break;
         }
         return true;
+    }
+
+    // Space plays the channel, or pauses it; F1 shows this window's help.
+    void handleKey(Key key)
+    {
+        Sequencer& sequencer = context_.sequencer;
+        if (key == Key::space) sequencer.isPlaying() ? sequencer.channelPause() : sequencer.channelPlay(display_);
+        if (key == Key::f1) showHelpTopic(context_.desktop, HelpTopic::channelWindow);
     }
 
     // Clicks on the header, the "Scale" column, right of the last column or

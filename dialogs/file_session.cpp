@@ -84,14 +84,15 @@ PromptOutcome promptForChanges(FileSession& s)
     return PromptOutcome::saved;
 }
 
-// File Open after its prompt: `chosen` gives the path to open, "" when none was chosen.
-void openAfterPrompt(FileSession& session, const std::function<std::string()>& chosen)
+// File Open after its prompt: `chosen` gives the path to open, "" when none
+// was chosen. True when the song was replaced.
+bool openAfterPrompt(FileSession& session, const std::function<std::string()>& chosen)
 {
     const ProjectState before = session.project;
     const PromptOutcome prompt = promptForChanges(session);
-    if (prompt == PromptOutcome::cancelled) return;
+    if (prompt == PromptOutcome::cancelled) return false;
     const std::string path = chosen();
-    if (path.empty()) return;
+    if (path.empty()) return false;
 
     std::string contents;
     const bool readable = readSongFile(path, contents);
@@ -99,13 +100,14 @@ void openAfterPrompt(FileSession& session, const std::function<std::string()>& c
         reportError(session, unableToOpenText(path, readable ? kNotASongReason : ""));
         // The song stays, so a "No" to saving it must not leave it looking saved.
         if (prompt == PromptOutcome::discarded) session.project = before;
-        return;
+        return false;
     }
     startEmptySong(session);
     session.project.currentPath = path;
     loadSongText(session.song, session.position, contents);
     session.desktop.setWindowTitle(session.mainWindow, projectWindowTitle(path));
     session.sequencer.resetPlayback();
+    return true;
 }
 
 }  // namespace
@@ -125,28 +127,29 @@ void startEmptySong(FileSession& session)
     session.position.setCounterText("1");
 }
 
-void fileNew(FileSession& session)
+bool fileNew(FileSession& session)
 {
-    if (saveChangesPrompt(session) == PromptResult::cancel) return;
+    if (saveChangesPrompt(session) == PromptResult::cancel) return false;
     startEmptySong(session);
     session.project.currentPath.clear();
     session.project.isNew = true;
     session.desktop.setWindowTitle(session.mainWindow, "Nimbel MIDI - New Project");
     session.sequencer.resetPlayback();
+    return true;
 }
 
-void fileOpen(FileSession& session)
+bool fileOpen(FileSession& session)
 {
-    openAfterPrompt(session, [&session] {
+    return openAfterPrompt(session, [&session] {
         const std::string defaultPath =
             session.project.currentPath.empty() ? session.songFolder + "/*.nmd" : session.project.currentPath;
         return Requesters(session.desktop).openFileRequester(kOpenTitle, defaultPath, kProjectFilter, 0);
     });
 }
 
-void fileOpenPath(FileSession& session, const std::string& path)
+bool fileOpenPath(FileSession& session, const std::string& path)
 {
-    openAfterPrompt(session, [&path] { return path; });
+    return openAfterPrompt(session, [&path] { return path; });
 }
 
 void fileSave(FileSession& session)

@@ -48,11 +48,12 @@ void startEmptySong(FileSession& session);
 
 // File New: after the prompt, an empty song in the same note columns, no
 // project path, the new-project flag, the title "Nimbel MIDI - New Project".
-void fileNew(FileSession& session);
-void fileOpen(FileSession& session);
+// New and Open say whether the song was replaced.
+bool fileNew(FileSession& session);
+bool fileOpen(FileSession& session);
 // File Open of a file chosen beforehand (the program's command line): the
 // same prompt, load, title and "Unable to open" box, without the requester.
-void fileOpenPath(FileSession& session, const std::string& path);
+bool fileOpenPath(FileSession& session, const std::string& path);
 void fileSave(FileSession& session);
 void fileSaveAs(FileSession& session);
 

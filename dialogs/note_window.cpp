@@ -85,6 +85,10 @@ std::optional<std::string> handle(Desktop& desktop, const Event& event, std::str
 {
     if (handleHelpWindowEvent(desktop, event)) return std::nullopt;
     if (event.kind == EventKind::closeRequest && event.window == kNoteWindow) return std::string(input);
+    if (event.kind == EventKind::key && event.window == kNoteWindow && event.key == Key::f1) {
+        showHelpTopic(desktop, HelpTopic::noteWindow);
+        return std::nullopt;
+    }
     if (event.kind == EventKind::gadget && event.window == kNoteWindow && event.id == kNoteList) {
         offerDurationsFor(desktop);
         return std::nullopt;
@@ -128,6 +132,7 @@ std::string showNoteWindow(Desktop& desktop, int ownerWindow, std::string_view i
     desktop.setWindowEnabled(ownerWindow, true);
     desktop.setKeepOnTop(kNoteWindow, false);
     desktop.closeWindow(kNoteWindow);
+    desktop.activateWindow(ownerWindow);
     return *result;
 }
 

@@ -48,18 +48,19 @@ void pasteClipboard(EditSession& session)
         session.messages.showError(kOneDestinationMessage);
     } else if (song.clipList.empty()) {
         session.messages.showError(kNothingToPasteMessage);
-    } else if (song.selectionList.empty()) {
-        session.messages.showError(kOneDestinationMessage);
+    } else if (!song.selectionList.empty()) {
+        pasteCells(session, song.clipList, {song.selectionList.front().row, song.selectionList.front().column});
+    } else if (session.cursor) {
+        pasteCells(session, song.clipList, *session.cursor);
     } else {
-        pasteCells(session, song.clipList);
+        session.messages.showError(kOneDestinationMessage);
     }
     clearSelection(song);
 }
 
-void pasteCells(EditSession& session, const std::vector<CellRecord>& cells)
+void pasteCells(EditSession& session, const std::vector<CellRecord>& cells, CellPosition destination)
 {
     Song& song = session.song;
-    const CellRecord destination = song.selectionList.front();
     int top = cells.front().row;
     int left = cells.front().column;
     for (const CellRecord& c : cells) {
@@ -88,6 +89,26 @@ void pasteCells(EditSession& session, const std::vector<CellRecord>& cells)
     }
     markSongChanged(session.project, song);
     if (pastTheLimit) session.messages.showError(kTooManyColumnsMessage);
+}
+
+void clearCells(EditSession& session)
+{
+    Song& song = session.song;
+    std::vector<CellPosition> cells;
+    for (const CellRecord& s : song.selectionList) cells.push_back({s.row, s.column});
+    if (cells.empty() && session.cursor && isNoteCell(song, session.cursor->row, session.cursor->column))
+        cells.push_back(*session.cursor);
+    if (cells.empty()) return;
+    {
+        MemoryGrid::BatchUpdate batch(song.grid);
+        UndoGroup group(song);
+        for (const CellPosition& cell : cells) {
+            recordCell(song, cell.row, cell.column);
+            song.grid.setCellText(cell.row, cell.column, {});
+        }
+    }
+    clearSelection(song);
+    markSongChanged(session.project, song);
 }
 
 void clearChannel(EditSession& session)

@@ -15,14 +15,18 @@ struct CellRecord;
 void cutSelection(EditSession& session);
 // Copies the selected cells' remembered texts to the internal clipboard.
 void copySelection(Song& song);
-// Pastes the internal clipboard at the one selected cell.
+// Pastes the internal clipboard at the one selected cell, or at the cursor
+// when no cell is selected.
 void pasteClipboard(EditSession& session);
-// Writes `cells` at the selected cell (which must be the only one): each
-// keeps its row and column offset from the top-left of `cells`. Targets right
-// of the song add columns up to the 65535 note column limit; targets beyond
-// it are skipped and told once; targets outside the note cells are skipped.
-// One undo group; the song is marked changed.
-void pasteCells(EditSession& session, const std::vector<CellRecord>& cells);
+// Writes `cells` at `destination`: each keeps its row and column offset
+// from the top-left of `cells`. Targets right of the song add columns up to
+// the 65535 note column limit; targets beyond it are skipped and told once;
+// targets outside the note cells are skipped. One undo group; the song is
+// marked changed.
+void pasteCells(EditSession& session, const std::vector<CellRecord>& cells, CellPosition destination);
+// Empties the selected cells, or the cursor's cell when none is selected,
+// as one undo group; the internal clipboard is left alone.
+void clearCells(EditSession& session);
 // Empties every note cell of the selected cell's row.
 void clearChannel(EditSession& session);
 

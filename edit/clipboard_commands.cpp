@@ -22,7 +22,7 @@ void pasteFromClipboard(EditSession& session, std::string_view clipboard)
         if (song.clipList.empty()) {
             session.messages.showError(kNothingToPasteMessage);
         } else {
-            pasteCells(session, song.clipList);
+            pasteCells(session, song.clipList, {song.selectionList.front().row, song.selectionList.front().column});
         }
     }
     clearSelection(song);

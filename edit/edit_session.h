@@ -6,6 +6,7 @@
 #include "song.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace nimbel {
@@ -23,11 +24,21 @@ inline constexpr std::string_view kTooManyColumnsMessage = "The song cannot have
 inline constexpr std::string_view kOneDestinationMessage = "Please select only one destination location";
 inline constexpr std::string_view kNothingToPasteMessage = "Nothing to paste";
 
+// A cell of the song grid: row (channel − 1) and grid column index.
+struct CellPosition {
+    int row = 0;
+    int column = 0;
+    friend bool operator==(const CellPosition&, const CellPosition&) = default;
+};
+
 struct EditSession {
     Song& song;
     ProjectState& project;
     EditMessages& messages;
     std::uint32_t selectionColor;  // 0x00BBGGRR, for cells selected by the command
+    // The cell the keyboard works on: Paste lands there when no cell is
+    // selected, and Delete clears it. None where no cursor is shown.
+    std::optional<CellPosition> cursor = std::nullopt;
 };
 
 }  // namespace nimbel

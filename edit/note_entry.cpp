@@ -1,5 +1,6 @@
 #include "note_entry.h"
 
+#include "column_growth.h"
 #include "notation.h"
 #include "selection.h"
 #include "song_columns.h"
@@ -34,25 +35,34 @@ void refreshSummary(Song& song, int row, std::string_view text)
 
 }  // namespace
 
-void enterNotes(EditSession& session, int row, int column, std::string_view text)
+int enterNotes(EditSession& session, int row, int column, std::string_view text, bool roomAfter)
 {
     Song& song = session.song;
-    if (text.empty() || !isNoteCell(song, row, column)) return;
+    if (text.empty() || !isNoteCell(song, row, column)) return column;
+    int at = column;
+    bool pastTheLimit = false;
     {
+        MemoryGrid::BatchUpdate batch(song.grid);
         UndoGroup group(song);
-        int at = column;
+        int end = findEndColumn(song.grid);
         for (std::size_t from = 0; from <= text.size(); ++at) {
             const std::size_t space = std::min(text.find(' ', from), text.size());
             if (space == from) break;  // an empty field ends the notes
-            if (at < song.grid.columnCount()) {
-                recordCell(song, row, at);
-                song.grid.setCellText(row, at, std::string(text.substr(from, space - from)));
+            if (at > kLastSongColumn) {
+                pastTheLimit = true;
+                break;
             }
+            growSongTo(song, at, end);
+            recordCell(song, row, at);
+            song.grid.setCellText(row, at, std::string(text.substr(from, space - from)));
             from = space + 1;
         }
+        if (roomAfter && !pastTheLimit && at <= kLastSongColumn) growSongTo(song, at, end);
     }
     if (column == kFirstNoteColumn) refreshSummary(song, row, text);
     markSongChanged(session.project, song);
+    if (pastTheLimit) session.messages.showError(kTooManyColumnsMessage);
+    return at;
 }
 
 }  // namespace nimbel

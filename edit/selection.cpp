@@ -54,6 +54,7 @@ void clearSelectionAndHistory(Song& song)
 {
     clearSelection(song);
     song.undoList.clear();
+    song.redoList.clear();
 }
 
 bool toggleSelection(Song& song, int row, int column, std::uint32_t color)
@@ -78,6 +79,16 @@ void selectAll(Song& song, std::uint32_t color)
         for (int c = kFirstNoteColumn; c <= last; ++c) {
             for (int r = 0; r < kSongRows; ++r) add(r, c);
         }
+    });
+}
+
+void selectRectangle(Song& song, int row1, int column1, int row2, int column2, std::uint32_t color)
+{
+    MemoryGrid::BatchUpdate batch(song.grid);
+    clearSelection(song);
+    selectMissing(song, color, [&](auto add) {
+        for (int c = std::min(column1, column2); c <= std::max(column1, column2); ++c)
+            for (int r = std::min(row1, row2); r <= std::max(row1, row2); ++r) add(r, c);
     });
 }
 

@@ -30,6 +30,7 @@ struct Song {
     std::vector<CellRecord> selectionList;
     std::vector<CellRecord> clipList;
     std::vector<CellRecord> undoList;
+    std::vector<CellRecord> redoList;  // the groups undone, to be applied again
 
     // A song as start-up creates it: the note list with its default record,
     // a zeroed channel state, and the grid with its columns and 15 rows.

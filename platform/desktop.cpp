@@ -3,9 +3,11 @@
 #include "desktop_impl.h"
 #include "qt_text.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QScreen>
@@ -76,6 +78,39 @@ void Desktop::Impl::place(int window, int gadget, QWidget* widget, Rect where)
     r->gadgets[gadget] = widget;
 }
 
+int Desktop::Impl::runModal(QDialog& dialog)
+{
+    QTimer::singleShot(0, &dialog, [this] { keys.release(); });
+    offerToModalHook(dialog);
+    const int result = dialog.exec();
+    if (QWidget* owner = dialog.parentWidget()) owner->activateWindow();
+    return result;
+}
+
+bool Desktop::Impl::triggerShortcut(const QKeyEvent& key)
+{
+    const QKeySequence pressed(key.keyCombination());
+    for (const auto& [id, r] : windows) {
+        if (!r.window->isActiveWindow() || !r.window->isEnabled()) continue;
+        for (const auto& [command, action] : r.menuActions)
+            for (const QKeySequence& shortcut : action->shortcuts())
+                if (action->isEnabled() && pressed.matches(shortcut) == QKeySequence::ExactMatch) {
+                    action->trigger();
+                    return true;
+                }
+    }
+    return false;
+}
+
+bool Desktop::Impl::ownsWidget(const QWidget* widget) const
+{
+    for (const QWidget* top = widget->window(); top;
+         top = top->parentWidget() ? top->parentWidget()->window() : nullptr)
+        for (const auto& [id, r] : windows)
+            if (r.window.get() == top) return true;
+    return false;
+}
+
 void Desktop::Impl::offerToModalHook(QDialog& dialog)
 {
     if (!modalHook) return;
@@ -95,6 +130,7 @@ Desktop::~Desktop()
 
 Event Desktop::pollEvent()
 {
+    impl_->keys.release();
     if (impl_->pollHook) impl_->pollHook();
     QApplication::processEvents();
     return impl_->queue.take();
@@ -102,6 +138,7 @@ Event Desktop::pollEvent()
 
 Event Desktop::waitEvent()
 {
+    impl_->keys.release();
     if (impl_->pollHook) impl_->pollHook();
     QApplication::processEvents();
     while (impl_->queue.empty()) {

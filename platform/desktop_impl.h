@@ -6,6 +6,7 @@
 
 #include "desktop.h"
 #include "event_queue.h"
+#include "key_gate.h"
 #include "program_window.h"
 
 #include <QIcon>
@@ -42,6 +43,8 @@ struct Desktop::Impl {
     std::map<int, WindowRecord> windows;
     std::map<int, QIcon> images;
     MouseTracker mouse;
+    KeyGate keys{queue, [this](const QKeyEvent& key) { return triggerShortcut(key); },
+                 [this](const QWidget* widget) { return ownsWidget(widget); }};
     // Called at every poll, and while a wait waits, before an event is handed
     // out; true when it did something (a wait then looks again at once).
     std::function<bool()> pollHook;
@@ -63,8 +66,15 @@ struct Desktop::Impl {
     void buildMenuBar(int window, const std::vector<Menu>& menus);
     // Puts a new gadget into a window, replacing one of the same id.
     void place(int window, int gadget, QWidget* widget, Rect where);
-    // Runs the modal hook on `dialog` once its loop runs and again while it stays open.
+    // Runs a modal dialog's own loop: the keys typed ahead go to it once it
+    // runs, the modal hook (if any) gets it, again while it stays open, and
+    // afterwards the window it came from has the keyboard again.
+    int runModal(QDialog& dialog);
     void offerToModalHook(QDialog& dialog);
+    // Chooses the enabled menu item of the active window whose shortcut `key` is.
+    bool triggerShortcut(const QKeyEvent& key);
+    // Whether the widget lies in one of these windows (or a dialog over them).
+    bool ownsWidget(const QWidget* widget) const;
 };
 
 }  // namespace nimbel

@@ -22,6 +22,8 @@ int DesktopSeam::gadgetOf(Desktop& desktop, int window, const QWidget* widget)
 
 void DesktopSeam::post(Desktop& desktop, const Event& event) { desktop.impl_->queue.push(event); }
 
+void DesktopSeam::press(Desktop& desktop, const QKeyEvent& key) { desktop.impl_->keys.press(key); }
+
 void DesktopSeam::setPollHook(Desktop& desktop, std::function<bool()> hook)
 {
     desktop.impl_->pollHook = std::move(hook);

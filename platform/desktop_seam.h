@@ -11,6 +11,7 @@
 #include <functional>
 
 class QDialog;
+class QKeyEvent;
 class QMainWindow;
 class QWidget;
 
@@ -26,6 +27,10 @@ struct DesktopSeam {
     static int gadgetOf(Desktop& desktop, int window, const QWidget* widget);
     // Appends an event as if the toolkit had reported it.
     static void post(Desktop& desktop, const Event& event);
+    // A key pressed as if on the keyboard: after the keys typed before it,
+    // a shortcut choosing its menu item, any other key going to whatever has
+    // the keyboard.
+    static void press(Desktop& desktop, const QKeyEvent& key);
     // Runs at every poll, and while a wait waits, before an event is handed
     // out; returns true when it did something. Empty: none.
     static void setPollHook(Desktop& desktop, std::function<bool()> hook);

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeySequence>
 #include <QLayout>
 #include <QMenuBar>
 #include <QStyle>
@@ -30,6 +31,7 @@ QIcon stockIcon(StockImage image)
         {"edit-copy", QStyle::SP_FileLinkIcon},
         {"edit-paste", QStyle::SP_FileDialogDetailedView},
         {"edit-undo", QStyle::SP_ArrowBack},
+        {"edit-redo", QStyle::SP_ArrowForward},
         {"help-contents", QStyle::SP_DialogHelpButton},
     };
     const Stock& stock = kStock[static_cast<int>(image)];
@@ -51,8 +53,13 @@ void Desktop::Impl::buildMenuBar(int window, const std::vector<Menu>& menus)
                 shown->addSeparator();
                 continue;
             }
-            QAction* action = shown->addAction(uiText(item.text));
+            // Text after a tab shows in the menu's key column.
+            QAction* action =
+                shown->addAction(uiText(item.keyHint.empty() ? item.text : item.text + "\t" + item.keyHint));
             action->setData(item.command);
+            QList<QKeySequence> sequences;
+            for (const std::string& key : item.shortcuts) sequences << QKeySequence(uiText(key));
+            action->setShortcuts(sequences);
             const int command = item.command;
             QObject::connect(action, &QAction::triggered, action, [this, window, command, action] {
                 // Choosing an item never changes its check mark; only the program does.

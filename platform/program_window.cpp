@@ -65,6 +65,11 @@ void ProgramWindow::keyPressEvent(QKeyEvent* event)
         queue_.push(closeRequest(id_));
         return;
     }
+    // Help, whichever control has the keyboard.
+    if (event->key() == Qt::Key_F1) {
+        queue_.push(keyEvent(id_, -1, Key::f1));
+        return;
+    }
     QMainWindow::keyPressEvent(event);
 }
 

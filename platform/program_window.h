@@ -39,7 +39,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     // Return and Enter press the window's default button, if it has one;
-    // Escape asks to close a window that closes on Escape.
+    // Escape asks to close a window that closes on Escape; F1 is reported
+    // as a key of the window.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

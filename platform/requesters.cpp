@@ -44,8 +44,7 @@ MessageAnswer Requesters::messageBox(std::string_view title, std::string_view te
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
     }
-    desktop_.impl_->offerToModalHook(box);
-    box.exec();
+    desktop_.impl_->runModal(box);
     switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Yes: return MessageAnswer::yes;
     case QMessageBox::No: return MessageAnswer::no;
@@ -89,8 +88,7 @@ std::string runFileRequester(Desktop::Impl& impl, QFileDialog::AcceptMode mode, 
     dialog.setNameFilters(filters);
     if (filterIndex >= 0 && filterIndex < filters.size()) dialog.selectNameFilter(filters[filterIndex]);
     if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit")) name->setText(qtPath(start.fileName));
-    impl.offerToModalHook(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (impl.runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return pathOf(dialog.selectedFiles().front());
 }
 
@@ -113,8 +111,7 @@ std::int64_t Requesters::colorRequester(std::uint32_t initialColor)
     QColorDialog dialog(colorFromBgr(initialColor), desktop_.impl_->foregroundWindow());
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
-    desktop_.impl_->offerToModalHook(dialog);
-    if (dialog.exec() != QDialog::Accepted) return -1;
+    if (desktop_.impl_->runModal(dialog) != QDialog::Accepted) return -1;
     return bgrFromColor(dialog.selectedColor());
 }
 

@@ -20,6 +20,10 @@ enum class WindowFrame {
 struct MenuEntry {
     std::string text;  // "" for a separator bar
     int command = -1;
+    // Keys that choose the item ("Ctrl+Shift+S"); the first is shown beside it.
+    std::vector<std::string> shortcuts = {};
+    // A key the program handles itself, only shown beside the item ("Space").
+    std::string keyHint = {};
 
     static MenuEntry bar() { return {}; }
     bool isBar() const { return text.empty(); }
@@ -42,7 +46,7 @@ struct WindowOptions {
     bool escapeCloses = false;       // Escape asks to close the window, as its close box does
 };
 
-enum class StockImage { newFile, openFile, save, cut, copy, paste, undo, help };
+enum class StockImage { newFile, openFile, save, cut, copy, paste, undo, redo, help };
 struct OwnImage {
     int id = 0;  // as given to Menus::loadImage
 };

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 constexpr int kFileMenu = 18;  // the menu titles' offsets in the menu bar
 constexpr int kEditMenu = 55;
 enum FileItem { kOpen = 2, kSave = 3, kSaveAs = 4, kExit = 5 };
-enum EditItem { kCopyTo = 5, kPasteFrom = 6 };
+enum EditItem { kCopyTo = 6, kPasteFrom = 7 };
 
 std::string pixelAt(const std::string& rgb, ScreenPoint p)
 {
@@ -128,6 +128,48 @@ TEST_F(EditingOnScreen, NotesTypedIntoTheNoteWindowAreHeardAndKeptInAFileThatIsR
     EXPECT_TRUE(hasLines(song, {"N1X1C", "N1X2D", "N1X3E"})) << fileText(song);
 
     session->chooseMenuItem(program, kFileMenu, kExit);
+    EXPECT_EQ(program.process->waitFor(15s), std::optional<int>(0));
+}
+
+TEST_F(EditingOnScreen, AMelodyAndABassTypedWithTheKeyboardAloneAreSaved)
+{
+    RealProgramSession::Running program = start("keyboard");
+    ASSERT_FALSE(program.window.empty());
+    // Without a window manager the keyboard goes to the window under the
+    // pointer: it rests over the grid, and nothing is clicked.
+    const ScreenPoint grid = RealProgramSession::cellCentre(program, 5, 3);
+    runCommand({"xdotool", "mousemove", std::to_string(grid.x), std::to_string(grid.y)}, environment());
+    const std::vector<std::string> melody = {"C", "D", "E", "F", "G", "A", "B", "C",
+                                             "C", "B", "A", "G", "F", "E", "D", "C"};
+    const std::vector<std::string> bass = {"C3H", "E3H", "G3H", "C3H", "F3H", "A3H", "G3H", "C3H"};
+    const auto joined = [](const std::vector<std::string>& notes) {
+        std::string text;
+        for (const std::string& note : notes) text += (text.empty() ? "" : " ") + note;
+        return text;
+    };
+    pressKey(environment(), "ctrl+n");
+    typeText(environment(), joined(melody));
+    pressKey(environment(), "Return");
+    pressKey(environment(), "Down");
+    pressKey(environment(), "Home");
+    typeText(environment(), joined(bass));
+    pressKey(environment(), "Return");
+    std::this_thread::sleep_for(500ms);
+    screenshot(environment(), RealProgramSession::shots() / "keyboard-typed.png");
+    pressKey(environment(), "ctrl+z");
+    pressKey(environment(), "ctrl+y");
+    const fs::path song = session->folder().path / "typed.nmd";
+    pressKey(environment(), "ctrl+shift+s");
+    ASSERT_FALSE(waitForWindow(environment(), "^Save Nimbel MIDI", 10s).empty()) << "no requester";
+    std::this_thread::sleep_for(800ms);
+    typeText(environment(), song.string());
+    pressKey(environment(), "Return");
+    ASSERT_FALSE(waitForWindow(environment(), "^Nimbel MIDI - typed.nmd$", 10s).empty()) << "not saved";
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < melody.size(); ++i) expected.push_back("N1X" + std::to_string(i + 1) + melody[i]);
+    for (std::size_t i = 0; i < bass.size(); ++i) expected.push_back("N2X" + std::to_string(i + 1) + bass[i]);
+    EXPECT_TRUE(hasLines(song, expected)) << fileText(song);
+    pressKey(environment(), "ctrl+q");
     EXPECT_EQ(program.process->waitFor(15s), std::optional<int>(0));
 }
 

@@ -17,8 +17,7 @@ protected:
         program.handlers.editCommand = [this](int id) { calls.push_back("edit " + std::to_string(id)); };
         program.handlers.helpTopic = [this](int id) { calls.push_back("help " + std::to_string(id)); };
         program.handlers.channelWindow = [this](int c) { calls.push_back("channel " + std::to_string(c)); };
-        program.handlers.songGridClick = [this] { calls.push_back("click"); };
-        program.handlers.songGridDoubleClick = [this] { calls.push_back("double"); };
+        program.handlers.songGrid = [this](const Event&) { calls.push_back("grid"); };
         program.handlers.helpWindowLayout = [this] { calls.push_back("help layout"); };
     }
 

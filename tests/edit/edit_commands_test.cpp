@@ -35,18 +35,21 @@ TEST_F(Editing, CutTakesTheTextRememberedAtSelection)
     EXPECT_EQ(text(0, 1), "C") << "undo writes back what the cut took";
 }
 
-TEST_F(Editing, NoteEntrySpreadsTheNotesUpToTheLastColumn)
+TEST_F(Editing, NoteEntrySpreadsTheNotesAndGrowsTheSongByTheColumnsTheyNeed)
 {
-    enterNotes(session, 4, at(20), "C D E");
-    EXPECT_EQ(text(4, 20), "C");
-    EXPECT_EQ(text(4, 21), "D");
-    EXPECT_EQ(song.grid.columnCount(), at(22));
-    enterNotes(session, 4, at(1), "F  G");
-    EXPECT_EQ(text(4, 1), "F");
+    EXPECT_EQ(enterNotes(session, 4, at(20), "C D E"), at(23)) << "the column after the last note";
+    EXPECT_EQ(text(4, 20) + text(4, 21) + text(4, 22), "CDE");
+    EXPECT_EQ(findEndColumn(song.grid), at(22));
+    EXPECT_EQ(enterNotes(session, 4, at(1), "F  G"), at(2));
     EXPECT_EQ(text(4, 3), "") << "an empty field ends the notes";
     undoLastGroup(song);
     undoLastGroup(song);
     for (int n : {1, 2, 20, 21}) EXPECT_EQ(text(4, n), "");
+    EXPECT_EQ(song.grid.columnCount(), at(22)) << "the growth is taken back";
+
+    setNoteColumnCount(song.grid, kLastSongColumn);
+    EXPECT_EQ(enterNotes(session, 0, kLastSongColumn, "A B"), kLastSongColumn + 1);
+    EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(kTooManyColumnsMessage)});
 }
 
 TEST_F(Editing, NoteEntryInTheFirstColumnShowsTheRowsSettingsAndLeavesPlaybackAlone)

@@ -1,5 +1,6 @@
 // Whatever a user does with the edit commands, undoing every group brings
-// the grid back exactly, and no edit makes the song look saved.
+// the grid back exactly, redoing what was undone brings back the edited
+// grid, and no edit makes the song look saved.
 #include "edit_test_support.h"
 
 #include "cell_commands.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace nimbel {
@@ -30,7 +32,12 @@ std::vector<std::string> noteContent(const MemoryGrid& grid)
     return all;
 }
 
-TEST(UndoProperty, UndoingEveryGroupRestoresTheGrid)
+int groups(const std::vector<CellRecord>& history)
+{
+    return static_cast<int>(std::count_if(history.begin(), history.end(), [](auto& r) { return r.marker; })) / 2;
+}
+
+TEST(UndoProperty, UndoingEveryGroupRestoresTheGridAndRedoingThemTheEditedOne)
 {
     std::mt19937 random(7);
     auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
@@ -42,12 +49,12 @@ TEST(UndoProperty, UndoingEveryGroupRestoresTheGrid)
             rig.song.grid.setCellText(pick(0, 14), pick(4, rig.song.grid.columnCount() - 1), kTexts[pick(0, 6)]);
         }
         const auto start = noteContent(rig.song.grid);
-        bool edited = false;
+        bool changed = false;
         for (int step = pick(1, 25); step > 0; --step) {
             const int columns = rig.song.grid.columnCount();
             for (int clicks = pick(0, 3); clicks > 0; --clicks)
                 toggleSelection(rig.song, pick(0, 15), pick(2, columns + 1), kSelected);
-            switch (pick(0, 12)) {
+            switch (pick(0, 13)) {
             case 0: cutSelection(rig.session); break;
             case 1: copySelection(rig.song); break;
             case 2: pasteClipboard(rig.session); break;
@@ -61,12 +68,22 @@ TEST(UndoProperty, UndoingEveryGroupRestoresTheGrid)
             case 10: selectAll(rig.song, kSelected); break;
             case 11: selectChannel(rig.song, kSelected); break;
             case 12: undoLastGroup(rig.song); break;
+            case 13: redoLastGroup(rig.song); break;
             }
-            edited = edited || !rig.song.undoList.empty();
-            ASSERT_TRUE(rig.project.changed || !edited) << "song " << song;
+            changed = changed || !rig.song.undoList.empty();
+            ASSERT_TRUE(rig.project.changed || !changed) << "song " << song;
         }
-        while (!rig.song.undoList.empty()) undoLastGroup(rig.song);
-        ASSERT_EQ(noteContent(rig.song.grid), start) << "song " << song;
+        // Undo k then redo k, and undo all then redo all, end where the edits did.
+        const auto edited = noteContent(rig.song.grid);
+        const int all = groups(rig.song.undoList);
+        for (const int k : {pick(0, all), all}) {
+            for (int i = 0; i < k; ++i) undoLastGroup(rig.song);
+            if (k == all) {
+                ASSERT_EQ(noteContent(rig.song.grid), start) << "song " << song;
+            }
+            for (int i = 0; i < k; ++i) redoLastGroup(rig.song);
+            ASSERT_EQ(noteContent(rig.song.grid), edited) << "undo and redo " << k << ": song " << song;
+        }
     }
 }
 

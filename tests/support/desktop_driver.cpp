@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -123,9 +124,19 @@ std::vector<Menu> DesktopDriver::menuBar(int window)
     for (QAction* top : w->menuBar()->actions()) {
         Menu menu{utf8Of(top->text()), {}};
         if (QMenu* items = top->menu()) {
-            for (QAction* item : items->actions())
-                menu.items.push_back(item->isSeparator() ? MenuEntry::bar()
-                                                         : MenuEntry{utf8Of(item->text()), item->data().toInt()});
+            for (QAction* item : items->actions()) {
+                if (item->isSeparator()) {
+                    menu.items.push_back(MenuEntry::bar());
+                    continue;
+                }
+                // The text after a tab is the key shown beside the item.
+                const QStringList shown = item->text().split('\t');
+                MenuEntry entry{utf8Of(shown.front()), item->data().toInt()};
+                for (const QKeySequence& key : item->shortcuts())
+                    entry.shortcuts.push_back(utf8Of(key.toString(QKeySequence::PortableText)));
+                if (shown.size() > 1) entry.keyHint = utf8Of(shown[1]);
+                menu.items.push_back(std::move(entry));
+            }
         }
         menus.push_back(std::move(menu));
     }
@@ -165,7 +176,7 @@ void DesktopDriver::pressToolButton(int window, int command)
     }
 }
 
-void DesktopDriver::clickAt(int window, Point where, ClickKind kind)
+void DesktopDriver::clickAt(int window, Point where, ClickKind kind, bool shift)
 {
     QMainWindow* w = DesktopSeam::window(desktop_, window);
     if (!w) return;
@@ -176,7 +187,7 @@ void DesktopDriver::clickAt(int window, Point where, ClickKind kind)
     const QPointF global = inner->mapToGlobal(QPoint(where.x, where.y));
     const Qt::MouseButton button = kind == ClickKind::right ? Qt::RightButton : Qt::LeftButton;
     auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
-        QMouseEvent event(type, local, local, global, button, held, Qt::NoModifier);
+        QMouseEvent event(type, local, local, global, button, held, shift ? Qt::ShiftModifier : Qt::NoModifier);
         QApplication::sendEvent(target, &event);
     };
     send(QEvent::MouseButtonPress, button);
@@ -184,6 +195,43 @@ void DesktopDriver::clickAt(int window, Point where, ClickKind kind)
     if (kind == ClickKind::leftDouble) {
         send(QEvent::MouseButtonDblClick, button);
         send(QEvent::MouseButtonRelease, Qt::NoButton);
+    }
+}
+
+void DesktopDriver::dragTo(int window, Point where)
+{
+    QMainWindow* w = DesktopSeam::window(desktop_, window);
+    if (!w) return;
+    QWidget* inner = w->centralWidget();
+    QWidget* target = inner->childAt(where.x, where.y);
+    if (!target) target = inner;
+    const QPointF local = target->mapFrom(inner, QPoint(where.x, where.y));
+    QMouseEvent move(QEvent::MouseMove, local, local, inner->mapToGlobal(QPoint(where.x, where.y)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+}
+
+void DesktopDriver::type(int window, std::string_view keys)
+{
+    QMainWindow* w = DesktopSeam::window(desktop_, window);
+    if (!w) return;
+    // A user types into the window in front; offscreen, nothing brings it there by itself.
+    if (!w->isActiveWindow()) QApplication::setActiveWindow(w);
+    const auto press = [this](int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        DesktopSeam::press(desktop_, QKeyEvent(QEvent::KeyPress, key, modifiers, text));
+    };
+    while (!keys.empty()) {
+        if (keys.front() != '<') {
+            const QChar c = QChar::fromLatin1(keys.front());
+            keys.remove_prefix(1);
+            press(c.toUpper().unicode(), c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(c));
+            continue;
+        }
+        const std::size_t close = keys.find('>');
+        const QKeySequence named(uiText(keys.substr(1, close - 1)));
+        keys.remove_prefix(close + 1);
+        const QKeyCombination combination = named[0];
+        press(combination.key(), combination.keyboardModifiers(), QString());
     }
 }
 

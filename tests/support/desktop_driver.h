@@ -64,8 +64,15 @@ public:
     void pressToolButton(int window, int command);
 
     // Presses a mouse button at a point of the window's inner area,
-    // delivered to whatever is drawn there.
-    void clickAt(int window, Point where, ClickKind kind);
+    // delivered to whatever is drawn there (with Shift held, for `shift`).
+    void clickAt(int window, Point where, ClickKind kind, bool shift = false);
+    // Moves the mouse with the left button held to a point of the window's inner area.
+    void dragTo(int window, Point where);
+    // Types into whatever has the keyboard, as a user at the keyboard:
+    // characters as they are, keys by name in angle brackets ("C
+    // D<Return><Shift+Down><Ctrl+Z>"). Keys typed while the program has
+    // events to handle wait their turn.
+    void type(int window, std::string_view keys);
     // The gadget that has the window's keyboard focus, -1 for none.
     int focusedGadget(int window);
     std::string gadgetTooltip(int window, int gadget);

@@ -1,0 +1,150 @@
+// Composing from the keyboard in the running program: one table of key
+// sequences typed into the main window, and what they leave in the grid,
+// the selection, the cursor and the undo and redo lists; then the mouse's
+// ranges, and the keys the Channel Window takes.
+#include "program_fixture.h"
+
+#include "channel_window.h"
+#include "help_text.h"
+#include "song_columns.h"
+
+namespace nimbel {
+namespace {
+
+using namespace testing_support;
+
+int groups(const std::vector<CellRecord>& history)
+{
+    return static_cast<int>(std::count_if(history.begin(), history.end(), [](auto& r) { return r.marker; })) / 2;
+}
+
+class Keyboard : public ProgramTest {
+protected:
+    Keyboard()
+    {
+        startUp(program);
+        driver.type(kMainWindow, "<Ctrl+N>");
+        run(1);
+        setNoteColumnCount(program.song.grid, gridColumnOf(6));
+    }
+    // Types `keys`, then lets the loop take everything they caused.
+    void type(std::string_view keys)
+    {
+        driver.type(kMainWindow, keys);
+        run(40);
+    }
+    std::string cursor() const
+    {
+        return std::to_string(program.cursor.cell.row + 1) + ":" +
+               std::to_string(noteColumnOf(program.cursor.cell.column));
+    }
+};
+
+TEST_F(Keyboard, KeySequencesEditMoveSelectUndoAndRedo)
+{
+    struct Case {
+        const char* keys;
+        const char* channel1;  // channel 1's cells afterwards
+        const char* cursor;    // channel:note column
+        std::size_t selected;
+        int undo, redo;  // groups
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"c d e f<Return>", "C|D|E|F|||", "1:5", 0, 1, 0},       // two keystrokes a note
+        {"C D E F G H<Return>", "C|D|E|F|G|H||", "1:7", 0, 1, 0},  // the song grows
+        {"<Right><Right>g<Return>", "||G||||", "1:4", 0, 1, 0},
+        {"g<Escape>", "||||||", "1:1", 0, 0, 0},
+        {"x<End><Right><Down><Down><Up>", "||||||", "2:6", 0, 0, 0},  // not a note character; kept in the song
+        {"c<Return><Left><Return>4Q<Return>", "C4Q||||||", "1:2", 0, 2, 0},  // Return opens the cell's text
+        {"c<Return><Left><F2><Backspace>D<Return>", "D||||||", "1:2", 0, 2, 0},
+        {"c d<Return><Home><Delete>", "|D|||||", "1:1", 0, 2, 0},
+        {"<Shift+Right><Shift+Down>", "||||||", "2:2", 4, 0, 0},
+        {"c d<Return><Home><Shift+Right><Backspace>", "||||||", "1:2", 0, 2, 0},
+        {"c<Return><Ctrl+Z>", "||||||", "1:2", 0, 0, 1},
+        {"c<Return><Ctrl+Z><Ctrl+Y>", "C||||||", "1:2", 0, 1, 0},
+        {"c<Return><Ctrl+Z><Ctrl+Shift+Z>", "C||||||", "1:2", 0, 1, 0},
+        {"c<Return><Ctrl+Z>d<Return>", "|D|||||", "1:3", 0, 1, 0},  // a new edit empties the redo list
+        {"c d<Return><Home><Shift+Right><Ctrl+C><Right><Right><Ctrl+V>", "C|D||C|D||", "1:4", 0, 2, 0},
+        {"<Ctrl+A>", "||||||", "1:1", 15 * 6, 0, 0},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        TestProgram p(OffscreenApplication::application());
+        ASSERT_TRUE(startUp(p.program));
+        p.driver.type(kMainWindow, "<Ctrl+N>");
+        p.run(1);
+        setNoteColumnCount(p.program.song.grid, gridColumnOf(6));
+        p.driver.type(kMainWindow, c.keys);
+        p.run(60);
+        std::string cells;
+        for (int column = kFirstNoteColumn; column <= findEndColumn(p.program.song.grid); ++column)
+            cells += p.program.song.grid.cellText(0, column) + "|";
+        EXPECT_EQ(cells, c.channel1);
+        const CellPosition at = p.program.cursor.cell;
+        EXPECT_EQ(std::to_string(at.row + 1) + ":" + std::to_string(noteColumnOf(at.column)), c.cursor);
+        EXPECT_EQ(p.program.song.selectionList.size(), c.selected);
+        EXPECT_EQ(groups(p.program.song.undoList), c.undo);
+        EXPECT_EQ(groups(p.program.song.redoList), c.redo);
+    }
+}
+
+TEST_F(Keyboard, SpacePlaysAndPausesAndF1ShowsTheWindowsHelp)
+{
+    type("<Space>");
+    EXPECT_TRUE(program.sequencer.isPlaying());
+    type("<Space>");
+    EXPECT_FALSE(program.sequencer.isPlaying());
+    EXPECT_TRUE(driver.menuChecked(kMainWindow, kMusicPause));
+    type("<F1>");
+    EXPECT_EQ(driver.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::mainWindow)));
+    std::vector<std::string> redoKeys;
+    for (const Menu& menu : driver.menuBar(kMainWindow))
+        for (const MenuEntry& item : menu.items)
+            if (item.text == "Redo") redoKeys = item.shortcuts;
+    EXPECT_EQ(redoKeys, (std::vector<std::string>{"Ctrl+Shift+Z", "Ctrl+Y"})) << "shown beside the item";
+}
+
+TEST_F(Keyboard, ShiftClickAndDragSelectRectanglesAndAClickMovesTheCursor)
+{
+    const Rect grid = gadgets.gadgetRect(kMainWindow, kSongGrid);
+    const auto centre = [&](int row, int noteColumn) {
+        return Point{grid.x + 300 + 50 * (noteColumn - 1) + 25, grid.y + 22 + 14 * row + 7};
+    };
+    driver.clickAt(kMainWindow, centre(1, 2), ClickKind::left);
+    run(2);
+    EXPECT_EQ(cursor(), "2:2");
+    EXPECT_EQ(program.song.selectionList.size(), 1u) << "a plain click still toggles the cell";
+    driver.clickAt(kMainWindow, centre(3, 4), ClickKind::left, true);
+    run(2);
+    EXPECT_EQ(program.song.selectionList.size(), 3u * 3u);
+    driver.clickAt(kMainWindow, centre(0, 1), ClickKind::left);
+    driver.dragTo(kMainWindow, centre(4, 2));
+    run(4);
+    EXPECT_EQ(program.song.selectionList.size(), 5u * 2u);
+    EXPECT_EQ(cursor(), "5:2");
+}
+
+TEST_F(Keyboard, TheChannelWindowTakesSpaceAndF1)
+{
+    // A pass of the window's loop takes one event: its activation, then each key.
+    program.song.grid.setCellText(1, gridColumnOf(1), "C");
+    driver.act([] {});
+    driver.act([&] { driver.type(kChannelWindow, "<Space>"); });
+    driver.act([] {});
+    driver.act([&] {
+        EXPECT_TRUE(program.sequencer.isPlaying());
+        driver.type(kChannelWindow, "<F1>");
+    });
+    driver.act([] {});
+    driver.act([&] {
+        EXPECT_EQ(driver.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::channelWindow)));
+        driver.post(closeRequest(kChannelWindow));
+    });
+    dispatchCommand(program, kViewChannelBase + 2);
+    EXPECT_FALSE(desktop.windowExists(kChannelWindow));
+}
+
+}  // namespace
+}  // namespace nimbel
