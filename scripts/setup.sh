@@ -19,6 +19,8 @@ packages=(
   librsvg2-bin desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
   # a peer tool the export benchmark compares with, and the peak memory it reports
   abcmidi time
+  # MIDI files from another program for the import tests, and an independent reader of them
+  python3-mido
 )
 
 missing=()

@@ -1,10 +1,10 @@
-// nimbel-export: loads a song with the program's own model code and writes
-// the outputs the command line asks for.
+// nimbel-export: loads a song (or imports a MIDI file) with the program's
+// own model code and writes the outputs the command line asks for.
 #include "audio_module.h"
 #include "export_options.h"
 #include "project_state.h"
 #include "song_columns.h"
-#include "song_file.h"
+#include "song_opening.h"
 
 #include <iostream>
 
@@ -49,7 +49,14 @@ int main(int argc, char** argv)
             return kExportBadArguments;
         }
         PlainPositionDisplay position;
-        warnOfDroppedNotes(openSongAfterStartUp(song, position, contents), std::cerr);
+        const OpenedSongFile opened = openSongFileAfterStartUp(song, position, std::move(contents));
+        if (!opened.refusal.empty()) {
+            std::cerr << "nimbel-export: Unable to open " << request.songPath << ": " << opened.refusal << "\n";
+            return kExportBadArguments;
+        }
+        warnOfDroppedNotes(opened.dropped, std::cerr);
+        if (!opened.approximations.empty())
+            std::cerr << "nimbel-export: warning: " << importReportLine(opened.approximations) << "\n";
     }
     ExportContext context{song, request.settings, std::cout, std::cerr};
     for (const ExportStep& step : request.steps)
