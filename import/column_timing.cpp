@@ -9,10 +9,11 @@ namespace nimbel {
 
 namespace {
 
-constexpr std::int64_t kQuarters = 4;                     // quarter ticks per tick
-constexpr std::int64_t kToleranceParts = 20;              // a start may lie a twentieth of a column off
-constexpr double kDefaultMicrosecondsPerBeat = 500000.0;  // 120 beats per minute
-constexpr std::int32_t kFastestTempo = 60000;             // one column a millisecond
+constexpr std::int64_t kQuarters = 4;                         // quarter ticks per tick
+constexpr std::int64_t kToleranceParts = 20;                  // a start may lie a twentieth of a column off
+constexpr std::int64_t kDefaultMicrosecondsPerBeat = 500000;  // 120 beats per minute
+constexpr double kMinuteMicroseconds = 60'000'000.0;
+constexpr std::int32_t kFastestTempo = 60000;  // one column a millisecond
 constexpr double kMinuteMs = 60000.0;
 
 std::int64_t distanceToColumnStart(std::int64_t quarterTicks, std::int64_t length)
@@ -60,9 +61,15 @@ double ColumnTiming::columnsOf(std::int64_t ticks) const
 
 std::int32_t ColumnTiming::tempoFor(const MidiMusic& music) const
 {
-    const double beatMicroseconds =
-        music.firstTempo ? std::max<double>(*music.firstTempo, 1.0) : kDefaultMicrosecondsPerBeat;
-    return songTempo(beatMicroseconds / 1000.0 / columnsPerBeat_);
+    const std::int64_t beatMicroseconds =
+        music.firstTempo ? std::max<std::int64_t>(*music.firstTempo, 1) : kDefaultMicrosecondsPerBeat;
+    // Programs write a whole tempo's beat to the nearest microsecond or
+    // below; a beat that close to a whole tempo's is taken as that tempo.
+    const double perMinute = kMinuteMicroseconds * columnsPerBeat_;
+    const double whole = std::round(perMinute / static_cast<double>(beatMicroseconds));
+    if (whole >= 1 && whole <= kFastestTempo && std::abs(perMinute / whole - static_cast<double>(beatMicroseconds)) < 1)
+        return static_cast<std::int32_t>(whole);
+    return songTempo(static_cast<double>(beatMicroseconds) / 1000.0 / columnsPerBeat_);
 }
 
 std::int32_t songTempo(double columnMs)

@@ -26,8 +26,10 @@ public:
     bool isNearColumnStart(std::int64_t tick) const;
     // A length in ticks as a number of columns.
     double columnsOf(std::int64_t ticks) const;
-    // The song tempo (beats per minute of columns) for the file's first
-    // tempo, 120 beats per minute without one; see songTempo.
+    // The song tempo (columns a minute) for the file's first tempo, 120
+    // beats a minute without one: a whole number of columns a minute when
+    // the file's beat is that tempo's to within a microsecond, otherwise
+    // songTempo of the column's length.
     std::int32_t tempoFor(const MidiMusic& music) const;
 
 private:

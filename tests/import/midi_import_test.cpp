@@ -141,6 +141,29 @@ TEST(MidiImport, PlacesNotesInChannelsAndColumnsAsTheRulesSay)
     }
 }
 
+// The sequencer steps columns every 60000 / tempo whole milliseconds; the
+// export writes that step as the beat. Whole tempos come back as they are.
+TEST(MidiImport, TheTempoIsTheFirstTempoEventInColumnsAMinute)
+{
+    const struct Case {
+        std::uint32_t microsecondsPerBeat;
+        std::uint32_t secondNoteAt;  // 96: beat columns, 48: half-beat columns
+        const char* tempo;
+    } cases[] = {
+        {500000, 96, "T120"}, {500000, 48, "T240"}, {666666, 48, "T180"},  // 90 a minute, written as most programs do
+        {248000, 96, "T241"}, {857000, 96, "T70"},                         // the export's step of tempos 241 and 70
+        {640000, 96, "T94"},  {8000, 96, "T7500"},   // 93.75: the nearest step; an 8 ms step: the exact beat
+        {1, 96, "T60000"},    {16777215, 96, "T4"},  // the fastest and slowest tempo events
+    };
+    for (const Case& c : cases) {
+        MidiImport import;
+        importMidiFile(notesFile(96, {{0, 10, 1, 60}, {c.secondNoteAt, 100, 1, 60}}, {}, c.microsecondsPerBeat),
+                       import);
+        EXPECT_EQ(songLines(import.songText).substr(0, songLines(import.songText).find(' ')), c.tempo)
+            << c.microsecondsPerBeat;
+    }
+}
+
 // Every key a text can reach, at lengths from none to past the longest:
 // the text written (after a text that named other values, so that all are
 // named, and after one that named the same, so that none are) reads back as
