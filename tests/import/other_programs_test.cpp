@@ -116,7 +116,7 @@ TEST(OtherPrograms, AbcTunesTurnedIntoMidiFilesByAbc2midi)
         {"triplets fall between quarter beats", head + "M:3/4\nQ:1/4=90\nK:D\n(3DEF (3GAB c2 | d2 (3cBA G2 | F6 |]\n",
          "", 4, "T360", "the MIDI file was changed to fit the song: 6 notes moved to the nearest note column"},
         {"a melody of eighths on the half beat", head + "Q:1/4=100\nK:C\nCDEF GABc | c2 G2 E2 C2 |]\n", "", 2, "T200",
-         "", "V85CQ D E F V7G V6A B 6C V8CH V65G V7E V6C "},
+         "", "V85CQ V6D E F V7G V6A B 6C V8CH V65G V7E V6C "},
         {"two voices: a tempo track and one track each (channels 0 and 1), a 32nd note in a chord's column",
          "X:3\nT:Two voices\nM:2/4\nL:1/16\nQ:1/4=100\nK:Am\nV:1\nA2B2 c3d | e4 A>B c2 | B8 |]\nV:2\n"
          "A,4 E,4 | A,,8 | E,8 |]\n",
