@@ -83,7 +83,7 @@ public:
         });
         chordNotes_.clear();
         for (const MidiNote* note : order_) {
-            if (!speller_.spell(note->key, 0)) {
+            if (!speller_.reaches(note->key)) {
                 ++report_.droppedTooLow;
                 continue;
             }

@@ -33,9 +33,6 @@ constexpr int kHighestOctave = 10;
 
 NoteSpeller::NoteSpeller()
 {
-    for (const auto& [letter, beats] : kDurationLetters)
-        for (const bool dotted : {false, true})
-            everyDuration_.push_back({letter, dotted, dotted ? beats * kDot : beats});
     for (const auto& [letters, note] : kSpellings) {
         Spelling spelling{letters, note, {}};
         for (const auto& [letter, beats] : kDurationLetters) {
@@ -50,8 +47,10 @@ NoteSpeller::NoteSpeller()
                     spelling.durations.push_back({letter, dotted, duration});
             }
         }
-        spellings_.push_back(std::move(spelling));
+        spellings_[static_cast<std::size_t>((note + kSemitones) % kSemitones)].push_back(std::move(spelling));
     }
+    for (int key = 0; key < static_cast<int>(reached_.size()); ++key)
+        reached_[static_cast<std::size_t>(key)] = spell(key, 0).has_value();
 }
 
 std::optional<NoteSpelling> NoteSpeller::spell(int key, double columns, char runningLetter) const
@@ -64,14 +63,23 @@ std::optional<NoteSpelling> NoteSpeller::spell(int key, double columns, char run
         best = NoteSpelling{spelling.letters, octave, duration.letter, duration.dotted, duration.beats};
         bestDistance = distance;
     };
-    for (const Spelling& spelling : spellings_) {
+    if (key < 0) return best;
+    for (const Spelling& spelling : spellings_[static_cast<std::size_t>(key % kSemitones)]) {
         const int rest = key - spelling.note;
-        if (rest % kSemitones != 0 || rest / kSemitones < kLowestOctave || rest / kSemitones > kHighestOctave) continue;
+        if (rest / kSemitones < kLowestOctave || rest / kSemitones > kHighestOctave) continue;
         for (const Duration& duration : spelling.durations) consider(spelling, rest / kSemitones, duration);
-        for (const Duration& duration : everyDuration_)
-            if (duration.letter == runningLetter) consider(spelling, rest / kSemitones, duration);
+        for (const auto& [letter, beats] : kDurationLetters) {
+            if (letter != runningLetter) continue;
+            consider(spelling, rest / kSemitones, {letter, false, beats});
+            consider(spelling, rest / kSemitones, {letter, true, beats * kDot});
+        }
     }
     return best;
+}
+
+bool NoteSpeller::reaches(int key) const
+{
+    return key >= 0 && key < static_cast<int>(reached_.size()) && reached_[static_cast<std::size_t>(key)];
 }
 
 }  // namespace nimbel

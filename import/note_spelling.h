@@ -10,6 +10,8 @@
 // so that every text written reads back as the note and duration meant.
 #pragma once
 
+#include <array>
+#include <bitset>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,8 @@ public:
     // so `runningLetter` (0 for none) is open to every spelling: after "FE"
     // a C may be an eighth, written "C".
     std::optional<NoteSpelling> spell(int key, double columns, char runningLetter = 0) const;
+    // Whether any text reaches the note number (11 … 127).
+    bool reaches(int key) const;
 
 private:
     struct Duration {
@@ -47,8 +51,10 @@ private:
         int note;  // semitone above C as the notation reads the letters: -1 … 12
         std::vector<Duration> durations;
     };
-    std::vector<Spelling> spellings_;
-    std::vector<Duration> everyDuration_;  // what a running letter may give
+    static constexpr int kPitchClasses = 12;
+    // By the pitch class they spell, plain spellings first.
+    std::array<std::vector<Spelling>, kPitchClasses> spellings_;
+    std::bitset<128> reached_;
 };
 
 }  // namespace nimbel
