@@ -9,7 +9,8 @@ SongFileText prepareSongFile(std::string contents)
 {
     SongFileText file;
     if (!isStandardMidiFile(contents)) {
-        file.text = std::move(contents);
+        if (holdsSong(contents)) file.text = std::move(contents);
+        else file.refusal = kNotASongReason;
         return file;
     }
     file.imported = true;

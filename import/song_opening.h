@@ -1,7 +1,8 @@
 // Opening any song file: a project file or hand-written song is read as
 // text, and a Standard MIDI File, recognised by its content ("MThd")
-// whatever its name, is imported into a song. The program's File Open and
-// command line and the export tool all open files this way.
+// whatever its name, is imported into a song; anything else is refused.
+// The program's File Open and command line and the export tool all open
+// files this way.
 #pragma once
 
 #include "import_report.h"
@@ -16,12 +17,14 @@ namespace nimbel {
 // A file's contents made ready to load, before anything of the song is
 // cleared, so that a file that cannot be opened leaves the song as it was.
 struct SongFileText {
-    std::string refusal;          // why it cannot be opened, for after "Unable to open NAME: "; empty when it can
+    std::string refusal;          // why it cannot be opened (see unableToOpenText); empty when it can
     std::string text;             // the song text loadSongText reads
     bool imported = false;        // made from a MIDI file: saving it must not write over that file
     ImportReport approximations;  // what the import changed; empty for song text
 };
 
+// Text that holds no song (holdsSong) is refused with kNotASongReason; a
+// MIDI file the import cannot read, with the import's reason.
 SongFileText prepareSongFile(std::string contents);
 
 struct OpenedSongFile {

@@ -44,14 +44,10 @@ int main(int argc, char** argv)
             std::cerr << "nimbel-export: cannot read '" << request.songPath << "'\n";
             return kExportBadArguments;
         }
-        if (!holdsSong(contents)) {
-            std::cerr << "nimbel-export: " << unableToOpenText(request.songPath, kNotASongReason) << "\n";
-            return kExportBadArguments;
-        }
         PlainPositionDisplay position;
         const OpenedSongFile opened = openSongFileAfterStartUp(song, position, std::move(contents));
         if (!opened.refusal.empty()) {
-            std::cerr << "nimbel-export: Unable to open " << request.songPath << ": " << opened.refusal << "\n";
+            std::cerr << "nimbel-export: " << unableToOpenText(request.songPath, opened.refusal) << "\n";
             return kExportBadArguments;
         }
         warnOfDroppedNotes(opened.dropped, std::cerr);
