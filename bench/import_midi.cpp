@@ -164,7 +164,15 @@ void BM_OpenMidiFile(benchmark::State& state)
     std::printf("%s\n", importReportLine(report).c_str());
 }
 
+// The import alone: the file read and its notes written as song text.
+void BM_ImportToSongText(benchmark::State& state)
+{
+    const std::string file = benchmarkFile();
+    for (auto _ : state) benchmark::DoNotOptimize(prepareSongFile(file).text.size());
+}
+
 BENCHMARK(BM_OpenMidiFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ImportToSongText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 }  // namespace nimbel

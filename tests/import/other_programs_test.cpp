@@ -7,7 +7,6 @@
 #include "support/files.h"
 #include "support/processes.h"
 
-#include "notation.h"
 #include "song_columns.h"
 #include "song_opening.h"
 
@@ -56,10 +55,9 @@ Cells midoCells(const std::string& path, int columnsPerBeat)
     return cells;
 }
 
-// Where the imported song, rebuilt from its grid, plays its notes.
-Cells songCells(Song& song)
+// Where the imported song plays its notes.
+Cells songCells(const Song& song)
 {
-    rebuildNoteList(song);
     Cells cells;
     for (const NoteRecord& record : song.noteList)
         if (!record.isTempo() && record.note != kRestNote)
