@@ -3,6 +3,7 @@
 // Files are written through file_replacement.h.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -26,7 +27,10 @@ void forEachLine(std::string_view text, Handle&& handle)
 {
     size_t start = 0;
     while (start < text.size()) {
-        const size_t end = text.find_first_of("\r\n", start);
+        // One pass over the line; find_first_of would search the two line ends at every character.
+        const auto lineEnd =
+            std::find_if(text.begin() + start, text.end(), [](char c) { return c == '\r' || c == '\n'; });
+        const size_t end = lineEnd == text.end() ? std::string_view::npos : static_cast<size_t>(lineEnd - text.begin());
         if (end == std::string_view::npos) {
             handle(text.substr(start));
             return;

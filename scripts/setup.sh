@@ -17,8 +17,9 @@ packages=(
   pulseaudio pulseaudio-utils libasound2-plugins sox
   # installation: the icon rendered from its drawing, the desktop entry and MIME type checked as a desktop reads them
   librsvg2-bin desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
-  # a peer tool the export benchmark compares with, and the peak memory it reports
-  abcmidi time
+  # a peer tool the export benchmark compares with and the import tests take MIDI files from, and the peak memory
+  # time reports; an independent reader of MIDI files for the import tests
+  abcmidi time python3-mido
 )
 
 missing=()

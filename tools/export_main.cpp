@@ -1,10 +1,10 @@
-// nimbel-export: loads a song with the program's own model code and writes
-// the outputs the command line asks for.
+// nimbel-export: loads a song (or imports a MIDI file) with the program's
+// own model code and writes the outputs the command line asks for.
 #include "audio_module.h"
 #include "export_options.h"
 #include "project_state.h"
 #include "song_columns.h"
-#include "song_file.h"
+#include "song_opening.h"
 
 #include <iostream>
 
@@ -44,12 +44,15 @@ int main(int argc, char** argv)
             std::cerr << "nimbel-export: cannot read '" << request.songPath << "'\n";
             return kExportBadArguments;
         }
-        if (!holdsSong(contents)) {
-            std::cerr << "nimbel-export: " << unableToOpenText(request.songPath, kNotASongReason) << "\n";
+        PlainPositionDisplay position;
+        const OpenedSongFile opened = openSongFileAfterStartUp(song, position, std::move(contents));
+        if (!opened.refusal.empty()) {
+            std::cerr << "nimbel-export: " << unableToOpenText(request.songPath, opened.refusal) << "\n";
             return kExportBadArguments;
         }
-        PlainPositionDisplay position;
-        warnOfDroppedNotes(openSongAfterStartUp(song, position, contents), std::cerr);
+        warnOfDroppedNotes(opened.dropped, std::cerr);
+        if (!opened.approximations.empty())
+            std::cerr << "nimbel-export: warning: " << importReportLine(opened.approximations) << "\n";
     }
     ExportContext context{song, request.settings, std::cout, std::cerr};
     for (const ExportStep& step : request.steps)

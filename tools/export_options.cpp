@@ -77,8 +77,9 @@ std::string exportUsage(const std::optional<std::vector<AudioFormat>>& writable)
 {
     std::string usage =
         "Usage: nimbel-export SONG OPTION...\n"
-        "Loads SONG (a project file or a hand-written song) as Nimbel MIDI does after\n"
-        "start-up followed by File Open, then writes each output in the order given.\n"
+        "Loads SONG (a project file, a hand-written song or a MIDI file) as Nimbel MIDI\n"
+        "does after start-up followed by File Open, then writes each output in the order\n"
+        "given.\n"
         "\n"
         "Options:\n";
     for (const ExportOption& option : kOptions) {

@@ -2,6 +2,7 @@
 // the golden grid, events and project file of the demonstration song, the
 // audio as sox hears it, and outputs that cannot be written, also when the
 // disk fills up half way.
+#include "import/midi_bytes.h"
 #include "support/files.h"
 #include "support/full_disk.h"
 #include "support/processes.h"
@@ -149,6 +150,44 @@ TEST(ExportTool, ASongPlaysAsItWillAfterSavingAndOpeningIt)
         const std::string reopened = exportTool({saved, "--events"}).out;
         EXPECT_EQ(loadedThenSaved.out, reopened + reopened) << fileText(song);
     }
+}
+
+// A MIDI file the tool wrote opens as a song whatever its name, with every
+// output, and plays the same messages; one it cannot open exits with 2, and
+// what an import changed is one warning line.
+TEST(ExportTool, MidiFilesOpenAsSongs)
+{
+    const testing_support::ScratchFolder folder;
+    const std::string song = songFile(
+        folder.path / "song.nmd", {"N1X1V59CQ,41", "N2X1V37ES.", "N1X2V48DE", "N2X2V56GQ", "N2X3V6AW", "N10X3V53C#H"});
+    const auto original = exportTool({song, "--events", "-o", folder.file("song.mid")});
+    ASSERT_EQ(original.exitCode, 0) << original.err;
+    writeFile(folder.path / "song.data", fileText(folder.file("song.mid")));
+    const auto opened = exportTool({folder.file("song.data"), "--events", "-o", folder.file("again.mid"), "--grid",
+                                    "--save", folder.file("saved.nmd")});
+    ASSERT_EQ(opened.exitCode, 0) << opened.err;
+    EXPECT_EQ(opened.err, "") << "nothing changed";
+    EXPECT_TRUE(opened.out.starts_with(original.out + "Channel\t")) << opened.out;
+    EXPECT_EQ(fileText(folder.file("again.mid")), fileText(folder.file("song.data")));
+    EXPECT_EQ(exportTool({folder.file("saved.nmd"), "--events"}).out, original.out);
+
+    writeFile(folder.path / "cut.mid", fileText(folder.file("song.data")).substr(0, 30));
+    const auto cut = exportTool({folder.file("cut.mid"), "--grid"});
+    EXPECT_EQ(cut.exitCode, 2);
+    EXPECT_EQ(cut.out, "");
+    EXPECT_EQ(cut.err, "nimbel-export: Unable to open cut.mid: the file is cut short inside track 1\n");
+
+    // A chord on the percussion channel, a controller and a tempo change.
+    writeFile(folder.path / "drums.mid",
+              testing_support::midiFile(
+                  0, 96,
+                  {testing_support::bytes({0x00, 0x99, 0x24, 0x64, 0x00, 0x2A, 0x64, 0x00, 0xB9, 0x07, 0x64, 0x60, 0xFF,
+                                           0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80})}));
+    const auto drums = exportTool({folder.file("drums.mid"), "--grid"});
+    EXPECT_EQ(drums.exitCode, 0);
+    EXPECT_EQ(drums.err,
+              "nimbel-export: warning: the MIDI file was changed to fit the song: 1 note dropped (1 with no "
+              "free channel), 1 tempo change ignored, 1 controller message ignored\n");
 }
 
 // sox's "Maximum amplitude" of a stretch of a sound file, from -1 to 1.
