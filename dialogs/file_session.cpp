@@ -8,6 +8,7 @@
 #include "sequencer.h"
 #include "song.h"
 #include "song_file.h"
+#include "song_opening.h"
 
 #include <filesystem>
 #include <functional>
@@ -55,6 +56,22 @@ std::string askForSavePath(FileSession& s, std::string defaultPath)
     }
 }
 
+// Where Save As starts: the song's file, the file an imported song came
+// from with ".nmd", or "newfile.nmd" in the program's folder.
+std::string pathToPropose(const FileSession& s)
+{
+    if (!s.project.currentPath.empty()) return s.project.currentPath;
+    if (!s.project.proposedPath.empty()) return s.project.proposedPath;
+    return s.songFolder + "/newfile.nmd";
+}
+
+// The file an imported song is proposed to be saved as: its name with ".nmd" for its extension.
+std::string projectBeside(const std::string& path)
+{
+    std::filesystem::path project(path);
+    return project.replace_extension(".nmd").string();
+}
+
 PromptOutcome promptForChanges(FileSession& s)
 {
     ProjectState& project = s.project;
@@ -76,9 +93,10 @@ PromptOutcome promptForChanges(FileSession& s)
         project.changed = false;
         return PromptOutcome::saved;
     }
-    const std::string path = askForSavePath(s, s.songFolder + "/newfile.nmd");
+    const std::string path = askForSavePath(s, pathToPropose(s));
     if (path.empty() || !writeProject(s, path)) return PromptOutcome::cancelled;
     project.currentPath = path;
+    project.proposedPath.clear();
     project.changed = false;
     project.isNew = false;
     return PromptOutcome::saved;
@@ -96,17 +114,25 @@ bool openAfterPrompt(FileSession& session, const std::function<std::string()>& c
 
     std::string contents;
     const bool readable = readSongFile(path, contents);
-    if (!readable || !holdsSong(contents)) {
-        reportError(session, unableToOpenText(path, readable ? kNotASongReason : ""));
+    const SongFileText file = prepareSongFile(readable ? std::move(contents) : std::string());
+    if (!readable || !file.refusal.empty()) {
+        reportError(session, unableToOpenText(path, file.refusal));
         // The song stays, so a "No" to saving it must not leave it looking saved.
         if (prompt == PromptOutcome::discarded) session.project = before;
         return false;
     }
     startEmptySong(session);
-    session.project.currentPath = path;
-    loadSongText(session.song, session.position, contents);
+    ProjectState& project = session.project;
+    project.currentPath = file.imported ? std::string() : path;
+    project.proposedPath = file.imported ? projectBeside(path) : std::string();
+    if (file.imported) project.isNew = true;
+    loadSongText(session.song, session.position, file.text);
     session.desktop.setWindowTitle(session.mainWindow, projectWindowTitle(path));
     session.sequencer.resetPlayback();
+    if (!file.approximations.empty()) {
+        Requesters(session.desktop)
+            .messageBox(kPromptTitle, importReportMessage(file.approximations), MessageButtons::ok, MessageIcon::none);
+    }
     return true;
 }
 
@@ -132,6 +158,7 @@ bool fileNew(FileSession& session)
     if (saveChangesPrompt(session) == PromptResult::cancel) return false;
     startEmptySong(session);
     session.project.currentPath.clear();
+    session.project.proposedPath.clear();
     session.project.isNew = true;
     session.desktop.setWindowTitle(session.mainWindow, "Nimbel MIDI - New Project");
     session.sequencer.resetPlayback();
@@ -143,7 +170,7 @@ bool fileOpen(FileSession& session)
     return openAfterPrompt(session, [&session] {
         const std::string defaultPath =
             session.project.currentPath.empty() ? session.songFolder + "/*.nmd" : session.project.currentPath;
-        return Requesters(session.desktop).openFileRequester(kOpenTitle, defaultPath, kProjectFilter, 0);
+        return Requesters(session.desktop).openFileRequester(kOpenTitle, defaultPath, kOpenFilter, 0);
     });
 }
 
@@ -166,11 +193,10 @@ void fileSave(FileSession& session)
 
 void fileSaveAs(FileSession& session)
 {
-    const std::string defaultPath =
-        session.project.currentPath.empty() ? session.songFolder + "/newfile.nmd" : session.project.currentPath;
-    const std::string path = askForSavePath(session, defaultPath);
+    const std::string path = askForSavePath(session, pathToPropose(session));
     if (path.empty() || !writeProject(session, path)) return;
     session.project.currentPath = path;
+    session.project.proposedPath.clear();
     session.project.changed = false;
     session.project.isNew = false;
     session.desktop.setWindowTitle(session.mainWindow, projectWindowTitle(path));

@@ -8,6 +8,11 @@
 // is reported as "Unable to open" and the file name (with the reason for a
 // file that is no song) before anything of the song is cleared. Saving over
 // an existing file asks first.
+//
+// A Standard MIDI File (known by its content) is imported as a new project
+// titled with its name: saving asks for a name, proposing NAME.nmd beside
+// it, so the MIDI file is never written over; what the import had to change
+// is said in one message box.
 #pragma once
 
 #include "project_state.h"
@@ -22,6 +27,9 @@ class Sequencer;
 struct Song;
 
 inline constexpr const char* kProjectFilter = "Nimbel MIDI (*.nmd)|*.nmd|All Files (*.*)|*.*";
+// File Open also offers MIDI files, which it imports.
+inline constexpr const char* kOpenFilter =
+    "Nimbel MIDI (*.nmd)|*.nmd|MIDI files (*.mid *.midi)|*.mid;*.midi|All Files (*.*)|*.*";
 
 // What the file commands act on; all of it outlives the session.
 struct FileSession {

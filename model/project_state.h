@@ -13,7 +13,10 @@ struct Song;
 struct ProjectState {
     std::string currentPath;  // "" after File New
     bool changed = false;     // an edit since the last load, save or File New
-    bool isNew = false;       // File New made the song; File Open leaves this as it is
+    bool isNew = false;       // File New or an import made the song; opening a song file leaves this as it is
+    // Where saving a song that has no file yet proposes to put it: beside
+    // the MIDI file it was imported from. "" for the program's own folder.
+    std::string proposedPath = {};
 };
 
 // The text after the last "/" or "\".

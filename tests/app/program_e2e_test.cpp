@@ -1,7 +1,8 @@
 // The real program on a real X display: started from a temporary folder
 // (it writes beside itself) with a song to open, looked at with a
 // screenshot and closed by clicking File > Exit; started with a file it
-// cannot read. Also its command line and its start without a display.
+// cannot read, and with a MIDI file. Also its command line and its start
+// without a display.
 // Skipped only where the display or sound tools are not installed.
 #include "real_program.h"
 
@@ -45,6 +46,14 @@ TEST(RealProgram, OpensTheSongOfItsCommandLineAndClosesThroughFileExit)
     for (const char* title : {"^Nimbel MIDI Error$", "^Nimbel MIDI - MIDI\\.txt$"})
         EXPECT_FALSE(waitForWindow(environment, title).empty())
             << title << "; " << fileText(unreadable.folder / "nimbel-midi.log");
+
+    // A MIDI file opens as a song of its own name: one quarter note C.
+    const std::string track("\x00\x91\x3C\x40\x83\x60\x81\x3C\x00\x00\xFF\x2F\x00", 13);
+    writeFile(workingFolder / "tune.mid",
+              std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0", 21) + static_cast<char>(track.size()) + track);
+    const RealProgramSession::Running imported = session.start("imported", {"tune.mid"});
+    EXPECT_FALSE(waitForWindow(environment, "^Nimbel MIDI - tune\\.mid$", 10s).empty())
+        << fileText(imported.folder / "nimbel-midi.log");
 }
 
 TEST(ProgramWithoutDisplay, AnswersItsCommandLineAndOtherwiseSaysInOneSentenceThatItCannotStart)

@@ -236,6 +236,36 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileEndsSoundingNotesAndResetsEverything)
         << "Play starts at the first column";
 }
 
+TEST_F(FileCommands, AMidiFileOpensAsANewProjectThatSavingNeverWritesOver)
+{
+    // One track: C and E started together (a chord), each a quarter note long.
+    const std::string track = std::string(
+        "\x00\x91\x3C\x40\x00\x91\x40\x40\x83\x60\x81\x3C\x00\x00\x81\x40\x00"
+        "\x00\xFF\x2F\x00",
+        21);
+    const std::string midi = std::string("MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xE0", 14) + "MTrk" +
+                             std::string("\x00\x00\x00", 3) + static_cast<char>(track.size()) + track;
+    testing_support::writeFile(folder / "tune.mid", midi);
+    script.expectFileName("tune.mid");
+    script.expectMessage(MessageReply::ok);
+    ASSERT_TRUE(fileOpen(session));
+    EXPECT_EQ(script.requesters()[0].filters,
+              (Names{"Nimbel MIDI (*.nmd)", "MIDI files (*.mid *.midi)", "All Files (*.*)"}));
+    ASSERT_EQ(script.messages().size(), 1u) << "what the import changed, said once";
+    EXPECT_TRUE(script.messages()[0].text.starts_with("The MIDI file was changed to fit the song:"));
+    EXPECT_EQ(driver.windowTitle(0), "Nimbel MIDI - tune.mid");
+    EXPECT_EQ(state(project), state({"", false, true})) << "a new project, with no file of its own";
+    EXPECT_FALSE(song.grid.cellText(0, gridColumnOf(1)).empty());
+
+    editCell(0, 2, "D");
+    script.expectRequesterCancel();
+    fileSave(session);
+    ASSERT_EQ(script.requesters().size(), 2u);
+    EXPECT_EQ(std::pair(script.requesters()[1].folder, script.requesters()[1].fileName),
+              std::pair(folder.string(), std::string("tune.nmd")));
+    EXPECT_EQ(fileText(folder / "tune.mid"), midi);
+}
+
 TEST(FileOpen, AFileThatCannotBeReadOrHoldsNoSongIsRefusedAndTheSongKept)
 {
     const std::pair<const char*, const char*> cases[] = {
