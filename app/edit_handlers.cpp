@@ -34,7 +34,8 @@ void chooseSelectionColor(Program& program)
     const std::int64_t chosen = Requesters(program.desktop).colorRequester(program.selectionColor);
     if (chosen < 0) return;
     program.selectionColor = static_cast<std::uint32_t>(chosen);
-    saveSelectionColor(program.folders.settingsFolder + kSettingsFileName, program.selectionColor);
+    saveSetting(program.folders.settingsFolder + kSettingsFileName, kSelectionColorKey,
+                static_cast<std::int32_t>(program.selectionColor));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "main_loop.h"
 
+#include "cell_commands.h"
 #include "desktop.h"
+#include "edit_handlers.h"
 #include "program.h"
 #include "program_ids.h"
+#include "tempo_window.h"
 
 #include <string>
 
@@ -40,6 +43,10 @@ Pass dispatchCommand(Program& program, int command)
     case kMusicPlay: program.sequencer.mainPlay(program.position, program.musicChecks); return Pass::goOn;
     case kMusicPause: program.sequencer.mainPause(program.musicChecks); return Pass::goOn;
     case kMusicStop: program.sequencer.mainStop(program.position, program.musicChecks); return Pass::goOn;
+    case kMusicTempo:
+        if (const std::optional<int> tempo = showTempoWindow(program.desktop, kMainWindow, program.song.tempo))
+            withEditSession(program, [&](EditSession& s) { setTempo(s, *tempo); });
+        return Pass::goOn;
     default: break;
     }
     if ((command >= kEditUndo && command <= kSelectColor) || command == kEditRedo) {

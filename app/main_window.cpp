@@ -52,7 +52,12 @@ std::vector<Menu> mainMenus()
           MenuEntry::bar(),
           {"Color", kSelectColor}}},
         // Space plays, or pauses what plays: the song grid takes it, so it is only shown here.
-        {"Music", {{"Play", kMusicPlay, {}, "Space"}, {"Pause", kMusicPause, {}, "Space"}, {"Stop", kMusicStop}}},
+        {"Music",
+         {{"Play", kMusicPlay, {}, "Space"},
+          {"Pause", kMusicPause, {}, "Space"},
+          {"Stop", kMusicStop},
+          MenuEntry::bar(),
+          {"Tempo\u2026", kMusicTempo}}},
         view,
         {"Help",
          {{"Contents", kHelpContents},

@@ -40,7 +40,9 @@ bool startUp(Program& program)
 {
     // The voice names are constant data and the song object already holds the
     // note list with its default record, the channel state and the cell lists.
-    program.selectionColor = loadSettings(program.folders.settingsFolder + kSettingsFileName);
+    program.selectionColor =
+        static_cast<std::uint32_t>(loadSetting(program.folders.settingsFolder + kSettingsFileName, kSelectionColorKey)
+                                       .value_or(static_cast<std::int32_t>(kDefaultSelectionColor)));
     loadToolbarImages(program.desktop);
     ensureDemoSong(program.folders.songFolder);
     program.song.tempo = kDefaultTempo;

@@ -41,6 +41,7 @@ inline constexpr int kMusicStop = 23;
 inline constexpr int kViewChannelBase = 24;  // View "Channel n" is kViewChannelBase + n
 inline constexpr int kViewLastChannel = 39;
 inline constexpr int kEditRedo = 40;
+inline constexpr int kMusicTempo = 41;
 
 // Own toolbar images, as loaded at start-up.
 inline constexpr int kStopImageId = 0;

@@ -1,6 +1,7 @@
 #include "cell_commands.h"
 
 #include "column_growth.h"
+#include "notation.h"
 #include "selection.h"
 #include "song_columns.h"
 #include "undo_history.h"
@@ -108,6 +109,18 @@ void clearCells(EditSession& session)
         }
     }
     clearSelection(song);
+    markSongChanged(session.project, song);
+}
+
+void setTempo(EditSession& session, std::int32_t tempo)
+{
+    Song& song = session.song;
+    {
+        UndoGroup group(song);
+        recordCell(song, 0, kChannelColumn);
+        song.grid.setCellText(0, kChannelColumn, "1 T" + std::to_string(tempo));
+    }
+    song.tempo = tempoOfCell(song.grid);
     markSongChanged(session.project, song);
 }
 

@@ -4,6 +4,7 @@
 
 #include "edit_session.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace nimbel {
@@ -29,5 +30,8 @@ void pasteCells(EditSession& session, const std::vector<CellRecord>& cells, Cell
 void clearCells(EditSession& session);
 // Empties every note cell of the selected cell's row.
 void clearChannel(EditSession& session);
+// Writes the song's tempo as its tempo cell holds it ("1 T" and the tempo),
+// as one undo group, and plays it from the next column on.
+void setTempo(EditSession& session, std::int32_t tempo);
 
 }  // namespace nimbel

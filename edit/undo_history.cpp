@@ -1,5 +1,6 @@
 #include "undo_history.h"
 
+#include "notation.h"
 #include "selection.h"
 #include "song.h"
 #include "song_columns.h"
@@ -71,6 +72,7 @@ void takeBackGroup(Song& song, std::vector<CellRecord>& from, std::vector<CellRe
         }
         to.push_back({0, 0, {}, marker});
         if (columnsChanged) renumberColumns(song.grid);
+        song.tempo = tempoOfCell(song.grid);  // a tempo taken back plays from the next column on
     }
     song.noteListStale = true;
 }

@@ -83,8 +83,8 @@ constexpr std::string_view kQuickStart =
     "at a time.\r\n"
     "\tView > Channel 1 shows channel 1 as a one-octave chart, where a click places a note and a right click changes "
     "its length.\r\n"
-    "\tTo change the tempo, open the saved file in a text editor, change the number after T (T120 is 120 beats a "
-    "minute) and open the file again. The File Format topic explains the file.\r\n";
+    "\tMusic > Tempo sets the tempo in beats a minute (120 at first); a song that plays takes it from its next "
+    "column on. The saved file keeps it after T (T120), as the File Format topic explains.\r\n";
 
 }  // namespace
 

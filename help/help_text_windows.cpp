@@ -70,6 +70,8 @@ constexpr std::string_view kMainWindow =
     "\tStop - stops the music and goes back to the first column.\r\n"
     "\tA check mark shows which of the three is in effect. At the end of the song the music pauses, and the next Play "
     "starts from the first column.\r\n"
+    "\tTempo - sets the song's tempo, 1 to 1000 beats a minute; row 1 of the Channel column shows it (1 T120). Music "
+    "that plays takes it from its next column on; Undo takes it back.\r\n"
     "\r\n"
     "2.5 View Menu\r\n"
     "\tChannel 1 to Channel 15 - opens the Channel Window for that channel: its notes on a one-octave chart (see 4 - "

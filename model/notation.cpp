@@ -31,28 +31,36 @@ std::size_t findFrom(std::string_view text, std::string_view s, std::size_t p)
 }
 
 // Finds characters in a note text from moving start positions. One pass
-// notes where each character first occurs at or after the start; a later
-// search only scans again for a character that first occurs before it. Most
-// codes are absent from a text, so most searches cost nothing.
+// notes where each code of the notation (all between ' ' and '_') first
+// occurs at or after the start; a later search only scans again for a
+// character that first occurs before it. Most codes are absent from a text,
+// so most searches cost nothing; songs are read a note at a time, so the
+// table is kept small.
 class CharFinder {
 public:
     CharFinder(std::string_view text, std::size_t start) : text_(text)
     {
         first_.fill(0);
         for (std::size_t i = text.size(); i >= start && i >= 1; --i)
-            first_[static_cast<unsigned char>(text[i - 1])] = i;
+            if (const unsigned char c = static_cast<unsigned char>(text[i - 1]); c >= kLow && c < kLow + kCodes)
+                first_[c - kLow] = i;
     }
 
     // 1-based position of the first `c` at or after p (p never below the start), or 0.
     std::size_t find(char c, std::size_t p) const
     {
-        const std::size_t first = first_[static_cast<unsigned char>(c)];
+        const unsigned char code = static_cast<unsigned char>(c);
+        if (code < kLow || code >= kLow + kCodes) return findFrom(text_, c, p);
+        const std::size_t first = first_[code - kLow];
         return first == 0 || first >= p ? first : findFrom(text_, c, p);
     }
 
 private:
+    static constexpr unsigned char kLow = ' ';
+    static constexpr std::size_t kCodes = 64;
+
     std::string_view text_;
-    std::array<std::size_t, 256> first_;
+    std::array<std::size_t, kCodes> first_;
 };
 
 // The number written after 1-based position `at`.
@@ -211,6 +219,14 @@ std::string placedNoteText(int channel, int noteColumn, std::string_view cellTex
     return text;
 }
 
+std::int32_t tempoOfCell(const ListGrid& grid)
+{
+    const std::string& cell = grid.cellText(0, kChannelColumn);
+    const std::size_t t = cell.find('T');
+    const std::int32_t tempo = t == std::string::npos ? 0 : readDecimal(std::string_view(cell).substr(t + 1));
+    return tempo < 1 ? kDefaultTempo : tempo;
+}
+
 void rebuildNoteList(Song& song)
 {
     song.noteList.clear();
@@ -222,11 +238,8 @@ void rebuildNoteList(Song& song)
     const std::string& tempoCell = song.grid.cellText(0, kChannelColumn);
     const std::size_t t = tempoCell.find('T');
     tempo.text = t == std::string::npos ? "T120" : tempoCell.substr(t);
-    song.tempo = readDecimal(std::string_view(tempo.text).substr(1));
-    if (song.tempo < 1) {
-        song.tempo = kDefaultTempo;
-        tempo.text = "T120";
-    }
+    song.tempo = tempoOfCell(song.grid);
+    if (readDecimal(std::string_view(tempo.text).substr(1)) < 1) tempo.text = "T120";
     song.noteList.push_back(std::move(tempo));
 
     const int end = findEndColumn(song.grid);

@@ -28,6 +28,10 @@ enum class Reading { noteText, songFile };
 // The values part of interpretation (volume onwards), from 1-based position p.
 void interpretNoteValues(NoteRecord& record, ChannelState& channels, std::size_t p, Reading reading);
 
+// The tempo the song grid's tempo cell ("1 T" and the tempo) gives: 120 when
+// it holds no "T" or a tempo below 1.
+std::int32_t tempoOfCell(const ListGrid& grid);
+
 // Replaces the note list and the channel state from the song grid and sets
 // the tempo: the tempo record first, then one record per non-empty note cell,
 // column by column and within a column channel 1 … 15, each record's text

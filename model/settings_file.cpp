@@ -13,8 +13,6 @@ namespace nimbel {
 
 namespace {
 
-constexpr std::string_view kColorKey = "SelColor";
-
 constexpr std::string_view kBlanks = " \t";
 
 bool sameKey(std::string_view a, std::string_view b)
@@ -70,13 +68,13 @@ std::string lineText(const SettingsLine& line)
     return std::string(line.raw);
 }
 
-// Index of the "SelColor" line before the first group, or of the first group
+// Index of the `key` line before the first group, or of the first group
 // line (where a new key goes) with `found` false.
-size_t colorKeyIndex(const std::vector<SettingsLine>& lines, bool& found)
+size_t keyIndex(const std::vector<SettingsLine>& lines, std::string_view key, bool& found)
 {
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind == SettingsLine::Kind::group) break;
-        if (lines[i].kind == SettingsLine::Kind::key && sameKey(lines[i].key, kColorKey)) {
+        if (lines[i].kind == SettingsLine::Kind::key && sameKey(lines[i].key, key)) {
             found = true;
             return i;
         }
@@ -89,45 +87,45 @@ size_t colorKeyIndex(const std::vector<SettingsLine>& lines, bool& found)
 
 }  // namespace
 
-std::uint32_t selectionColorFromSettings(std::string_view settingsText)
+std::optional<std::int32_t> settingFromText(std::string_view settingsText, std::string_view key)
 {
     const std::vector<SettingsLine> lines = parseSettings(settingsText);
     bool found = false;
-    const size_t at = colorKeyIndex(lines, found);
-    return found ? static_cast<std::uint32_t>(readDecimal(lines[at].value, Digits::decimalOnly))
-                 : kDefaultSelectionColor;
+    const size_t at = keyIndex(lines, key, found);
+    if (!found) return std::nullopt;
+    return readDecimal(lines[at].value, Digits::decimalOnly);
 }
 
-std::string settingsWithSelectionColor(std::string_view settingsText, std::uint32_t color)
+std::string settingsWithValue(std::string_view settingsText, std::string_view key, std::int32_t value)
 {
     std::vector<SettingsLine> lines = parseSettings(settingsText);
-    const std::string value = std::to_string(static_cast<std::int32_t>(color));
+    const std::string text = std::to_string(value);
     bool found = false;
-    const size_t at = colorKeyIndex(lines, found);
+    const size_t at = keyIndex(lines, key, found);
     if (!found) {
         SettingsLine added;
         added.kind = SettingsLine::Kind::key;
-        added.key = kColorKey;
+        added.key = key;
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), added);
     }
-    lines[at].value = value;
+    lines[at].value = text;
 
     std::string out;
     for (const SettingsLine& line : lines) out += lineText(line) + "\r\n";
     return out;
 }
 
-std::uint32_t loadSettings(const std::string& iniPath)
+std::optional<std::int32_t> loadSetting(const std::string& iniPath, std::string_view key)
 {
     std::string text;
-    return readTextFile(iniPath, text) ? selectionColorFromSettings(text) : kDefaultSelectionColor;
+    return readTextFile(iniPath, text) ? settingFromText(text, key) : std::nullopt;
 }
 
-bool saveSelectionColor(const std::string& iniPath, std::uint32_t color)
+bool saveSetting(const std::string& iniPath, std::string_view key, std::int32_t value)
 {
     std::string text;
     if (!readTextFile(iniPath, text)) text.clear();  // missing or unreadable: start an empty file
-    return replaceFileContents(iniPath, settingsWithSelectionColor(text, color));
+    return replaceFileContents(iniPath, settingsWithValue(text, key, value));
 }
 
 }  // namespace nimbel

@@ -85,7 +85,7 @@ TEST_F(Editing, ChosenSelectionColourPaintsNewSelectionsAndIsKept)
     choose(kSelectColor);
     click(centreOf(3, gridColumnOf(2)));
     EXPECT_EQ(program.song.grid.cellColor(3, gridColumnOf(2)), 0x00FF00u);
-    EXPECT_EQ(loadSettings(program.folders.settingsFolder + kSettingsFileName), 0x00FF00u);
+    EXPECT_EQ(loadSetting(program.folders.settingsFolder + kSettingsFileName, kSelectionColorKey), 0x00FF00);
     script.expectColorCancel();
     choose(kSelectColor);
     EXPECT_EQ(program.selectionColor, 0x00FF00u);

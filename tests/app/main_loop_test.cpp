@@ -2,7 +2,9 @@
 // every pass without one, File New and File Exit, and closing windows.
 #include "program_fixture.h"
 
+#include "dialog_controls.h"
 #include "song_columns.h"
+#include "tempo_window.h"
 
 namespace nimbel {
 namespace {
@@ -145,6 +147,35 @@ TEST_F(MainLoop, FileNewWhosePromptIsCancelledChangesNothing)
     EXPECT_EQ(program.song.grid.cellText(0, gridColumnOf(3)), "D");
     EXPECT_EQ(driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
     EXPECT_FALSE(program.project.isNew);
+}
+
+TEST(TempoWindow, SetsTheTempoAsOneUndoStepThatAPlayingSongTakesAtItsNextColumn)
+{
+    TestProgram p(OffscreenApplication::application());
+    ASSERT_TRUE(startUp(p.program));
+    const auto chooseTempo = [&](std::function<void()> answer) {
+        p.driver.act(std::move(answer));
+        dispatchCommand(p.program, kMusicTempo);
+    };
+    dispatchCommand(p.program, kMusicPlay);
+    p.run(1);
+    const std::int64_t due = *p.program.sequencer.nextDueTime();
+    chooseTempo([&] {
+        EXPECT_EQ(DialogControls(p.desktop).number(kTempoWindow, tempo_window::kTempoField), 120);
+        p.driver.setNumber(kTempoWindow, tempo_window::kTempoField, 60);
+        p.driver.press(kTempoWindow, tempo_window::kOkButton);
+    });
+    EXPECT_EQ(p.program.song.grid.cellText(0, kChannelColumn), "1 T60");
+    EXPECT_TRUE(p.program.project.changed);
+    p.clock.advanceTo(due + 1);
+    p.run(1);
+    EXPECT_EQ(*p.program.sequencer.nextDueTime(), due + 1000) << "the next column a second later";
+
+    chooseTempo([&] { p.driver.type(kTempoWindow, "<Escape>"); });
+    EXPECT_EQ(p.program.song.tempo, 60);
+    dispatchCommand(p.program, kEditUndo);
+    EXPECT_EQ(std::pair(p.program.song.tempo, p.program.song.grid.cellText(0, kChannelColumn)),
+              std::pair(120, std::string("1 T120")));
 }
 
 }  // namespace

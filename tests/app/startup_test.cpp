@@ -79,12 +79,12 @@ TEST(FilesBesideTheProgram, AFullDiskLeavesNoHalfWrittenDemonstrationSongOrSetti
     disk.leaveFree(0);
 
     ensureDemoSong(folder);
-    EXPECT_FALSE(saveSelectionColor(folder + "NimbelMIDI.ini", 7));
+    EXPECT_FALSE(saveSetting(folder + "NimbelMIDI.ini", kSelectionColorKey, 7));
     EXPECT_EQ(fileNames(disk.folder()), std::vector<std::string>{"NimbelMIDI.ini"}) << "the next start writes the song";
     EXPECT_EQ(fileText(folder + "NimbelMIDI.ini"), settings);
 
     disk.leaveFree(8192);
-    EXPECT_FALSE(saveSelectionColor(folder + "NimbelMIDI.ini", 7));  // fails half way
+    EXPECT_FALSE(saveSetting(folder + "NimbelMIDI.ini", kSelectionColorKey, 7));  // fails half way
     EXPECT_EQ(fileText(folder + "NimbelMIDI.ini"), settings);
     ensureDemoSong(folder);
     EXPECT_EQ(fileText(folder + "MIDI.txt"), demoSongText());
@@ -92,22 +92,22 @@ TEST(FilesBesideTheProgram, AFullDiskLeavesNoHalfWrittenDemonstrationSongOrSetti
 
 TEST(SettingsFile, ReadsTheKeyBeforeTheFirstGroupIgnoringCaseWithCDecimalValues)
 {
-    const std::vector<std::pair<std::string, std::uint32_t>> cases = {
-        {"", 0x0F22F0u},
-        {"Other = 4\r\n; note\r\n", kDefaultSelectionColor},
-        {"[Window]\r\nSelColor = 255\r\n", kDefaultSelectionColor},
-        {"Width = 3\r\nSelColor = 255\r\n[Window]\r\nSelColor = 7\r\n", 255u},
-        {"selcolor = 255", 255u},
-        {"SELCOLOR=  42xyz\n", 42u},
-        {"SelColor = red\r\n", 0u},  // not a number: black
-        {"SelColor = $FF\r\n", 0u},  // decimal digits only
-        {"SelColor = -1\r\n", 0xFFFFFFFFu},
-        {"SelColor = 99999999999999\r\n", 0x7FFFFFFFu},
-        {"SelColor = 1\rOther = 2\r", 1u},
+    const std::vector<std::pair<std::string, std::optional<std::int32_t>>> cases = {
+        {"", std::nullopt},
+        {"Other = 4\r\n; note\r\n", std::nullopt},
+        {"[Window]\r\nSelColor = 255\r\n", std::nullopt},
+        {"Width = 3\r\nSelColor = 255\r\n[Window]\r\nSelColor = 7\r\n", 255},
+        {"selcolor = 255", 255},
+        {"SELCOLOR=  42xyz\n", 42},
+        {"SelColor = red\r\n", 0},  // not a number: black
+        {"SelColor = $FF\r\n", 0},  // decimal digits only
+        {"SelColor = -1\r\n", -1},
+        {"SelColor = 99999999999999\r\n", 0x7FFFFFFF},
+        {"SelColor = 1\rOther = 2\r", 1},
     };
-    for (const auto& [text, colour] : cases) {
+    for (const auto& [text, value] : cases) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(selectionColorFromSettings(text), colour);
+        EXPECT_EQ(settingFromText(text, kSelectionColorKey), value);
     }
 }
 
