@@ -26,7 +26,8 @@ struct LongSong : testing_support::TestProgram {
     ~LongSong() { shutDown(program); }
 
     // Types `keys` and runs the loop until `done` and the window has been drawn again.
-    void typeToPaint(std::string_view keys, const std::function<bool()>& done = [] { return true; })
+    void typeToPaint(
+        std::string_view keys, const std::function<bool()>& done = [] { return true; })
     {
         const int painted = driver.paintCount(kMainWindow);
         driver.type(kMainWindow, keys);
