@@ -11,8 +11,19 @@ enum class EventKind { none, menu, gadget, key, closeRequest, resize, activated 
 // What the user did to a gadget. `changed` is the user moving or editing a
 // control's value (the track bar's slider, a list's choice, typed text);
 // `dragged` a list grid swept with the left button to another cell; the
-// edit actions end a list grid's cell editor with Return or Escape.
-enum class GadgetAction { none, leftClick, rightClick, doubleClick, changed, dragged, editAccepted, editCancelled };
+// edit actions end a list grid's cell editor with Return or Escape;
+// `scrolled` the user scrolling a list grid sideways.
+enum class GadgetAction {
+    none,
+    leftClick,
+    rightClick,
+    doubleClick,
+    changed,
+    dragged,
+    editAccepted,
+    editCancelled,
+    scrolled
+};
 
 // The keys the program acts on. A printable character comes as `character`
 // with its byte in Event::text.

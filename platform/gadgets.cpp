@@ -217,6 +217,21 @@ void Gadgets::closeGridEditor(int window, int gadget)
     if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->closeEditor();
 }
 
+void Gadgets::setGridPlayhead(int window, int gadget, int column)
+{
+    if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->setPlayhead(column);
+}
+
+void Gadgets::followGridColumn(int window, int gadget, int column)
+{
+    if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->follow(column);
+}
+
+void Gadgets::scrollGridToStart(int window, int gadget)
+{
+    if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->scrollToStart();
+}
+
 int Gadgets::gridTopRow(int window, int gadget) const
 {
     // Vertical scrolling goes by whole rows, so the scroll value is the top row.

@@ -69,6 +69,12 @@ public:
     std::string gridEditorText(int window, int gadget) const;
     void closeGridEditor(int window, int gadget);
 
+    // The column being heard, its title and cells tinted; -1 for none.
+    void setGridPlayhead(int window, int gadget, int column);
+    // Keeps a column in view, paging on when it passes the right edge.
+    void followGridColumn(int window, int gadget, int column);
+    void scrollGridToStart(int window, int gadget);
+
 private:
     Desktop& desktop_;
 };

@@ -15,6 +15,15 @@ namespace {
 // Structural changes reported one by one within a turn of the event loop.
 constexpr int kChangesReportedSingly = 16;
 
+// The playhead's tint: a light blue, unlike the warm default selection
+// colour; over a selected cell it is mixed with the cell's own colour.
+const QColor kPlayheadTint(176, 212, 255);
+
+QColor mixed(const QColor& a, const QColor& b)
+{
+    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
 }  // namespace
 
 QColor colorFromBgr(std::uint32_t bgr)
@@ -50,14 +59,32 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const
     }
     if (role == Qt::BackgroundRole) {
         const std::uint32_t color = grid_.cellColor(index.row(), index.column());
-        if (color == kDefaultCellColor) return {};
-        return QBrush(colorFromBgr(color));
+        const bool playing = index.column() == playhead_;
+        if (color == kDefaultCellColor) return playing ? QVariant(QBrush(kPlayheadTint)) : QVariant();
+        return QBrush(playing ? mixed(colorFromBgr(color), kPlayheadTint) : colorFromBgr(color));
     }
     return {};
 }
 
+void GridTableModel::setPlayheadColumn(int column)
+{
+    if (column == playhead_) return;
+    const int before = std::exchange(playhead_, column);
+    columnChanged(before);
+    columnChanged(playhead_);
+}
+
+void GridTableModel::columnChanged(int column)
+{
+    if (column < 0 || column >= columnCount({}) || collecting_) return;
+    emit dataChanged(index(0, column), index(rowCount({}) - 1, column), {Qt::BackgroundRole});
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
 QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Horizontal && role == Qt::BackgroundRole && section == playhead_)
+        return QBrush(kPlayheadTint);
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     const std::string& title = grid_.headerTitle(section);
     return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));

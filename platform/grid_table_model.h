@@ -33,6 +33,10 @@ public:
 
     const MemoryGrid& grid() const { return grid_; }
 
+    // The column being heard, its title and cells tinted; -1 for none.
+    void setPlayheadColumn(int column);
+    int playheadColumn() const { return playhead_; }
+
     // Ends a reset that collects structural changes, so the view is current.
     void finishCollectedChanges();
 
@@ -51,7 +55,10 @@ private:
     void beforeReset() override;
     void afterReset() override;
 
+    void columnChanged(int column);
+
     MemoryGrid& grid_;
+    int playhead_ = -1;
     int structuralChanges_ = 0;  // within this turn of the event loop
     bool collecting_ = false;    // a reset is open and collects the changes
     bool batchOpen_ = false;     // the grid's own batch opened a reset

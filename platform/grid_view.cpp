@@ -94,6 +94,9 @@ GridView::GridView(MemoryGrid& grid, EventQueue& queue, int window, int gadget, 
     columns->setStretchLastSection(false);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
+    // Only the user's scrolling is reported: the program keeping a column in view is no event.
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int) { report(gadgetEvent(window_, gadget_, GadgetAction::scrolled)); });
     connect(model_, &QAbstractItemModel::modelReset, this,
             [this] { applyColumnWidths(0, model_->columnCount({}) - 1); });
     connect(model_, &QAbstractItemModel::columnsInserted, this,
@@ -156,6 +159,21 @@ void GridView::closeEditor()
     delete editor_;
     if (hadFocus) setFocus(Qt::OtherFocusReason);
 }
+
+void GridView::setPlayhead(int column) { model_->setPlayheadColumn(column); }
+
+void GridView::follow(int column)
+{
+    bringUpToDate();
+    const QHeaderView* columns = horizontalHeader();
+    if (column < 0 || column >= columns->count()) return;
+    const int left = columns->sectionPosition(column);
+    const int shownFrom = horizontalScrollBar()->value();
+    if (left < shownFrom || left + columns->sectionSize(column) > shownFrom + viewport()->width())
+        horizontalScrollBar()->setValue(left);
+}
+
+void GridView::scrollToStart() { horizontalScrollBar()->setValue(0); }
 
 // The editor's Return and Escape end it; they go no further (the grid would
 // take a Return for a request to edit its cell).

@@ -42,6 +42,13 @@ public:
     // Closes the editor and gives the grid the keyboard again.
     void closeEditor();
 
+    // The column being heard, tinted; -1 for none.
+    void setPlayhead(int column);
+    // Keeps the column in view: a column past the right edge pages the view
+    // on so that it is the first shown, one left of the view goes back to it.
+    void follow(int column);
+    void scrollToStart();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
