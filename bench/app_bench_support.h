@@ -36,5 +36,7 @@ inline void waitForPaints(testing_support::TestProgram& p, int count, int window
 void registerEditingBenchmarks(GuiApplication& application);
 // The Channel Window's of bench/app_channel_window.cpp.
 void registerChannelWindowBenchmarks(GuiApplication& application);
+// The real program's start-up, bench/app_real_start.cpp.
+void registerRealStartBenchmarks();
 
 }  // namespace nimbel

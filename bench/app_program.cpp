@@ -115,6 +115,7 @@ int main(int argc, char** argv)
         ->Unit(ms);
     registerEditingBenchmarks(application);
     registerChannelWindowBenchmarks(application);
+    registerRealStartBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
