@@ -125,10 +125,21 @@ inline SimplePtr openMonitor()
 }
 
 // Records the first channel of the monitor and, for every read, where frame 0
-// lies on the steady clock by the server's account.
+// lies on the steady clock by the server's account. The sink's clock need
+// not run at the steady clock's rate (PulseAudio's null sink runs fast with
+// short blocks, by an amount that changes with its block), so recorded
+// sample i is placed on the steady clock by a straight line fitted to the
+// accounts of the two seconds around it.
 class MonitorRecorder {
 public:
-    explicit MonitorRecorder(pa_simple* stream) : stream_(stream), thread_([this] { run(); }) {}
+    // Room for `seconds` is kept from the start: growing a large buffer
+    // while the sound plays would hold up the process's other threads.
+    MonitorRecorder(pa_simple* stream, int seconds) : stream_(stream)
+    {
+        samples_.reserve(static_cast<std::size_t>(seconds) * kRate);
+        reports_.reserve(static_cast<std::size_t>(seconds) * 100);
+        thread_ = std::thread([this] { run(); });
+    }
     ~MonitorRecorder() { stop(); }
     MonitorRecorder(const MonitorRecorder&) = delete;
     MonitorRecorder& operator=(const MonitorRecorder&) = delete;
@@ -139,15 +150,28 @@ public:
         if (thread_.joinable()) thread_.join();
     }
     const std::vector<float>& samples() const { return samples_; }
-    double originNs() const
+
+    // The steady time at which sample `index` was played.
+    double timeOf(double index) const
     {
-        std::vector<double> origins = origins_;
-        std::nth_element(origins.begin(), origins.begin() + static_cast<std::ptrdiff_t>(origins.size() / 2),
-                         origins.end());
-        return origins[origins.size() / 2];
+        const auto [origin, drift] = lineAround(index);
+        return origin + index * (kNsPerSample + drift);
+    }
+    // The sample played at steady time `ns`.
+    double indexAt(double ns) const
+    {
+        double index = reports_.empty() ? 0 : (ns - reports_.front().second) / kNsPerSample;
+        for (int pass = 0; pass < 3; ++pass) {
+            const auto [origin, drift] = lineAround(index);
+            index = (ns - origin) / (kNsPerSample + drift);
+        }
+        return index;
     }
 
 private:
+    static constexpr double kNsPerSample = 1e9 / kRate;
+    static constexpr double kAroundSamples = kRate;  // a second each side
+
     void run()
     {
         std::vector<std::int16_t> buffer(441 * 2);
@@ -158,15 +182,47 @@ private:
             const double now = static_cast<double>(SteadyClock::monotonicNs());
             const pa_usec_t latency = pa_simple_get_latency(stream_, &error);
             if (latency != static_cast<pa_usec_t>(-1))
-                origins_.push_back(now - static_cast<double>(latency) * 1e3 -
-                                   static_cast<double>(samples_.size()) * 1e9 / kRate);
+                reports_.push_back(
+                    {static_cast<double>(samples_.size()),
+                     now - static_cast<double>(latency) * 1e3 - static_cast<double>(samples_.size()) * kNsPerSample});
         }
+    }
+
+    // Origin against samples recorded, by least squares over the reports
+    // within a second of `index`, after a first fit leaves out the tenth
+    // furthest from it (reads that returned late).
+    std::pair<double, double> lineAround(double index) const
+    {
+        const auto first = std::lower_bound(reports_.begin(), reports_.end(), index - kAroundSamples,
+                                            [](const auto& report, double at) { return report.first < at; });
+        const auto last = std::upper_bound(reports_.begin(), reports_.end(), index + kAroundSamples,
+                                           [](double at, const auto& report) { return at < report.first; });
+        std::vector<std::pair<double, double>> points(first, last);
+        if (points.size() < 2) return {reports_.empty() ? 0 : reports_.front().second, 0};
+        const auto fit = [](const std::vector<std::pair<double, double>>& p) {
+            double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+            for (const auto& [x, y] : p)
+                n += 1, sx += x - p.front().first, sy += y, sxx += (x - p.front().first) * (x - p.front().first),
+                    sxy += (x - p.front().first) * y;
+            const double b = n * sxx != sx * sx ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : 0;
+            return std::pair{(sy - b * sx) / n - b * p.front().first, b};
+        };
+        const auto [a, b] = fit(points);
+        std::vector<double> residuals;
+        for (const auto& [x, y] : points) residuals.push_back(std::abs(y - a - b * x));
+        std::vector<double> sorted = residuals;
+        std::sort(sorted.begin(), sorted.end());
+        const double keep = sorted[sorted.size() * 9 / 10];
+        std::vector<std::pair<double, double>> kept;
+        for (std::size_t i = 0; i < points.size(); ++i)
+            if (residuals[i] <= keep) kept.push_back(points[i]);
+        return kept.size() < 2 ? std::pair{a, b} : fit(kept);
     }
 
     pa_simple* stream_;
     std::atomic<bool> stopping_ = false;
     std::vector<float> samples_;
-    std::vector<double> origins_;
+    std::vector<std::pair<double, double>> reports_;  // samples recorded, origin
     std::thread thread_;
 };
 
@@ -182,8 +238,7 @@ inline std::vector<std::optional<double>> onsetErrorsMs(const MonitorRecorder& r
     constexpr float kHeard = 1000;  // of 32767: well above the dither
     const std::vector<float>& samples = recorder.samples();
     const auto indexAt = [&](double ns) {
-        return static_cast<std::size_t>(
-            std::clamp((ns - recorder.originNs()) * kRate / 1e9, 0.0, static_cast<double>(samples.size())));
+        return static_cast<std::size_t>(std::clamp(recorder.indexAt(ns), 0.0, static_cast<double>(samples.size())));
     };
     std::vector<std::optional<double>> errors;
     for (const double moment : momentsNs) {
@@ -197,7 +252,7 @@ inline std::vector<std::optional<double>> onsetErrorsMs(const MonitorRecorder& r
             bool quietBefore = true;
             for (std::size_t j = indexAt(moment - kQuietBeforeNs); j < from; ++j)
                 quietBefore = quietBefore && std::abs(samples[j]) <= threshold;
-            if (quietBefore) error = (recorder.originNs() + static_cast<double>(i) * 1e9 / kRate - moment) / 1e6;
+            if (quietBefore) error = (recorder.timeOf(static_cast<double>(i)) - moment) / 1e6;
             break;
         }
         errors.push_back(error);

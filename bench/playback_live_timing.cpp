@@ -19,6 +19,7 @@
 #include "midi_output.h"
 #include "music_checks.h"
 #include "notation.h"
+#include "play_voices.h"
 #include "playback_listening.h"
 #include "sequencer.h"
 #include "song.h"
@@ -77,7 +78,7 @@ bool playLive(benchmark::State& state, const std::vector<std::string>& cells, Li
         state.SkipWithError("no PulseAudio server (package pulseaudio)");
         return false;
     }
-    MonitorRecorder recorder(monitor.get());
+    MonitorRecorder recorder(monitor.get(), static_cast<int>(cells.size() * kBeatNs / 1e9) + 10);
     Song song;
     writeSong(song, cells);
     auto started = BuiltInSynth::start({});
@@ -94,6 +95,9 @@ bool playLive(benchmark::State& state, const std::vector<std::string>& cells, Li
     PlainPositionDisplay position;
     position.setMaximum(static_cast<int>(cells.size()));
     PlainMusicChecks checks;
+    // Play reads the song's voices first and makes its first column due once
+    // they are ready; read them now, so that the beat grid starts at Play.
+    output->prepareVoices(voicesToPrepare(song));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     // Play as a millisecond tick begins: the beat grid starts at that tick.
@@ -107,6 +111,7 @@ bool playLive(benchmark::State& state, const std::vector<std::string>& cells, Li
     run.processorPercent = (processCpuSeconds() - cpuStart) /
                            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count() * 100.0;
     run.latencyGrantedMs = static_cast<double>(synth.latencyNs()) / 1e6;
+    run.underruns = synth.underruns();
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     output.reset();
     recorder.stop();
@@ -213,6 +218,7 @@ void BM_SynthesizerIdleProcessorShare(benchmark::State& state)
             state.SkipWithError("the built-in synthesizer did not start");
             return;
         }
+        synth->prepareVoices({});  // returns once the stream plays
         state.counters["latency_ms"] = static_cast<double>(synth->latencyNs()) / 1e6;
         const double start = processCpuSeconds();
         std::this_thread::sleep_for(std::chrono::seconds(kSeconds));
