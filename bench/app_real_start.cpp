@@ -7,51 +7,32 @@
 // been loaded and nothing is left to load (target 80 MB). Medians of seven
 // starts after one that writes the demonstration song.
 #include "app_bench_support.h"
-#include "playback_listening.h"
 #include "sound_fonts.h"
+#include "support/display.h"
+#include "support/files.h"
+#include "support/processes.h"
+#include "support/sound_server.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <benchmark/benchmark.h>
 #include <poll.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <optional>
+#include <thread>
+#include <vector>
 
 namespace nimbel {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace bench;
+namespace support = testing_support;
 
 constexpr int kStarts = 7;
-
-// An X server without a screen, on the display number it picks itself.
-class VirtualDisplay {
-public:
-    VirtualDisplay()
-    {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        const std::string fd = std::to_string(fds[1]);
-        pid_ = spawnProgram(
-            {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
-        close(fds[1]);
-        pollfd ready{fds[0], POLLIN, 0};
-        std::string number;
-        char c = 0;
-        while (poll(&ready, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (!number.empty()) name_ = ":" + number;
-    }
-    ~VirtualDisplay() { endProgram(pid_); }
-    VirtualDisplay(const VirtualDisplay&) = delete;
-    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
-    const std::string& name() const { return name_; }
-
-private:
-    pid_t pid_ = 0;
-    std::string name_;
-};
 
 double residentMb(pid_t pid)
 {
@@ -76,13 +57,14 @@ struct Start {
     double residentSettledMb = 0;
 };
 
-// Starts the program in `folder` and waits for its main window; empty when none came.
-std::optional<Start> startProgram(Display* display, const std::string& program)
+// Starts the program and waits for its main window to be mapped; empty when none came.
+std::optional<Start> startProgram(Display* display, const std::string& program,
+                                  const support::EnvironmentChanges& environment)
 {
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
     XSync(display, True);
     const auto began = std::chrono::steady_clock::now();
-    const pid_t pid = spawnProgram({program.c_str()});
+    support::ChildProcess child({program}, {environment, "", "/dev/null", "", -1});
     std::optional<Start> start;
     while (!start && std::chrono::steady_clock::now() - began < std::chrono::seconds(20)) {
         if (!XPending(display)) {
@@ -94,13 +76,12 @@ std::optional<Start> startProgram(Display* display, const std::string& program)
         XNextEvent(display, &event);
         if (event.type != MapNotify || !isMainWindow(display, event.xmap.window)) continue;
         start = Start{std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count(),
-                      residentMb(pid), 0};
+                      residentMb(child.pid()), 0};
     }
     if (start) {
         std::this_thread::sleep_for(std::chrono::seconds(2));
-        start->residentSettledMb = residentMb(pid);
+        start->residentSettledMb = residentMb(child.pid());
     }
-    endProgram(pid);
     return start;
 }
 
@@ -117,25 +98,27 @@ void BM_RealProgramStartUp(benchmark::State& state)
         state.SkipWithError("no General MIDI SoundFont (package fluid-soundfont-gm)");
         return;
     }
-    // The toolkit of this process keeps its settings; the program started gets a display and sound of its own.
-    const auto saved = [](const char* name) { return std::string(std::getenv(name) ? std::getenv(name) : ""); };
-    const std::string savedPlatform = saved("QT_QPA_PLATFORM"), savedRuntime = saved("XDG_RUNTIME_DIR");
-    const VirtualDisplay screen;
-    const NullSinkServer sound;
-    if (screen.name().empty() || !openMonitor()) {
+    const support::ScratchFolder folder("nimbel-start");
+    fs::create_directories(folder.path / "runtime");
+    chmod((folder.path / "runtime").c_str(), 0700);
+    const support::XvfbDisplay screen(1024, 768);
+    support::NullSinkServer sound({{"DISPLAY", screen.name()},
+                                   {"XDG_RUNTIME_DIR", (folder.path / "runtime").string()},
+                                   {"QT_QPA_PLATFORM", std::nullopt},
+                                   {"WAYLAND_DISPLAY", std::nullopt}});
+    Display* display = screen.name().empty() ? nullptr : XOpenDisplay(screen.name().c_str());
+    if (!display || !sound.ready()) {
         state.SkipWithError("needs Xvfb and pulseaudio");
+        if (display) XCloseDisplay(display);
         return;
     }
-    const fs::path folder = programFolder();
-    const std::string program = (folder / "nimbel-midi").string();
+    fs::create_directories(folder.path / "program");
+    const std::string program = (folder.path / "program" / "nimbel-midi").string();
     fs::copy_file(NIMBEL_PROGRAM, program);
-    unsetenv("QT_QPA_PLATFORM");
-    setenv("DISPLAY", screen.name().c_str(), 1);
-    Display* display = XOpenDisplay(screen.name().c_str());
     for (auto _ : state) {
         std::vector<double> ms, atWindow, settled;
-        for (int i = 0; i <= kStarts && display; ++i) {
-            const std::optional<Start> start = startProgram(display, program);
+        for (int i = 0; i <= kStarts; ++i) {
+            const std::optional<Start> start = startProgram(display, program, sound.environment());
             if (!start) break;
             if (i == 0) continue;  // the first start writes the demonstration song
             ms.push_back(start->toWindowMs);
@@ -151,10 +134,7 @@ void BM_RealProgramStartUp(benchmark::State& state)
         state.counters["resident_at_window_MB"] = median(atWindow);
         state.counters["resident_settled_MB(<=80)"] = median(settled);
     }
-    if (display) XCloseDisplay(display);
-    setenv("QT_QPA_PLATFORM", savedPlatform.c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-    fs::remove_all(folder);
+    XCloseDisplay(display);
     state.SetLabel(fs::path(*soundFont).filename().string());
 }
 

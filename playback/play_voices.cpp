@@ -29,7 +29,7 @@ std::vector<ChannelVoice> voicesToPrepare(const Song& song)
     for (int channel = 1; channel <= kChannelCount; ++channel) {
         if (!played[static_cast<std::size_t>(channel)]) continue;
         const std::int32_t holds = song.channels[static_cast<std::size_t>(channel)].voice;
-        add(channel, holds == 0 ? 1 : holds);
+        add(channel, holds == 0 ? kDefaultVoice : holds);
     }
     for (const NoteRecord& record : song.noteList)
         if (isSongChannel(record.channel) && record.voice != 0) add(record.channel, record.voice);
