@@ -38,5 +38,7 @@ void registerEditingBenchmarks(GuiApplication& application);
 void registerChannelWindowBenchmarks(GuiApplication& application);
 // Composing from the keyboard, bench/app_keyboard.cpp.
 void registerKeyboardBenchmarks(GuiApplication& application);
+// The real program's start-up, bench/app_real_start.cpp.
+void registerRealStartBenchmarks();
 
 }  // namespace nimbel

@@ -116,6 +116,7 @@ int main(int argc, char** argv)
     registerEditingBenchmarks(application);
     registerChannelWindowBenchmarks(application);
     registerKeyboardBenchmarks(application);
+    registerRealStartBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

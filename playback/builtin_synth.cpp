@@ -3,36 +3,52 @@
 #include "audio_stream.h"
 #include "clock.h"
 #include "live_renderer.h"
+#include "sample_loader.h"
 #include "synth_setup.h"
 
+#include <chrono>
+#include <mutex>
 #include <utility>
 
 namespace nimbel {
 
 namespace {
 
-// The sound server asks for 10 ms at a time and keeps 40 ms queued; the
-// latency is that, one write step and 5 ms for a sequencer that sends a
-// little late. With less queued (30 ms, or requests of 5 ms) PulseAudio
-// drops audio now and then and its clock runs ahead of the steady clock by
-// a few hundred parts per million: notes then land up to 10 ms off the beat.
-constexpr StreamBuffering kBuffering{kSynthSampleRate, 441, 1764};
-constexpr std::int64_t kMarginNs = 5'000'000;
+using namespace std::chrono_literals;
 
-std::unique_ptr<AudioStream> openStream(const std::string& driver)
+// PulseAudio: a 15 ms queue rendered in steps of 64 frames (the
+// synthesizer's block), which may grow to 100 ms after underruns, and a
+// 3 ms margin for a sequencer that sends a little late. ALSA's default
+// device keeps the longer queue it needs (through PulseAudio's ALSA plugin,
+// writes of 10 ms and 40 ms queued).
+constexpr LiveTiming kPulseTiming{{kSynthSampleRate, 64, 662, 4410}, 3'000'000};
+constexpr LiveTiming kAlsaTiming{{kSynthSampleRate, 441, 1764, 1764}, 5'000'000};
+constexpr auto kLongestLoad = 10s;  // a large instrument list and its samples on a slow disk
+constexpr auto kLongestStart = 2s;  // until the stream plays and its clock is known
+
+struct OpenedStream {
+    std::unique_ptr<AudioStream> stream;
+    LiveTiming timing;
+};
+
+OpenedStream openStream(const std::string& driver)
 {
-    if (driver == "pulseaudio") return openPulseAudioStream(kBuffering);
-    if (driver == "alsa") return openAlsaAudioStream(kBuffering);
-    return nullptr;
+    if (driver == "pulseaudio") return {openPulseAudioStream(kPulseTiming.buffering), kPulseTiming};
+    if (driver == "alsa") return {openAlsaAudioStream(kAlsaTiming.buffering), kAlsaTiming};
+    return {};
 }
 
 }  // namespace
 
 struct BuiltInSynth::Parts {
-    // Destroyed in reverse order: the audio thread ends before the synthesizer it renders goes.
+    // Destroyed in reverse order: the loading thread ends first (it hands
+    // the synthesizer over and reads samples through it), then the audio
+    // thread, then the synthesizer.
+    std::mutex synthLock;
     FluidSettingsPtr settings;
     FluidSynthPtr synth;
     std::unique_ptr<LiveRenderer> renderer;
+    std::unique_ptr<SampleLoader> loader;
     std::string soundFont;
     std::string audioDriver;
 };
@@ -44,21 +60,23 @@ BuiltInSynth::~BuiltInSynth() = default;
 std::unique_ptr<BuiltInSynth> BuiltInSynth::start(const SynthOptions& options)
 {
     const auto soundFont = findSoundFont(options.soundFonts);
-    if (!soundFont) return nullptr;
+    if (!soundFont || !fluid_is_soundfont(soundFont->c_str())) return nullptr;
     auto parts = std::make_unique<Parts>();
-    parts->settings = makeSynthSettings(SampleLoading::whole);
+    parts->settings = makeSynthSettings(SampleLoading::onDemand);
     if (!parts->settings) return nullptr;
-    parts->synth = makeSynthWithSoundFont(parts->settings.get(), *soundFont).synth;
-    if (!parts->synth) return nullptr;
     for (const std::string& driver : options.audioDrivers) {
-        auto stream = openStream(driver);
-        if (!stream) continue;
-        parts->renderer = LiveRenderer::start(parts->synth.get(), std::move(stream), {kBuffering, kMarginNs});
-        if (parts->renderer) {
-            parts->soundFont = *soundFont;
-            parts->audioDriver = driver;
-            return std::unique_ptr<BuiltInSynth>(new BuiltInSynth(std::move(parts)));
-        }
+        OpenedStream opened = openStream(driver);
+        if (!opened.stream) continue;
+        parts->renderer = std::make_unique<LiveRenderer>(std::move(opened.stream), opened.timing, parts->synthLock);
+        Parts& kept = *parts;
+        parts->loader = std::make_unique<SampleLoader>(parts->settings.get(), *soundFont, parts->synthLock,
+                                                       [&kept](FluidSynthPtr synth) {
+                                                           kept.synth = std::move(synth);
+                                                           kept.renderer->useSynth(kept.synth.get());
+                                                       });
+        parts->soundFont = *soundFont;
+        parts->audioDriver = driver;
+        return std::unique_ptr<BuiltInSynth>(new BuiltInSynth(std::move(parts)));
     }
     return nullptr;
 }
@@ -70,12 +88,25 @@ void BuiltInSynth::sendAt(std::uint32_t packed, std::int64_t dueMs)
     parts_->renderer->post(packed, SteadyClock::monotonicNsAt(dueMs));
 }
 
-int BuiltInSynth::polyphony() const { return fluid_synth_get_polyphony(parts_->synth.get()); }
+void BuiltInSynth::prepareVoices(std::span<const ChannelProgram> voices)
+{
+    parts_->loader->load(voices, kLongestLoad);
+    parts_->renderer->waitUntilRunning(kLongestStart);
+}
+
+int BuiltInSynth::polyphony() const
+{
+    int voices = 0;
+    fluid_settings_getint(parts_->settings.get(), "synth.polyphony", &voices);
+    return voices;
+}
 
 const std::string& BuiltInSynth::soundFont() const { return parts_->soundFont; }
 
 const std::string& BuiltInSynth::audioDriver() const { return parts_->audioDriver; }
 
 std::int64_t BuiltInSynth::latencyNs() const { return parts_->renderer->latencyNs(); }
+
+int BuiltInSynth::underruns() const { return parts_->renderer->underruns(); }
 
 }  // namespace nimbel

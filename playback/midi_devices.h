@@ -7,9 +7,19 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace nimbel {
+
+// A voice a channel is about to be set to, as a program change carries it:
+// MIDI channel 0 … 15, program 0 … 127.
+struct ChannelProgram {
+    int channel = 0;
+    int program = 0;
+
+    friend bool operator==(const ChannelProgram&, const ChannelProgram&) = default;
+};
 
 // An open output device. A packed short message holds status and channel in
 // byte 0, the data values in bytes 1 and 2, and 0 in byte 3. Sending never
@@ -23,6 +33,10 @@ public:
     // already reached): a port that renders sound itself places it there,
     // after a fixed latency; any other port plays it now.
     virtual void sendAt(std::uint32_t packed, std::int64_t /*dueMs*/) { send(packed); }
+    // Told before playing which voices the channels are about to use, so
+    // that a port that reads its instruments on demand reads them now and
+    // no note waits for them. Returns once they are ready; sends nothing.
+    virtual void prepareVoices(std::span<const ChannelProgram> /*voices*/) {}
 };
 
 struct MidiDeviceCaps {

@@ -3,6 +3,7 @@
 #include "short_message.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace nimbel {
 
@@ -74,6 +75,16 @@ void MidiOutput::noteOn(int channel, std::int64_t note, std::int64_t velocity, s
 void MidiOutput::programChange(int channel, std::int64_t voice, std::optional<std::int64_t> dueMs)
 {
     sendShortMessage(kProgramChangeStatus, channel, voice - 1, 0, dueMs);
+}
+
+void MidiOutput::prepareVoices(std::span<const ChannelVoice> voices)
+{
+    if (!port_) return;
+    std::vector<ChannelProgram> programs;
+    for (const ChannelVoice& use : voices)
+        if (use.channel >= 0 && use.channel < kChannelMessages)
+            programs.push_back({use.channel, clampData(use.voice - 1)});
+    port_->prepareVoices(programs);
 }
 
 void MidiOutput::endSoundingNotes()

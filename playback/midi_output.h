@@ -15,8 +15,17 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 
 namespace nimbel {
+
+// A voice a song channel is about to use: channel 1 … 15, voice 1 … 128.
+struct ChannelVoice {
+    int channel = 0;
+    std::int64_t voice = 0;
+
+    friend bool operator==(const ChannelVoice&, const ChannelVoice&) = default;
+};
 
 class MidiOutput {
 public:
@@ -44,6 +53,10 @@ public:
                 std::optional<std::int64_t> dueMs = std::nullopt);
     // voice 1 … 128 is sent as program voice − 1.
     void programChange(int channel, std::int64_t voice, std::optional<std::int64_t> dueMs = std::nullopt);
+    // Tells the device the voices about to be used, each as programChange
+    // would send it (channels outside 0 … 15 are left out); sends nothing.
+    // Returns once the device has them ready.
+    void prepareVoices(std::span<const ChannelVoice> voices);
 
     // Sends a note-off for every note started and not yet ended, one each.
     void endSoundingNotes();

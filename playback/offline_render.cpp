@@ -1,12 +1,15 @@
 #include "offline_render.h"
 
 #include "audio_file.h"
+#include "channel_groups.h"
+#include "group_renderer.h"
 #include "short_message.h"
 #include "synth_setup.h"
 
 #include <algorithm>
-#include <array>
-#include <set>
+#include <cmath>
+#include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -15,93 +18,95 @@ namespace nimbel {
 namespace {
 
 constexpr int kChannels = 2;
-constexpr std::int64_t kChunkFrames = 4096;
-constexpr std::int64_t kTailStepFrames = 441;  // 10 ms
 
 std::int64_t frameAt(std::int64_t ms) { return (ms * kSynthSampleRate + 500) / 1000; }
-
-// Renders frames into the sink up to a frame count, in chunks.
-class FrameWriter {
-public:
-    FrameWriter(fluid_synth_t* synth, AudioSink& sink) : synth_(synth), sink_(sink), buffer_(kChunkFrames * kChannels)
-    {}
-
-    bool renderTo(std::int64_t frame)
-    {
-        while (written_ < frame) {
-            const int count = static_cast<int>(std::min(kChunkFrames, frame - written_));
-            fluid_synth_write_s16(synth_, count, buffer_.data(), 0, kChannels, buffer_.data(), 1, kChannels);
-            if (!sink_.write(std::span(buffer_).first(static_cast<std::size_t>(count) * kChannels))) return false;
-            written_ += count;
-        }
-        return true;
-    }
-
-    // Renders on until no voice sounds, or up to `lastFrame`.
-    bool renderRelease(std::int64_t lastFrame)
-    {
-        while (written_ < lastFrame && fluid_synth_get_active_voice_count(synth_) > 0)
-            if (!renderTo(std::min(lastFrame, written_ + kTailStepFrames))) return false;
-        return true;
-    }
-
-    std::int64_t written() const { return written_; }
-
-private:
-    fluid_synth_t* synth_;
-    AudioSink& sink_;
-    std::vector<std::int16_t> buffer_;
-    std::int64_t written_ = 0;
-};
-
-// The synthesizer reads an instrument's samples when a program change first
-// selects it and drops them when no channel uses it any more; a song whose
-// channels change voices often would read them again and again. Every
-// instrument the messages select is therefore read once, before rendering.
-void pinSelectedInstruments(fluid_synth_t* synth, int soundFontId, std::span<const TimedMessage> messages)
-{
-    constexpr int kDrumChannel = 9;  // General MIDI's percussion channel, bank 128
-    constexpr int kDrumBank = 128;
-    std::set<std::pair<int, int>> instruments;  // bank, program
-    for (const TimedMessage& message : messages) {
-        const auto bytes = shortMessageBytes(message.packed);
-        if ((bytes[0] & 0xF0) != kProgramChangeStatus) continue;
-        if ((bytes[0] & 0x0F) == kDrumChannel) {
-            instruments.insert({kDrumBank, bytes[1]});
-            instruments.insert({kDrumBank, 0});  // the kit used when the one asked for is missing
-        } else {
-            instruments.insert({0, bytes[1]});
-        }
-    }
-    for (const auto& [bank, program] : instruments) fluid_synth_pin_preset(synth, soundFontId, bank, program);
-}
 
 std::int64_t lastMessageMs(std::span<const TimedMessage> messages)
 {
     return messages.empty() ? 0 : std::max<std::int64_t>(messages.back().timeMs, 0);
 }
 
+// Turns the groups' mixed float samples into 16-bit ones with triangular
+// dither of one step, as the synthesizer's own 16-bit output has. The noise
+// comes from a generator with a fixed start, so a song renders to the same
+// bytes every time.
+class SampleConverter {
+public:
+    void convert(std::span<const float> mixed, std::vector<std::int16_t>& out)
+    {
+        out.resize(mixed.size());
+        for (std::size_t i = 0; i < mixed.size(); ++i) {
+            const float dither = noise() - noise();
+            const float scaled = std::nearbyint(mixed[i] * 32767.0f + dither);
+            out[i] = static_cast<std::int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
+        }
+    }
+
+private:
+    // Uniform in [0, 1): xorshift32.
+    float noise()
+    {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return static_cast<float>(state_ >> 8) / 16777216.0f;
+    }
+
+    std::uint32_t state_ = 2463534242u;
+};
+
+std::vector<std::unique_ptr<GroupRenderer>> startGroups(std::span<const TimedMessage> messages,
+                                                        const std::string& soundFont, int groupCount)
+{
+    const ChannelGroups split = splitChannels(messages, groupCount);
+    std::vector<std::vector<TimedMessage>> groupMessages(static_cast<std::size_t>(groupCount));
+    for (const TimedMessage& message : messages) {
+        const int group = split[shortMessageBytes(message.packed)[0] & 0x0F];
+        if (group != kNoGroup) groupMessages[static_cast<std::size_t>(group)].push_back(message);
+    }
+    const std::int64_t lastMs = lastMessageMs(messages);
+    std::vector<std::unique_ptr<GroupRenderer>> groups;
+    for (auto& own : groupMessages)
+        groups.push_back(std::make_unique<GroupRenderer>(soundFont, std::move(own), frameAt(lastMs),
+                                                         frameAt(lastMs + kLongestReleaseTailMs)));
+    return groups;
+}
+
 }  // namespace
 
-RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink)
+int defaultRenderGroups(std::span<const TimedMessage> messages)
 {
-    FluidSettingsPtr settings = makeSynthSettings(SampleLoading::onDemand);
-    if (!settings) return renderFailure("the synthesizer cannot be set up");
-    const LoadedSynth loaded = makeSynthWithSoundFont(settings.get(), soundFont);
-    fluid_synth_t* synth = loaded.synth.get();
-    if (!synth) return renderFailure("cannot load the SoundFont " + soundFont);
-    pinSelectedInstruments(synth, loaded.soundFontId, messages);
+    return renderGroupCount(messages, std::thread::hardware_concurrency());
+}
 
-    FrameWriter writer(synth, sink);
-    const std::int64_t lastMs = lastMessageMs(messages);
-    for (const TimedMessage& message : messages) {
-        if (!writer.renderTo(frameAt(std::max<std::int64_t>(message.timeMs, 0)))) return renderFailure(sink.error());
-        playShortMessage(synth, message.packed);
+RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink,
+                            int groupCount)
+{
+    const auto groups = startGroups(messages, soundFont, std::max(groupCount, 1));
+    for (const auto& group : groups)
+        if (!group->ready()) return renderFailure("cannot load the SoundFont " + soundFont);
+
+    // Chunk n of every group covers the same frames; a group whose release
+    // ended sooner adds silence. The groups are added in their order, so
+    // the sum is the same every time.
+    std::vector<float> mixed;
+    std::vector<std::int16_t> samples;
+    SampleConverter converter;
+    std::int64_t written = 0;
+    for (;;) {
+        mixed.clear();
+        for (const auto& group : groups) {
+            std::vector<float> chunk = group->take();
+            if (chunk.size() > mixed.size()) mixed.resize(chunk.size(), 0.0f);
+            for (std::size_t i = 0; i < chunk.size(); ++i) mixed[i] += chunk[i];
+            group->giveBack(std::move(chunk));
+        }
+        if (mixed.empty()) break;
+        converter.convert(mixed, samples);
+        if (!sink.write(samples)) return renderFailure(sink.error());
+        written += static_cast<std::int64_t>(mixed.size()) / kChannels;
     }
-    if (!writer.renderTo(frameAt(lastMs)) || !writer.renderRelease(frameAt(lastMs + kLongestReleaseTailMs)))
-        return renderFailure(sink.error());
-
-    return {.ok = true, .error = {}, .frames = writer.written()};
+    return {.ok = true, .error = {}, .frames = written};
 }
 
 RenderResult renderAudioFile(std::span<const TimedMessage> messages, const std::string& soundFont,
@@ -115,7 +120,7 @@ RenderResult renderAudioFile(std::span<const TimedMessage> messages, const std::
     if (frameAt(lastMessageMs(messages) + kLongestReleaseTailMs) > maxAudioFrames(*format))
         return renderFailure("the song is too long for a " + std::string(audioFormatExtension(*format)) + " file");
     AudioFileWriter file(outPath, *format);
-    RenderResult result = renderMessages(messages, soundFont, file);
+    RenderResult result = renderMessages(messages, soundFont, file, defaultRenderGroups(messages));
     if (result.ok && !file.finish()) return renderFailure(file.error());
     return result;
 }

@@ -1,8 +1,9 @@
 // Rendering exported messages with the built-in synthesizer, without a
-// sound server and faster than real time: 16-bit stereo at 44.1 kHz, each
-// message taking effect at its own time to within the synthesizer's
-// 64-frame block (1.45 ms), followed by a release tail that lasts until
-// every voice has died away. The audio goes to a sink; an audio file is one.
+// sound server and faster than real time, on every core: 16-bit stereo at
+// 44.1 kHz, each message taking effect at its own time to within the
+// synthesizer's 64-frame block (1.45 ms), followed by a release tail that
+// lasts until every voice has died away. The audio goes to a sink; an audio
+// file is one.
 #pragma once
 
 #include "recording_midi.h"
@@ -35,8 +36,15 @@ struct RenderResult {
 // A result that did not render, and why.
 inline RenderResult renderFailure(std::string error) { return {.error = std::move(error)}; }
 
-// `messages` are in time order, times in milliseconds from 0.
-RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink);
+// How many synthesizers render `messages` side by side on this machine (channel_groups.h).
+int defaultRenderGroups(std::span<const TimedMessage> messages);
+
+// `messages` are in time order, times in milliseconds from 0. The channels
+// are rendered in `groupCount` groups, each by a synthesizer on a thread of
+// its own, and added up in a fixed order: the same messages in the same
+// number of groups give the same samples every time.
+RenderResult renderMessages(std::span<const TimedMessage> messages, const std::string& soundFont, AudioSink& sink,
+                            int groupCount);
 
 // renderMessages into an audio file at `outPath`, in the format its
 // extension names (audio_file.h).

@@ -1,7 +1,9 @@
 #include "audio_stream.h"
+#include "realtime_thread.h"
 
-#include <pulse/error.h>
-#include <pulse/simple.h>
+#include <pulse/pulseaudio.h>
+
+#include <atomic>
 
 namespace nimbel {
 
@@ -10,57 +12,194 @@ namespace {
 constexpr int kChannels = 2;
 constexpr int kFrameBytes = kChannels * static_cast<int>(sizeof(float));
 
-struct SimpleDeleter {
-    void operator()(pa_simple* stream) const { pa_simple_free(stream); }
-};
+std::uint32_t bytesOf(int frames) { return static_cast<std::uint32_t>(frames * kFrameBytes); }
 
-// The simple API is enough here: the audio thread is ours, it blocks in
-// write() until the server wants more, and the server's latency report,
-// interpolated between its updates, maps frames onto the steady clock.
+// A playback stream on PulseAudio's threaded main loop, which, unlike the
+// simple API, reports underruns and lets the queue grow while playing. The
+// server is asked for a short queue that is the whole latency (it adjusts
+// the sink's buffer to it), and for no prebuffering: a queue that runs dry
+// keeps its clock, and frames written too late are left out rather than
+// played late, so every later frame is heard when the steady clock placed
+// it. The stream starts corked and plays once the first writes have filled
+// the queue.
 class PulseAudioStream final : public AudioStream {
 public:
-    explicit PulseAudioStream(pa_simple* stream) : stream_(stream) {}
+    ~PulseAudioStream() override
+    {
+        if (!loop_) return;
+        pa_threaded_mainloop_lock(loop_);
+        if (stream_) {
+            pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
+        if (context_) {
+            pa_context_disconnect(context_);
+            pa_context_unref(context_);
+        }
+        pa_threaded_mainloop_unlock(loop_);
+        pa_threaded_mainloop_stop(loop_);
+        pa_threaded_mainloop_free(loop_);
+    }
+
+    bool open(const StreamBuffering& buffering)
+    {
+        loop_ = pa_threaded_mainloop_new();
+        if (!loop_) return false;
+        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Nimbel MIDI");
+        if (!context_) return false;
+        pa_context_set_state_callback(context_, &PulseAudioStream::signal, this);
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
+        Locked locked(loop_);
+        if (pa_threaded_mainloop_start(loop_) < 0) return false;
+        // The main loop's thread passes the server's requests on to the writer.
+        pa_mainloop_api_once(
+            pa_threaded_mainloop_get_api(loop_), [](pa_mainloop_api*, void*) { preferRealTimeScheduling(); }, nullptr);
+        while (!contextSettled()) pa_threaded_mainloop_wait(loop_);
+        if (pa_context_get_state(context_) != PA_CONTEXT_READY) return false;
+
+        const pa_sample_spec format{PA_SAMPLE_FLOAT32LE, static_cast<std::uint32_t>(buffering.rate), kChannels};
+        stream_ = pa_stream_new(context_, "Built-in synthesizer", &format, nullptr);
+        if (!stream_) return false;
+        pa_stream_set_state_callback(stream_, &PulseAudioStream::signal, this);
+        pa_stream_set_write_callback(stream_, &PulseAudioStream::signalWritable, this);
+        pa_stream_set_underflow_callback(stream_, &PulseAudioStream::countUnderrun, this);
+        const pa_buffer_attr asked = attributes(buffering.queuedFrames, static_cast<std::uint32_t>(-1));
+        const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
+                                                          PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_START_CORKED);
+        if (pa_stream_connect_playback(stream_, nullptr, &asked, flags, nullptr, nullptr) < 0) return false;
+        while (pa_stream_get_state(stream_) == PA_STREAM_CREATING) pa_threaded_mainloop_wait(loop_);
+        return pa_stream_get_state(stream_) == PA_STREAM_READY;
+    }
+
+    int room(int frames) override
+    {
+        Locked locked(loop_);
+        waitForRoom(bytesOf(frames));
+        return playable() ? static_cast<int>(pa_stream_writable_size(stream_) / kFrameBytes) : 0;
+    }
 
     bool write(const float* frames, int count) override
     {
-        int error = 0;
-        return pa_simple_write(stream_.get(), frames, static_cast<std::size_t>(count) * kFrameBytes, &error) == 0;
+        Locked locked(loop_);
+        const std::size_t bytes = bytesOf(count);
+        waitForRoom(bytes);
+        return playable() && pa_stream_write(stream_, frames, bytes, nullptr, 0, PA_SEEK_RELATIVE) == 0;
     }
 
     std::optional<std::int64_t> latencyNs() override
     {
-        int error = 0;
-        const pa_usec_t latency = pa_simple_get_latency(stream_.get(), &error);
-        if (latency == static_cast<pa_usec_t>(-1)) return std::nullopt;
-        return static_cast<std::int64_t>(latency) * 1000;
+        Locked locked(loop_);
+        if (!timingSincePlaying_) return std::nullopt;
+        pa_usec_t latency = 0;
+        int negative = 0;
+        if (pa_stream_get_latency(stream_, &latency, &negative) < 0) return std::nullopt;
+        const auto ns = static_cast<std::int64_t>(latency) * 1000;
+        return negative ? -ns : ns;
     }
 
     void drain() override
     {
-        int error = 0;
-        pa_simple_drain(stream_.get(), &error);
+        Locked locked(loop_);
+        if (playable()) await(pa_stream_drain(stream_, &PulseAudioStream::done, this));
+    }
+
+    int underruns() override { return underruns_; }
+
+    bool requestQueue(int frames) override
+    {
+        Locked locked(loop_);
+        const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream_);
+        if (!granted || !playable()) return false;
+        const pa_buffer_attr asked = attributes(frames, granted->maxlength);
+        return await(pa_stream_set_buffer_attr(stream_, &asked, &PulseAudioStream::done, this));
     }
 
 private:
-    std::unique_ptr<pa_simple, SimpleDeleter> stream_;
+    // Holds the main loop's lock for a scope.
+    struct Locked {
+        explicit Locked(pa_threaded_mainloop* mainLoop) : loop(mainLoop) { pa_threaded_mainloop_lock(loop); }
+        ~Locked() { pa_threaded_mainloop_unlock(loop); }
+        Locked(const Locked&) = delete;
+        Locked& operator=(const Locked&) = delete;
+        pa_threaded_mainloop* loop;
+    };
+
+    static void signal(pa_context*, void* self) { signalLoop(self); }
+    static void signal(pa_stream*, void* self) { signalLoop(self); }
+    static void signalWritable(pa_stream*, std::size_t, void* self) { signalLoop(self); }
+    static void done(pa_stream*, int, void* self) { signalLoop(self); }
+    static void countUnderrun(pa_stream*, void* self)
+    {
+        ++static_cast<PulseAudioStream*>(self)->underruns_;
+        signalLoop(self);
+    }
+    static void signalLoop(void* self) { pa_threaded_mainloop_signal(static_cast<PulseAudioStream*>(self)->loop_, 0); }
+
+    // A queue of `frames` in all, half of it asked for at a time: the server
+    // then keeps the sink's own buffer at its least (it takes (queue − 2 ×
+    // request) / 2 for it), so that the queue is the stream's, and a writer
+    // answering a request has half the queue's time to do so. Fewer, larger
+    // requests also cost the processor less than many small ones.
+    static pa_buffer_attr attributes(int frames, std::uint32_t maxlength)
+    {
+        return {maxlength, bytesOf(frames), 0, bytesOf(frames / 2), static_cast<std::uint32_t>(-1)};
+    }
+
+    void waitForRoom(std::size_t bytes)
+    {
+        while (playable() && pa_stream_writable_size(stream_) < bytes) {
+            if (pa_stream_is_corked(stream_) == 1) startPlaying();
+            else pa_threaded_mainloop_wait(loop_);
+        }
+    }
+
+    // The queue is full the first time: it starts playing. The server's
+    // account of the stream's timing is asked for at once, and until it
+    // comes the stream cannot tell its latency (what it would say is
+    // interpolated from the time it was corked).
+    void startPlaying()
+    {
+        await(pa_stream_cork(stream_, 0, &PulseAudioStream::done, this));
+        if (pa_operation* update = pa_stream_update_timing_info(stream_, &PulseAudioStream::timingUpdated, this))
+            pa_operation_unref(update);
+    }
+    static void timingUpdated(pa_stream*, int success, void* self)
+    {
+        if (success) static_cast<PulseAudioStream*>(self)->timingSincePlaying_ = true;
+    }
+
+    bool contextSettled() const
+    {
+        const pa_context_state_t state = pa_context_get_state(context_);
+        return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+    }
+    bool playable() const { return pa_stream_get_state(stream_) == PA_STREAM_READY; }
+
+    // Waits, with the lock held, until the operation has run; false when it could not.
+    bool await(pa_operation* operation)
+    {
+        if (!operation) return false;
+        while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && playable())
+            pa_threaded_mainloop_wait(loop_);
+        const bool done = pa_operation_get_state(operation) == PA_OPERATION_DONE;
+        pa_operation_unref(operation);
+        return done;
+    }
+
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    std::atomic<int> underruns_ = 0;
+    bool timingSincePlaying_ = false;  // under the main loop's lock
 };
 
 }  // namespace
 
 std::unique_ptr<AudioStream> openPulseAudioStream(const StreamBuffering& buffering)
 {
-    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32LE, static_cast<std::uint32_t>(buffering.rate), kChannels};
-    const auto bytes = [](int frames) { return static_cast<std::uint32_t>(frames * kFrameBytes); };
-    // The whole latency is asked for (the simple API adjusts the server's
-    // share to it); playback starts once it is queued.
-    const pa_buffer_attr attributes{static_cast<std::uint32_t>(-1), bytes(buffering.bufferedFrames),
-                                    static_cast<std::uint32_t>(-1), bytes(buffering.stepFrames),
-                                    static_cast<std::uint32_t>(-1)};
-    int error = 0;
-    pa_simple* stream = pa_simple_new(nullptr, "Nimbel MIDI", PA_STREAM_PLAYBACK, nullptr, "Built-in synthesizer",
-                                      &sampleFormat, nullptr, &attributes, &error);
-    if (!stream) return nullptr;
-    return std::make_unique<PulseAudioStream>(stream);
+    auto stream = std::make_unique<PulseAudioStream>();
+    if (!stream->open(buffering)) return nullptr;
+    return stream;
 }
 
 }  // namespace nimbel

@@ -1,6 +1,7 @@
 #include "sequencer.h"
 
 #include "notation.h"
+#include "play_voices.h"
 
 #include <algorithm>
 #include <cmath>
@@ -222,17 +223,19 @@ void Sequencer::mainPlay(PositionDisplay& position, MusicChecks& checks)
 {
     if (state_.playColumn == 0) state_.playColumn = std::max(position.position(), 1);
     state_.nextColumnTime = kDueAtOnce;
-    playChosenAt_ = clock_.nowMs();
     if (song_.noteListStale) {
         endSoundingNotes();
         rebuildNoteList(song_);
     }
     song_.noteListStale = false;
     checks.setMusicChecks(true, false, false);
-    for (int channel = 1; channel <= kChannelCount; ++channel) {
-        output_.programChange(channel, kDefaultVoice, playChosenAt_);
+    for (int channel = 1; channel <= kChannelCount; ++channel)
         song_.channels[static_cast<std::size_t>(channel)].voice = kDefaultVoice;
-    }
+    // The first column is due once the output has the song's voices ready.
+    output_.prepareVoices(voicesToPrepare(song_));
+    playChosenAt_ = clock_.nowMs();
+    for (int channel = 1; channel <= kChannelCount; ++channel)
+        output_.programChange(channel, kDefaultVoice, playChosenAt_);
 }
 
 void Sequencer::mainPause(MusicChecks& checks)
@@ -251,6 +254,7 @@ void Sequencer::channelPlay(PositionDisplay& position)
 {
     state_.playColumn = std::max(position.position(), 1);
     state_.nextColumnTime = kDueAtOnce;
+    output_.prepareVoices(voicesToPrepare(song_));
     playChosenAt_ = clock_.nowMs();
 }
 

@@ -14,7 +14,9 @@
 // hold an off-time (a ColumnIndex), in list order. Every message goes out with
 // the moment it was meant for: a column's messages with the column's due
 // time, a note ended by its own off-time with that off-time, Play's voices
-// with the moment Play was chosen. User-interface thread only.
+// with the moment Play was chosen. Both windows' Play first tell the output
+// the voices the song is about to use (play_voices.h) and wait until it has
+// them ready; the first column is due from then. User-interface thread only.
 #pragma once
 
 #include "clock.h"

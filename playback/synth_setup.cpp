@@ -7,6 +7,8 @@ namespace nimbel {
 namespace {
 
 constexpr double kGain = 0.5;
+constexpr int kDrumChannel = 9;
+constexpr int kDrumBank = 128;
 
 }  // namespace
 
@@ -29,6 +31,14 @@ LoadedSynth makeSynthWithSoundFont(fluid_settings_t* settings, const std::string
     loaded.soundFontId = fluid_synth_sfload(loaded.synth.get(), soundFont.c_str(), 1);
     if (loaded.soundFontId == FLUID_FAILED) loaded.synth.reset();
     return loaded;
+}
+
+void pinInstrument(fluid_synth_t* synth, int soundFontId, int channel, int program)
+{
+    const int bank = channel == kDrumChannel ? kDrumBank : 0;
+    fluid_sfont_t* font = fluid_synth_get_sfont_by_id(synth, soundFontId);
+    const bool present = font && fluid_sfont_get_preset(font, bank, program);
+    fluid_synth_pin_preset(synth, soundFontId, bank, present ? program : 0);
 }
 
 void playShortMessage(fluid_synth_t* synth, std::uint32_t packed)

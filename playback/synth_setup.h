@@ -39,6 +39,14 @@ struct LoadedSynth {
 // A synthesizer with the SoundFont loaded.
 LoadedSynth makeSynthWithSoundFont(fluid_settings_t* settings, const std::string& soundFont);
 
+// Reads the samples of the instrument a program change to `program` selects
+// on MIDI channel `channel` and keeps them while the synthesizer lives:
+// General MIDI's percussion channel (9) takes bank 128 and, like the
+// synthesizer, kit 0 when the kit asked for is missing; the other channels
+// bank 0, or its program 0. Takes the synthesizer's lock for as long as the
+// samples take to read (tens of milliseconds for a large instrument).
+void pinInstrument(fluid_synth_t* synth, int soundFontId, int channel, int program);
+
 // Plays one packed short message: note-on (velocity 0 ends the note) and
 // program change, the only messages the program sends.
 void playShortMessage(fluid_synth_t* synth, std::uint32_t packed);

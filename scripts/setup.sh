@@ -11,8 +11,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools adwaita-icon-theme fonts-dejavu-extra
   # sound: built-in synthesizer, SoundFonts, MIDI ports
   libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev libpulse-dev libsndfile1-dev
-  # headless display, screenshots, clipboard
-  xvfb xauth xdotool x11-utils xclip imagemagick
+  # headless display, screenshots, clipboard; the start-up benchmark watches the display itself
+  xvfb xauth xdotool x11-utils xclip imagemagick libx11-dev
   # sound server without a sound card, audio checks
   pulseaudio pulseaudio-utils libasound2-plugins sox
   # installation: the icon rendered from its drawing, the desktop entry and MIME type checked as a desktop reads them
