@@ -1,10 +1,7 @@
 // Song files: reading them (the line grammar, voice groups, placement, tempo
-// tokens, what is dropped) and writing them (the exact lines and the date),
-// and what the one file writer never replaces. The demonstration song as a
-// whole is checked end to end through the export tool's golden files.
-#include "support/files.h"
-
-#include "file_replacement.h"
+// tokens, what is dropped) and writing them (the exact lines and the date).
+// The demonstration song as a whole is checked end to end through the export
+// tool's golden files.
 #include "song.h"
 #include "song_columns.h"
 #include "song_file.h"
@@ -12,23 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include <sys/stat.h>
-
 namespace nimbel {
 namespace {
 
-namespace fs = std::filesystem;
 using Cells = std::vector<std::string>;
-using Names = std::vector<std::string>;
-using testing_support::fileNames;
-using testing_support::fileText;
-using testing_support::writeFile;
 
 // A song as the program shows it after start-up and File Open of `text`.
 struct LoadedSong {
@@ -210,27 +199,6 @@ TEST(SongFileWriting, LocalDateIsYearMonthDay)
     int year = 0, month = 0, day = 0;
     ASSERT_EQ(std::sscanf(date.c_str(), "%4d/%2d/%2d", &year, &month, &day), 3) << date;
     EXPECT_TRUE(date.size() == 10 && year >= 2024 && month >= 1 && month <= 12 && day >= 1 && day <= 31) << date;
-}
-
-// Writes that fail on a full disk or in a missing folder are checked for
-// each kind of output with the program and the export tool.
-TEST(FileReplacement, AReplacedFileKeepsItsPermissionsAndNoFolderOrPipeIsReplaced)
-{
-    const testing_support::ScratchFolder folder;
-    const fs::path song = folder.path / "song.nmd";
-    writeFile(song, "an older, longer file than the one that replaces it");
-    fs::permissions(song, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_TRUE(replaceFileContents(song, "START\r\nEND\r\n"));
-    EXPECT_EQ(fileText(song), "START\r\nEND\r\n");
-    EXPECT_EQ(fs::status(song).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-
-    fs::create_directory(folder.path / "folder.nmd");
-    ::mkfifo((folder.path / "pipe.nmd").c_str(), 0644);  // as a device would be: renaming over it would replace it
-    EXPECT_FALSE(replaceFileContents(folder.file("folder.nmd"), "START"));
-    EXPECT_FALSE(replaceFileContents(folder.file("pipe.nmd"), "START"));
-    EXPECT_TRUE(fs::is_directory(folder.path / "folder.nmd"));
-    EXPECT_TRUE(fs::is_fifo(folder.path / "pipe.nmd"));
-    EXPECT_EQ(fileNames(folder.path), (Names{"folder.nmd", "pipe.nmd", "song.nmd"}));
 }
 
 }  // namespace
