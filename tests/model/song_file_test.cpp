@@ -2,6 +2,7 @@
 // tokens, what is dropped) and writing them (the exact lines and the date).
 // The demonstration song as a whole is checked end to end through the export
 // tool's golden files.
+#include "notation.h"
 #include "song.h"
 #include "song_columns.h"
 #include "song_file.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <limits>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -191,6 +193,48 @@ TEST(SongFileWriting, HeaderTempoAndPlacedNotes)
               ";Nimbel MIDI Format\r\n;Created "
               "2024/05/06\r\nSTART\r\nT90\r\nN1X1D\r\nN10X3;5C\r\nN10X4;;5C\r\nN15X21C\r\nEND\r\n");
     EXPECT_EQ(song.tempo, 90);
+}
+
+// The project file's text as the recovery file takes it, straight from the
+// grid, over random songs: cells with spaces around, leading digits and ";",
+// blank cells, cells right of the End column, tempo cells of every kind,
+// and a note list that a Play made before the last edits.
+TEST(SongFileWriting, TheTextMadeFromTheGridIsWhatASaveWritesAndLeavesTheNoteListAsItWas)
+{
+    const std::vector<std::string> texts{"C5Q", " D ", "5C", ";5C", "  ", "", "N1X3C", "V7E#4H", "12", "C,41", "a b"};
+    const std::vector<std::string> tempos{"1 T90", "1", "1 T0", "1 T-5", "1 T", "1 T99999999999", "T45 x", ""};
+    std::mt19937 random(21);
+    const auto pick = [&random](std::size_t count) { return static_cast<int>(random() % count); };
+    const auto edit = [&](Song& song, int cells) {
+        for (int i = 0; i < cells; ++i) {
+            const int column =
+                kFirstNoteColumn + pick(static_cast<std::size_t>(song.grid.columnCount() - kFirstNoteColumn));
+            song.grid.setCellText(pick(kSongRows), column, texts[static_cast<std::size_t>(pick(texts.size()))]);
+        }
+    };
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        Song song;
+        song.grid.insertColumn(song.grid.columnCount(), "", kNoteColumnWidth);  // a column right of End
+        setNoteColumnCount(song.grid, gridColumnOf(1 + pick(40)));
+        song.grid.setCellText(0, kChannelColumn, tempos[static_cast<std::size_t>(pick(tempos.size()))]);
+        edit(song, pick(100));
+        rebuildNoteList(song);
+        edit(song, 1 + pick(20));
+        song.grid.setCellText(0, kChannelColumn, tempos[static_cast<std::size_t>(pick(tempos.size()))]);
+
+        std::vector<std::string> played;
+        for (const NoteRecord& record : song.noteList) played.push_back(record.text);
+        const std::uint64_t version = song.noteListVersion;
+        const std::int32_t tempo = song.tempo;
+        const std::string fromGrid = songFileTextFromGrid(song.grid, "2024/05/06");
+        std::vector<std::string> after;
+        for (const NoteRecord& record : song.noteList) after.push_back(record.text);
+        EXPECT_EQ(after, played);
+        EXPECT_EQ(song.noteListVersion, version);
+        EXPECT_EQ(song.tempo, tempo);
+        EXPECT_EQ(fromGrid, songFileText(song, "2024/05/06"));
+    }
 }
 
 TEST(SongFileWriting, LocalDateIsYearMonthDay)
