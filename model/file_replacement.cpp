@@ -12,11 +12,11 @@ namespace nimbel {
 
 namespace {
 
-// The folder part of a path with its separator; "" for a name in the working folder.
+// The folder part of a path with its separator; "./" for a name in the working folder.
 std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
 // The errors of a file system (EOPNOTSUPP) or a kernel (EISDIR, EINVAL)
@@ -37,7 +37,7 @@ FileReplacement::FileReplacement(std::string target, TemporaryFile kind) : targe
     const std::string folder = folderOf(target_);
     removeLeftoverTemporaryFiles(folder);
     if (kind == TemporaryFile::unnamedWherePossible) {
-        file_.reset(::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        file_.reset(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
         if (!file_.isOpen() && !unnamedFilesUnsupported(errno)) {
             failWithErrno();
             return;

@@ -35,7 +35,7 @@ std::optional<ProcessIdentity> writerOfTemporaryFile(std::string_view name)
 
 void removeLeftoverTemporaryFiles(const std::string& folder)
 {
-    const std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.empty() ? "." : folder.c_str()), ::closedir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.c_str()), ::closedir);
     if (!entries) return;
     const int folderFd = ::dirfd(entries.get());
     while (const dirent* entry = ::readdir(entries.get())) {

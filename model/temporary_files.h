@@ -19,10 +19,9 @@ std::string temporaryFileName(const std::string& target, const ProcessIdentity& 
 // The writer named in a temporary file's name; nullopt when `name` is not one.
 std::optional<ProcessIdentity> writerOfTemporaryFile(std::string_view name);
 
-// Removes the temporary files in `folder` (ending with a separator, or ""
-// for the working folder) whose writers no longer run. Files of running
-// writers, this process's included, are kept, and so is anything that is
-// not a regular file. Costs one walk of the folder.
+// Removes the temporary files in `folder` whose writers no longer run.
+// Files of running writers, this process's included, are kept, and so is
+// anything that is not a regular file. Costs one walk of the folder.
 void removeLeftoverTemporaryFiles(const std::string& folder);
 
 }  // namespace nimbel

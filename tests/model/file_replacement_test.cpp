@@ -74,7 +74,11 @@ TEST(FileReplacement, TheTargetChangesOnlyOnCommitKeepsItsPermissionsAndIsNeverA
         EXPECT_TRUE(fs::is_directory(folder.path / "folder.nmd"));
         EXPECT_TRUE(fs::is_fifo(folder.path / "pipe.nmd"));
         EXPECT_EQ(FileReplacement(folder.file("no/such/folder/song.nmd"), k.kind).error(), "No such file or directory");
-        EXPECT_EQ(fileNames(folder.path), (Names{"folder.nmd", "pipe.nmd", "song.nmd"}));
+        const fs::path workingFolder = fs::current_path();
+        fs::current_path(folder.path);
+        EXPECT_TRUE(replaceFileContents("bare.nmd", "a name without a folder", k.kind));
+        fs::current_path(workingFolder);
+        EXPECT_EQ(fileNames(folder.path), (Names{"bare.nmd", "folder.nmd", "pipe.nmd", "song.nmd"}));
     }
 }
 
