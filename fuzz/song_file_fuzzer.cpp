@@ -2,7 +2,8 @@
 // must lie inside the song, the tempo must stay playable and be kept in one
 // record at most, and saving the loaded song and loading that file again
 // must give back the same note cells and tempo (and the same file when
-// saved once more).
+// saved once more). The text made straight from the grid, as the recovery
+// file makes it, must be the saved file's.
 #include "fuzz_check.h"
 #include "song.h"
 #include "song_columns.h"
@@ -59,7 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(tempoRecords <= 1);  // only the last tempo token is kept
 
     const auto cells = noteCells(song);
+    const std::string fromGrid = songFileTextFromGrid(song.grid, "2024/01/01");
     const std::string saved = songFileText(song, "2024/01/01");
+    check(fromGrid == saved);  // as the recovery file makes it, without the rebuild
     Song reloaded;
     open(reloaded, saved);
     check(noteCells(reloaded) == cells);

@@ -3,8 +3,15 @@
 // renamed over the target only once everything was written. Whatever fails
 // (a full disk, a missing folder, a folder or device where the file should
 // be), the target stays as it was and no temporary file remains. Project
-// files, the settings file, the demonstration song, MIDI files and WAV files
-// are all written this way.
+// files, the settings file, the demonstration song, recovery files, MIDI
+// files and audio files are all written this way.
+//
+// Where the file system offers unnamed files (O_TMPFILE), the temporary file
+// gets a name only once it is complete, just before the rename, so a write
+// killed half way leaves nothing behind. Elsewhere it is named from the
+// start (temporary_files.h); a killed writer's file then stays until the
+// next write into that folder, which removes the temporary files of writers
+// that no longer run. One FileReplacement belongs to one thread at a time.
 #pragma once
 
 #include "file_descriptor.h"
@@ -15,10 +22,15 @@
 
 namespace nimbel {
 
+// Tests force the named temporary file that file systems without unnamed ones get.
+enum class TemporaryFile { unnamedWherePossible, named };
+
 class FileReplacement {
 public:
-    // Creates the temporary file beside `target`; failed() tells whether that worked.
-    explicit FileReplacement(std::string target);
+    // Removes leftover temporary files of writers that no longer run from the
+    // target's folder, then creates the temporary file; failed() tells
+    // whether that worked.
+    explicit FileReplacement(std::string target, TemporaryFile kind = TemporaryFile::unnamedWherePossible);
     // Removes the temporary file unless it was committed.
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
@@ -28,10 +40,6 @@ public:
     bool write(std::string_view bytes);
     // Writes over bytes written before (a header whose sizes are known only at the end).
     bool writeAt(std::uint64_t offset, std::string_view bytes);
-
-    // For a library that writes the file by its path: what it writes there is
-    // committed like the bytes written here.
-    const std::string& temporaryPath() const { return temporary_; }
 
     // Flushes the temporary file to the disk and renames it over the target.
     // False when anything failed; then the target is as it was.
@@ -43,9 +51,14 @@ public:
 
 private:
     bool fail(std::string reason);
+    bool failWithErrno();
+    // Gives the temporary file a name beside the target by `make`, trying
+    // the next name while one is taken.
+    template <typename Make>
+    bool takeTemporaryName(Make&& make);
 
     std::string target_;
-    std::string temporary_;
+    std::string temporary_;  // "" while the temporary file has no name
     FileDescriptor file_;
     bool committed_ = false;
     std::string error_;
@@ -53,6 +66,7 @@ private:
 
 // Replaces the file at `path` by `contents` as above. False when it could not
 // be written; then the previous file is as it was.
-bool replaceFileContents(const std::string& path, std::string_view contents);
+bool replaceFileContents(const std::string& path, std::string_view contents,
+                         TemporaryFile kind = TemporaryFile::unnamedWherePossible);
 
 }  // namespace nimbel

@@ -201,30 +201,41 @@ void parseNoteText(NoteRecord& record, ChannelState& channels)
     interpretNoteValues(record, channels, p, Reading::noteText);
 }
 
-std::string placedNoteText(int channel, int noteColumn, std::string_view cellText)
+void appendPlacedNoteText(std::string& text, int channel, int noteColumn, std::string_view cellText)
 {
-    const auto appendNumber = [](std::string& text, int value) {
+    const auto appendNumber = [&text](int value) {
         char digits[12];
         text.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr);
     };
-    std::string text;
-    text.reserve(26 + cellText.size());
     text += 'N';
-    appendNumber(text, channel);
+    appendNumber(channel);
     text += 'X';
-    appendNumber(text, noteColumn);
+    appendNumber(noteColumn);
     if (!cellText.empty() && ((cellText.front() >= '0' && cellText.front() <= '9') || cellText.front() == ';'))
         text += ';';
     text.append(cellText);
+}
+
+std::string placedNoteText(int channel, int noteColumn, std::string_view cellText)
+{
+    std::string text;
+    text.reserve(26 + cellText.size());
+    appendPlacedNoteText(text, channel, noteColumn, cellText);
     return text;
+}
+
+std::string tempoRecordText(const ListGrid& grid)
+{
+    // The tempo cell reads "1 T" and the tempo; a tempo below 1 is refused.
+    const std::string& tempoCell = grid.cellText(0, kChannelColumn);
+    const std::size_t t = tempoCell.find('T');
+    if (t == std::string::npos || readDecimal(std::string_view(tempoCell).substr(t + 1)) < 1) return "T120";
+    return tempoCell.substr(t);
 }
 
 std::int32_t tempoOfCell(const ListGrid& grid)
 {
-    const std::string& cell = grid.cellText(0, kChannelColumn);
-    const std::size_t t = cell.find('T');
-    const std::int32_t tempo = t == std::string::npos ? 0 : readDecimal(std::string_view(cell).substr(t + 1));
-    return tempo < 1 ? kDefaultTempo : tempo;
+    return readDecimal(std::string_view(tempoRecordText(grid)).substr(1));
 }
 
 void rebuildNoteList(Song& song)
@@ -233,26 +244,17 @@ void rebuildNoteList(Song& song)
     ++song.noteListVersion;
     song.channels = rebuildChannelState();
 
-    // The tempo cell reads "1 T" and the tempo; a tempo below 1 is refused.
     NoteRecord tempo;
-    const std::string& tempoCell = song.grid.cellText(0, kChannelColumn);
-    const std::size_t t = tempoCell.find('T');
-    tempo.text = t == std::string::npos ? "T120" : tempoCell.substr(t);
-    song.tempo = tempoOfCell(song.grid);
-    if (readDecimal(std::string_view(tempo.text).substr(1)) < 1) tempo.text = "T120";
+    tempo.text = tempoRecordText(song.grid);
+    song.tempo = readDecimal(std::string_view(tempo.text).substr(1));
     song.noteList.push_back(std::move(tempo));
 
-    const int end = findEndColumn(song.grid);
-    for (int c = kFirstNoteColumn; c <= end; ++c) {
-        for (int channel = 1; channel <= kSongRows; ++channel) {
-            const std::string_view cell = trimmed(song.grid.cellText(channel - 1, c));
-            if (cell.empty()) continue;
-            NoteRecord record;
-            record.text = placedNoteText(channel, noteColumnOf(c), cell);
-            parseNoteText(record, song.channels);
-            song.noteList.push_back(std::move(record));
-        }
-    }
+    forEachNoteCell(song.grid, [&song](int channel, int noteColumn, std::string_view cell) {
+        NoteRecord record;
+        record.text = placedNoteText(channel, noteColumn, cell);
+        parseNoteText(record, song.channels);
+        song.noteList.push_back(std::move(record));
+    });
 }
 
 }  // namespace nimbel

@@ -8,8 +8,12 @@
 
 #include "note_record.h"
 #include "song.h"
+#include "song_columns.h"
+#include "text_file.h"
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace nimbel {
 
@@ -43,5 +47,27 @@ void rebuildNoteList(Song& song);
 // column number by a ";" (which the notation ignores): "N1X1;5C". A text that
 // begins with ";" gets one too, as the file reader drops one ";" there.
 std::string placedNoteText(int channel, int noteColumn, std::string_view cellText);
+// The same, appended to `text`.
+void appendPlacedNoteText(std::string& text, int channel, int noteColumn, std::string_view cellText);
+
+// The tempo record's text: the tempo cell from its first "T" on, or "T120"
+// when the cell holds no "T" or a tempo below 1.
+std::string tempoRecordText(const ListGrid& grid);
+
+// Calls visit(channel, noteColumn, cellText) for each note cell that holds
+// more than spaces, in the rebuilt note list's order: note column by note
+// column up to the End column, channel 1 … 15 within a column. The cell text
+// comes without its leading and trailing spaces.
+template <typename Visit>
+void forEachNoteCell(const MemoryGrid& grid, Visit&& visit)
+{
+    const int end = findEndColumn(grid);
+    for (int c = kFirstNoteColumn; c <= end; ++c) {
+        for (int channel = 1; channel <= kSongRows; ++channel) {
+            const std::string_view cell = trimmed(grid.cellText(channel - 1, c));
+            if (!cell.empty()) visit(channel, noteColumnOf(c), cell);
+        }
+    }
+}
 
 }  // namespace nimbel

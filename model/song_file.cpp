@@ -1,5 +1,6 @@
 #include "song_file.h"
 
+#include "decimal_reader.h"
 #include "file_replacement.h"
 #include "grid_display.h"
 #include "notation.h"
@@ -49,21 +50,66 @@ DroppedNotes openSongAfterStartUp(Song& song, PositionDisplay& position, std::st
     return loadSongText(song, position, contents);
 }
 
+namespace {
+
+// A project file's text: the header, the tempo record and note lines added
+// in order, END. Every line ends with CR LF.
+class ProjectText {
+public:
+    ProjectText(std::string_view date, std::size_t noteBytes)
+    {
+        text_.reserve(noteBytes + 64);
+        line(";Nimbel MIDI Format");
+        text_.append(";Created ");
+        line(date);
+        line("START");
+    }
+    void line(std::string_view content) { text_.append(content).append("\r\n"); }
+    // Appends a line to which `write` appends its content.
+    template <typename Write>
+    void lineOf(Write&& write)
+    {
+        write(text_);
+        text_.append("\r\n");
+    }
+    std::string finish()
+    {
+        line("END");
+        return std::move(text_);
+    }
+
+private:
+    std::string text_;
+};
+
+}  // namespace
+
 std::string songFileText(Song& song, std::string_view date)
 {
     rebuildNoteList(song);
-    std::string text;
-    std::size_t size = 64;
+    std::size_t size = 0;
     for (const NoteRecord& record : song.noteList) size += record.text.size() + 2;
-    text.reserve(size);
-    const auto line = [&text](std::string_view content) { text.append(content).append("\r\n"); };
-    line(";Nimbel MIDI Format");
-    text.append(";Created ");
-    line(date);
-    line("START");
-    for (const NoteRecord& record : song.noteList) line(record.text);
-    line("END");
-    return text;
+    ProjectText text(date, size);
+    for (const NoteRecord& record : song.noteList) text.line(record.text);
+    return text.finish();
+}
+
+std::string songFileTextFromGrid(const MemoryGrid& grid, std::string_view date)
+{
+    // Measured first: a text of megabytes grown as it is written would be
+    // copied again and again, which costs more than walking the grid twice.
+    const std::string tempo = tempoRecordText(grid);
+    std::size_t size = tempo.size() + 2;
+    forEachNoteCell(grid, [&size](int channel, int noteColumn, std::string_view cell) {
+        // "N", "X", a ";" at most, CR LF
+        size += 5 + static_cast<std::size_t>(decimalLength(channel) + decimalLength(noteColumn)) + cell.size();
+    });
+    ProjectText text(date, size);
+    text.line(tempo);
+    forEachNoteCell(grid, [&text](int channel, int noteColumn, std::string_view cell) {
+        text.lineOf([&](std::string& out) { appendPlacedNoteText(out, channel, noteColumn, cell); });
+    });
+    return text.finish();
 }
 
 bool saveSong(Song& song, const std::string& path)

@@ -14,9 +14,9 @@ namespace nimbel {
 
 namespace {
 
-std::string userFolder(QStandardPaths::StandardLocation location)
+std::string userFolder(QStandardPaths::StandardLocation location, const std::string& subfolder = "")
 {
-    const std::string folder = pathOf(QStandardPaths::writableLocation(location)) + "/nimbel-midi/";
+    const std::string folder = pathOf(QStandardPaths::writableLocation(location)) + "/nimbel-midi/" + subfolder;
     // A folder that cannot be made shows later as files that cannot be
     // written, which the program already reports or survives.
     std::error_code ignored;
@@ -34,5 +34,7 @@ ProgramFolders programFolders(const std::string& programDirectory)
     if (::access(programDirectory.c_str(), W_OK) == 0) return {programDirectory, programDirectory};
     return {userFolder(QStandardPaths::GenericDataLocation), userFolder(QStandardPaths::GenericConfigLocation)};
 }
+
+std::string recoveryFolder() { return userFolder(QStandardPaths::GenericDataLocation, "recovery/"); }
 
 }  // namespace nimbel

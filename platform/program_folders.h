@@ -1,7 +1,8 @@
 // Where the program keeps its demonstration song and its settings file:
 // beside the program file, as long as the program may write there; when it
 // is installed where it may not (a system prefix, a read-only mount), in
-// the user's own data and config folders instead.
+// the user's own data and config folders instead. Recovery files are always
+// in the user's data folder.
 #pragma once
 
 #include <string>
@@ -21,5 +22,11 @@ std::string programDirectory();
 // is used when it is writable; otherwise "nimbel-midi/" in the user's data
 // folder and in the user's config folder, made when missing.
 ProgramFolders programFolders(const std::string& programDirectory);
+
+// Where each running copy keeps the unsaved changes of its song:
+// "nimbel-midi/recovery/" in the user's data folder, made when missing. It
+// is there even when the other files are beside the program: unsaved
+// changes belong to the user, not to one installation.
+std::string recoveryFolder();
 
 }  // namespace nimbel

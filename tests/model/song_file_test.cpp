@@ -1,10 +1,8 @@
 // Song files: reading them (the line grammar, voice groups, placement, tempo
-// tokens, what is dropped) and writing them (the exact lines and the date),
-// and what the one file writer never replaces. The demonstration song as a
-// whole is checked end to end through the export tool's golden files.
-#include "support/files.h"
-
-#include "file_replacement.h"
+// tokens, what is dropped) and writing them (the exact lines and the date).
+// The demonstration song as a whole is checked end to end through the export
+// tool's golden files.
+#include "notation.h"
 #include "song.h"
 #include "song_columns.h"
 #include "song_file.h"
@@ -12,23 +10,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <limits>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include <sys/stat.h>
-
 namespace nimbel {
 namespace {
 
-namespace fs = std::filesystem;
 using Cells = std::vector<std::string>;
-using Names = std::vector<std::string>;
-using testing_support::fileNames;
-using testing_support::fileText;
-using testing_support::writeFile;
 
 // A song as the program shows it after start-up and File Open of `text`.
 struct LoadedSong {
@@ -204,33 +195,54 @@ TEST(SongFileWriting, HeaderTempoAndPlacedNotes)
     EXPECT_EQ(song.tempo, 90);
 }
 
+// The project file's text as the recovery file takes it, straight from the
+// grid, over random songs: cells with spaces around, leading digits and ";",
+// blank cells, cells right of the End column, tempo cells of every kind,
+// and a note list that a Play made before the last edits.
+TEST(SongFileWriting, TheTextMadeFromTheGridIsWhatASaveWritesAndLeavesTheNoteListAsItWas)
+{
+    const std::vector<std::string> texts{"C5Q", " D ", "5C", ";5C", "  ", "", "N1X3C", "V7E#4H", "12", "C,41", "a b"};
+    const std::vector<std::string> tempos{"1 T90", "1", "1 T0", "1 T-5", "1 T", "1 T99999999999", "T45 x", ""};
+    std::mt19937 random(21);
+    const auto pick = [&random](std::size_t count) { return static_cast<int>(random() % count); };
+    const auto edit = [&](Song& song, int cells) {
+        for (int i = 0; i < cells; ++i) {
+            const int column =
+                kFirstNoteColumn + pick(static_cast<std::size_t>(song.grid.columnCount() - kFirstNoteColumn));
+            song.grid.setCellText(pick(kSongRows), column, texts[static_cast<std::size_t>(pick(texts.size()))]);
+        }
+    };
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        Song song;
+        song.grid.insertColumn(song.grid.columnCount(), "", kNoteColumnWidth);  // a column right of End
+        setNoteColumnCount(song.grid, gridColumnOf(1 + pick(40)));
+        song.grid.setCellText(0, kChannelColumn, tempos[static_cast<std::size_t>(pick(tempos.size()))]);
+        edit(song, pick(100));
+        rebuildNoteList(song);
+        edit(song, 1 + pick(20));
+        song.grid.setCellText(0, kChannelColumn, tempos[static_cast<std::size_t>(pick(tempos.size()))]);
+
+        std::vector<std::string> played;
+        for (const NoteRecord& record : song.noteList) played.push_back(record.text);
+        const std::uint64_t version = song.noteListVersion;
+        const std::int32_t tempo = song.tempo;
+        const std::string fromGrid = songFileTextFromGrid(song.grid, "2024/05/06");
+        std::vector<std::string> after;
+        for (const NoteRecord& record : song.noteList) after.push_back(record.text);
+        EXPECT_EQ(after, played);
+        EXPECT_EQ(song.noteListVersion, version);
+        EXPECT_EQ(song.tempo, tempo);
+        EXPECT_EQ(fromGrid, songFileText(song, "2024/05/06"));
+    }
+}
+
 TEST(SongFileWriting, LocalDateIsYearMonthDay)
 {
     const std::string date = localDateText();
     int year = 0, month = 0, day = 0;
     ASSERT_EQ(std::sscanf(date.c_str(), "%4d/%2d/%2d", &year, &month, &day), 3) << date;
     EXPECT_TRUE(date.size() == 10 && year >= 2024 && month >= 1 && month <= 12 && day >= 1 && day <= 31) << date;
-}
-
-// Writes that fail on a full disk or in a missing folder are checked for
-// each kind of output with the program and the export tool.
-TEST(FileReplacement, AReplacedFileKeepsItsPermissionsAndNoFolderOrPipeIsReplaced)
-{
-    const testing_support::ScratchFolder folder;
-    const fs::path song = folder.path / "song.nmd";
-    writeFile(song, "an older, longer file than the one that replaces it");
-    fs::permissions(song, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_TRUE(replaceFileContents(song, "START\r\nEND\r\n"));
-    EXPECT_EQ(fileText(song), "START\r\nEND\r\n");
-    EXPECT_EQ(fs::status(song).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-
-    fs::create_directory(folder.path / "folder.nmd");
-    ::mkfifo((folder.path / "pipe.nmd").c_str(), 0644);  // as a device would be: renaming over it would replace it
-    EXPECT_FALSE(replaceFileContents(folder.file("folder.nmd"), "START"));
-    EXPECT_FALSE(replaceFileContents(folder.file("pipe.nmd"), "START"));
-    EXPECT_TRUE(fs::is_directory(folder.path / "folder.nmd"));
-    EXPECT_TRUE(fs::is_fifo(folder.path / "pipe.nmd"));
-    EXPECT_EQ(fileNames(folder.path), (Names{"folder.nmd", "pipe.nmd", "song.nmd"}));
 }
 
 }  // namespace

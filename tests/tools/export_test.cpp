@@ -13,9 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <random>
 #include <sstream>
+#include <thread>
 
 namespace nimbel {
 namespace {
@@ -28,6 +31,7 @@ using testing_support::lines;
 using testing_support::onPath;
 using testing_support::runCommand;
 using testing_support::writeFile;
+using namespace std::chrono_literals;
 
 testing_support::CommandResult exportTool(std::vector<std::string> arguments)
 {
@@ -320,6 +324,42 @@ TEST(ExportTool, AnOutputThatCannotBeWrittenExitsWithOneAndLeavesTheOldFile)
         fs::remove(target);
     }
     if (!disk.available()) GTEST_SKIP() << "the full-disk cases: " << disk.reason();
+}
+
+// The temporary file of an export is unnamed until it is complete (the
+// scratch folder's file system offers unnamed files), so an export killed
+// at any moment leaves nothing behind.
+TEST(ExportTool, AnExportKilledAtAnyMomentLeavesTheOldFileAndNoTemporaryFile)
+{
+    if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2"))
+        GTEST_SKIP() << "no SoundFont (package fluid-soundfont-gm)";
+    const testing_support::ScratchFolder songs;
+    const testing_support::ScratchFolder outputs;
+    // Eight minutes of quarter notes: 85 MB of WAV, about 3 seconds of work.
+    std::vector<std::string> notes;
+    for (int column = 1; column <= 960; ++column) notes.push_back("N1X" + std::to_string(column) + "C5Q");
+    const std::string song = songFile(songs.path / "long.nmd", notes);
+    const fs::path target = outputs.path / "big.wav";
+    std::mt19937 random(9);
+    int killed = 0;
+    for (int run = 0; run < 8; ++run) {
+        writeFile(target, "old");
+        const auto wait = std::chrono::milliseconds(random() % 1500);
+        testing_support::ChildProcess exporter({NIMBEL_EXPORT_PROGRAM, song, "-o", target.string()}, {});
+        std::this_thread::sleep_for(wait);
+        exporter.signal(SIGKILL);
+        const auto status = exporter.waitFor(10s);
+        SCOPED_TRACE("killed after " + std::to_string(wait.count()) + " ms");
+        ASSERT_TRUE(status == 128 + SIGKILL || status == 0);
+        if (status == 0) {
+            EXPECT_GT(fs::file_size(target), 80'000'000u) << "ended before the kill";
+        } else {
+            EXPECT_EQ(fileText(target), "old");
+            ++killed;
+        }
+        EXPECT_EQ(testing_support::fileNames(outputs.path), std::vector<std::string>{"big.wav"});
+    }
+    EXPECT_GE(killed, 4);
 }
 
 }  // namespace
