@@ -101,14 +101,10 @@ RealProgramSession::Running RealProgramSession::start(const std::string& name,
                                     (running.folder / "nimbel-midi.log").string(), "", -1});
     for (int attempt = 0; attempt < 300 && running.window.empty(); ++attempt) {
         for (const std::string& id :
-             lines(runCommand({"xdotool", "search", "--pid", std::to_string(running.process->pid()), "--name",
-                               "^Nimbel MIDI - "},
-                              environment_)
-                       .out))
-            running.window = id;
+             lines(runCommand({"xdotool", "search", "--name", "^Nimbel MIDI - "}, environment_).out))
+            if (!knownWindows_.contains(id)) running.window = id;
         if (running.window.empty()) std::this_thread::sleep_for(100ms);
     }
-    if (!running.window.empty()) running.geometry = windowGeometry(environment_, running.window);
     // Another copy's window may lie at the same place: once this one is shown,
     // give it time to be drawn over it before looking for its Play button.
     std::this_thread::sleep_for(500ms);
@@ -120,6 +116,9 @@ RealProgramSession::Running RealProgramSession::start(const std::string& name,
             break;
         }
     }
+    knownWindows_.insert(running.window);
+    // Read once the window is drawn: a window found by its title may not yet stand where it will be shown.
+    if (!running.window.empty()) running.geometry = windowGeometry(environment_, running.window);
     return running;
 }
 
