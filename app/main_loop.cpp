@@ -76,7 +76,11 @@ Pass runPass(Program& program)
     // File > Exit leaves at once, without a playback step.
     if (event.kind == EventKind::menu && dispatchCommand(program, event.id) == Pass::leave) return Pass::leave;
     if (event.kind == EventKind::gadget || event.kind == EventKind::key) handleInput(program, event);
-    if (event.kind == EventKind::none) program.sequencer.playbackStep(program.position);
+    if (event.kind == EventKind::none) {
+        program.sequencer.playbackStep(program.position);
+        program.recovery.keep(program.song.grid, program.project, program.sequencer.nextDueTime());
+    }
+    showChangedMarker(program.files);
     return event.kind == EventKind::closeRequest ? Pass::leave : Pass::goOn;
 }
 

@@ -7,6 +7,7 @@
 #include "help_window.h"
 #include "main_loop.h"
 #include "program_ids.h"
+#include "recovery_prompt.h"
 #include "requesters.h"
 #include "settings_file.h"
 #include "song_file.h"
@@ -21,7 +22,9 @@ Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, ProgramFo
       position(desktop, kMainWindow, kPositionTrackBar, kNoteCounter),
       musicChecks(desktop),
       selectionColor(kDefaultSelectionColor),
-      files{desktop, song, project, sequencer, position, folders.songFolder, kMainWindow}
+      files{desktop, song, project, sequencer, position, folders.songFolder, kMainWindow},
+      recoveryStore(folders.recoveryFolder),
+      recovery(recoveryStore, clock)
 {
     handlers.editCommand = [this](int command) { nimbel::editCommand(*this, command); };
     handlers.songGrid = [this](const Event& event) { handleSongGridEvent(*this, event); };
@@ -59,7 +62,7 @@ bool startUp(Program& program)
 
     program.project.currentPath = program.folders.songFolder + std::string(kDemoSongFileName);
     loadSong(program.song, program.position, program.project.currentPath);
-    program.desktop.setWindowTitle(kMainWindow, projectWindowTitle(program.project.currentPath));
+    showProjectTitle(program.files, projectWindowTitle(program.project.currentPath));
     program.sequencer.resetPlayback();
     resetSongCursor(program);
     return true;
@@ -69,6 +72,7 @@ void shutDown(Program& program)
 {
     if (program.output.isOpen()) program.output.closeOutput();
     program.desktop.closeAllWindows();
+    program.recovery.removeFileAndWait();
 }
 
 int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const ProgramFolders& folders,
@@ -76,6 +80,7 @@ int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const Progr
 {
     Program program(desktop, devices, clock, folders);
     if (startUp(program)) {
+        if (offerRecoveredSongs(program.files, program.recoveryStore)) resetSongCursor(program);
         if (!fileToOpen.empty() && fileOpenPath(program.files, fileToOpen)) resetSongCursor(program);
         mainEventLoop(program);
     }

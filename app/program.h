@@ -11,6 +11,8 @@
 #include "midi_output.h"
 #include "program_folders.h"
 #include "project_state.h"
+#include "recovery_keeper.h"
+#include "recovery_store.h"
 #include "sequencer.h"
 #include "song.h"
 #include "song_grid_input.h"
@@ -38,7 +40,7 @@ struct CommandHandlers {
 };
 
 struct Program {
-    // `folders` hold the demonstration song and the settings file.
+    // `folders` hold the demonstration song, the settings file and the recovery files.
     Program(Desktop& windows, MidiDevices& outputs, Clock& clock, ProgramFolders folders);
     // Closes the main window, which shows the song's grid.
     ~Program();
@@ -58,6 +60,8 @@ struct Program {
     SongCursor cursor;
     CommandHandlers handlers;
     FileSession files;
+    RecoveryStore recoveryStore;
+    RecoveryKeeper recovery;  // after the store, which its writer's thread uses
 };
 
 // Start-up in its order: settings, toolbar images, demonstration song,
@@ -66,12 +70,14 @@ struct Program {
 // has been shown and no window exists.
 bool startUp(Program& program);
 
-// Closes the MIDI output (when open) and every window. The settings file
-// and the song are not written here.
+// Closes the MIDI output (when open) and every window, and removes this
+// copy's recovery file: the changes were saved or discarded. The settings
+// file and the song are not written here.
 void shutDown(Program& program);
 
-// The whole run: start-up, then `fileToOpen` (unless empty) opened as File
-// Open opens a chosen file, the main event loop, shutdown. The exit code is 0.
+// The whole run: start-up, the unsaved changes of copies that ended without
+// saving offered back, then `fileToOpen` (unless empty) opened as File Open
+// opens a chosen file, the main event loop, shutdown. The exit code is 0.
 int runProgram(Desktop& desktop, MidiDevices& devices, Clock& clock, const ProgramFolders& folders,
                const std::string& fileToOpen);
 

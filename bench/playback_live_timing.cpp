@@ -15,15 +15,7 @@
 //  - The first note of each voice against the later notes of that voice:
 //    twelve voices the song has not used before, eight eighth notes each.
 //  - What the synthesizer's audio side costs the processor while nothing plays.
-#include "builtin_synth.h"
-#include "midi_output.h"
-#include "music_checks.h"
-#include "notation.h"
-#include "play_voices.h"
-#include "playback_listening.h"
-#include "sequencer.h"
-#include "song.h"
-#include "song_columns.h"
+#include "live_playing.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,116 +26,6 @@ namespace nimbel {
 namespace {
 
 using namespace bench;
-
-constexpr int kTempo = 240;
-constexpr double kBeatNs = 60e9 / kTempo;
-
-// Hands a synthesizer that is already running to a MidiOutput.
-class StartedSynthDevices final : public MidiDevices {
-public:
-    explicit StartedSynthDevices(std::unique_ptr<BuiltInSynth> synth) : synth_(std::move(synth)) {}
-    int count() override { return 0; }
-    std::optional<MidiDeviceCaps> capabilities(int) override { return MidiDeviceCaps{"synth", 1}; }
-    std::unique_ptr<MidiPort> open(int) override { return std::move(synth_); }
-
-private:
-    std::unique_ptr<BuiltInSynth> synth_;
-};
-
-// One channel's cells, one per note column, at tempo 240.
-void writeSong(Song& song, const std::vector<std::string>& cells)
-{
-    const int columns = static_cast<int>(cells.size());
-    setNoteColumnCount(song.grid, gridColumnOf(columns));
-    song.grid.setCellText(0, kChannelColumn, "1 T" + std::to_string(kTempo));
-    for (int column = 1; column <= columns; ++column)
-        song.grid.setCellText(0, gridColumnOf(column), cells[static_cast<std::size_t>(column - 1)]);
-    rebuildNoteList(song);
-}
-
-struct LiveRun {
-    std::vector<std::optional<double>> errorsMs;  // one per column, empty when not heard
-    double latencyGrantedMs = 0;
-    double processorPercent = 0;  // of one core, the whole process while playing
-    int underruns = 0;
-};
-
-// Plays `cells` live and measures each column's onset; false (with the
-// reason given to `state`) when the sound server or the synthesizer is missing.
-bool playLive(benchmark::State& state, const std::vector<std::string>& cells, LiveRun& run)
-{
-    NullSinkServer server;
-    SimplePtr monitor = openMonitor();
-    if (!monitor) {
-        state.SkipWithError("no PulseAudio server (package pulseaudio)");
-        return false;
-    }
-    MonitorRecorder recorder(monitor.get(), static_cast<int>(cells.size() * kBeatNs / 1e9) + 10);
-    Song song;
-    writeSong(song, cells);
-    auto started = BuiltInSynth::start({});
-    if (!started) {
-        state.SkipWithError("the built-in synthesizer did not start (package fluid-soundfont-gm)");
-        return false;
-    }
-    BuiltInSynth& synth = *started;
-    StartedSynthDevices devices(std::move(started));
-    auto output = std::make_unique<MidiOutput>();
-    output->openOutput(devices, -1);
-    SteadyClock clock;
-    Sequencer sequencer(song, *output, clock);
-    PlainPositionDisplay position;
-    position.setMaximum(static_cast<int>(cells.size()));
-    PlainMusicChecks checks;
-    // Play reads the song's voices first and makes its first column due once
-    // they are ready; read them now, so that the beat grid starts at Play.
-    output->prepareVoices(voicesToPrepare(song));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-
-    // Play as a millisecond tick begins: the beat grid starts at that tick.
-    const std::int64_t tick = clock.nowMs();
-    while (clock.nowMs() == tick) {}
-    const double gridStartNs = static_cast<double>(SteadyClock::monotonicNsAt(clock.nowMs()));
-    const double cpuStart = processCpuSeconds();
-    const auto wallStart = std::chrono::steady_clock::now();
-    sequencer.mainPlay(position, checks);
-    while (sequencer.isPlaying()) sequencer.playbackStep(position);
-    run.processorPercent = (processCpuSeconds() - cpuStart) /
-                           std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count() * 100.0;
-    run.latencyGrantedMs = static_cast<double>(synth.latencyNs()) / 1e6;
-    run.underruns = synth.underruns();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    output.reset();
-    recorder.stop();
-
-    std::vector<double> moments;
-    for (std::size_t k = 0; k < cells.size(); ++k) moments.push_back(gridStartNs + static_cast<double>(k) * kBeatNs);
-    run.errorsMs = onsetErrorsMs(recorder, moments);
-    return true;
-}
-
-// The onset figures of a run in which every note should sound alike.
-void reportOnsets(benchmark::State& state, const LiveRun& run)
-{
-    std::vector<double> errors;
-    for (const auto& error : run.errorsMs)
-        if (error) errors.push_back(*error);
-    state.counters["notes_not_heard"] = static_cast<double>(run.errorsMs.size() - errors.size());
-    if (errors.size() < 2) {
-        state.SkipWithError("too few notes were heard");
-        return;
-    }
-    const double latency = percentile(errors, 0.5);
-    std::vector<double> around;
-    for (const double e : errors) around.push_back(std::abs(e - latency));
-    state.counters["latency_granted_ms"] = run.latencyGrantedMs;
-    state.counters["latency_at_sink_ms(<=20)"] = latency;
-    state.counters["error_p99_ms(<=1.5)"] = percentile(around, 0.99);
-    state.counters["error_max_ms"] = *std::max_element(around.begin(), around.end());
-    state.counters["drift_ms(<=2)"] = driftOver(errors);
-    state.counters["underruns"] = run.underruns;
-    state.counters["cpu_percent_playing"] = run.processorPercent;
-}
 
 void BM_LiveOnsetsAgainstTheBeatGrid(benchmark::State& state)
 {
@@ -156,7 +38,7 @@ void BM_LiveOnsetsAgainstTheBeatGrid(benchmark::State& state)
     for (auto _ : state) {
         const BusyProcessors busy(loaded ? 2 : 0);
         LiveRun run;
-        if (!playLive(state, std::vector<std::string>(notes, "V95CQ,116"), run)) return;
+        if (!playLive(state, {std::vector<std::string>(notes, "V95CQ,116")}, run)) return;
         reportOnsets(state, run);
     }
     state.SetLabel(loaded ? "both cores busy, 5 min" : "quiet, 30 s");
@@ -176,7 +58,7 @@ void BM_FirstNotesOfEachVoice(benchmark::State& state)
     }
     for (auto _ : state) {
         LiveRun run;
-        if (!playLive(state, cells, run)) return;
+        if (!playLive(state, {cells}, run)) return;
         // Each voice's first onset against the median of its later ones:
         // what a voice heard for the first time adds.
         std::vector<double> firstExtra, later;

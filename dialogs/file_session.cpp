@@ -127,7 +127,7 @@ bool openAfterPrompt(FileSession& session, const std::function<std::string()>& c
     project.proposedPath = file.imported ? projectBeside(path) : std::string();
     if (file.imported) project.isNew = true;
     loadSongText(session.song, session.position, file.text);
-    session.desktop.setWindowTitle(session.mainWindow, projectWindowTitle(path));
+    showProjectTitle(session, projectWindowTitle(path));
     session.sequencer.resetPlayback();
     if (!file.approximations.empty()) {
         Requesters(session.desktop)
@@ -137,6 +137,18 @@ bool openAfterPrompt(FileSession& session, const std::function<std::string()>& c
 }
 
 }  // namespace
+
+void showProjectTitle(FileSession& session, std::string title)
+{
+    session.title = std::move(title);
+    session.titleMarked = session.project.changed;
+    session.desktop.setWindowTitle(session.mainWindow, session.titleMarked ? session.title + " *" : session.title);
+}
+
+void showChangedMarker(FileSession& session)
+{
+    if (session.titleMarked != session.project.changed) showProjectTitle(session, std::move(session.title));
+}
 
 PromptResult saveChangesPrompt(FileSession& session)
 {
@@ -160,7 +172,7 @@ bool fileNew(FileSession& session)
     session.project.currentPath.clear();
     session.project.proposedPath.clear();
     session.project.isNew = true;
-    session.desktop.setWindowTitle(session.mainWindow, "Nimbel MIDI - New Project");
+    showProjectTitle(session, kNewProjectTitle);
     session.sequencer.resetPlayback();
     return true;
 }
@@ -199,7 +211,7 @@ void fileSaveAs(FileSession& session)
     session.project.proposedPath.clear();
     session.project.changed = false;
     session.project.isNew = false;
-    session.desktop.setWindowTitle(session.mainWindow, projectWindowTitle(path));
+    showProjectTitle(session, projectWindowTitle(path));
     session.sequencer.resetPlayback();
     clearSelectionAndHistory(session.song);
 }

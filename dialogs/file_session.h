@@ -40,7 +40,21 @@ struct FileSession {
     PositionDisplay& position;  // the main window's track bar and note counter
     std::string songFolder;     // where the requesters start without a project file; ends with a separator
     int mainWindow = 0;
+    // The main window's title as last set, without the changed marker, and
+    // whether the marker shows.
+    std::string title = {};
+    bool titleMarked = false;
 };
+
+// The title of a song File New made, before it has a file.
+inline constexpr const char* kNewProjectTitle = "Nimbel MIDI - New Project";
+
+// Shows `title` on the main window, followed by " *" while the song has
+// unsaved changes.
+void showProjectTitle(FileSession& session, std::string title);
+// Adds or removes the " *" once the changed flag no longer matches it; the
+// main loop calls it after every pass, so every edit, save and discard shows.
+void showChangedMarker(FileSession& session);
 
 enum class PromptResult { proceed, cancel };
 

@@ -160,6 +160,8 @@ constexpr std::string_view kAboutAfterVersion =
     "Text, and answers Return and Escape.\r\n"
     "\tFiles that are not songs are refused, never overwritten, and Save As asks before replacing a file.\r\n"
     "\tNew and Open start Play at the first column.\r\n"
+    "\tUnsaved changes survive a crash or a killed program: the next start offers them back. The title marks them "
+    "with \" *\".\r\n"
     "\tThe first column's notes show their channel's voice, volume and octave as they play.\r\n"
     "\r\n"
     "The changes of every version are listed in the file NEWS, installed with the program (for example in "

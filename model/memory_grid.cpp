@@ -38,6 +38,7 @@ void MemoryGrid::setCellText(int row, int column, std::string text)
     if (!contains(row, column)) return;
     // A blank cell that stays blank needs no storage.
     if (!text.empty() || findCell(row, column)) writableCell(row, column).text = std::move(text);
+    ++contentVersion_;
     if (auto* o = notifying()) o->cellChanged(row, column);
 }
 
@@ -51,6 +52,7 @@ void MemoryGrid::setHeaderTitle(int column, std::string title)
 {
     if (column < 0 || column >= columnCount()) return;
     columns_[static_cast<size_t>(column)].title = std::move(title);
+    ++contentVersion_;
     if (auto* o = notifying()) o->headerChanged(column);
 }
 
@@ -67,6 +69,7 @@ void MemoryGrid::insertColumn(int column, std::string title, int width)
     if (o) o->beforeColumnInserted(column);
     Column added{std::move(title), width, {}};
     columns_.insert(columns_.begin() + column, std::move(added));
+    ++contentVersion_;
     if (o) o->afterColumnInserted(column);
 }
 
@@ -76,6 +79,7 @@ void MemoryGrid::removeColumn(int column)
     auto* o = notifying();
     if (o) o->beforeColumnRemoved(column);
     columns_.erase(columns_.begin() + column);
+    ++contentVersion_;
     if (o) o->afterColumnRemoved(column);
 }
 
@@ -85,6 +89,7 @@ void MemoryGrid::removeAllRows()
     if (o) o->beforeReset();
     for (auto& c : columns_) c.cells.clear();
     itemData_.clear();
+    ++contentVersion_;
     if (o) o->afterReset();
 }
 
@@ -95,6 +100,7 @@ void MemoryGrid::appendRow(std::string channelText)
     if (o) o->beforeRowAppended(row);
     itemData_.push_back(0);
     if (!columns_.empty()) writableCell(row, 0).text = std::move(channelText);
+    ++contentVersion_;
     if (o) o->afterRowAppended(row);
 }
 

@@ -46,6 +46,12 @@ public:
     // grid once instead of doubling it again and again.
     void reserveColumns(int count) { columns_.reserve(static_cast<std::size_t>(std::max(count, 0))); }
 
+    // Moves on with every change of what the grid holds as the song: cell
+    // texts, titles, columns and rows; not colours (the selection) or item
+    // data. Whoever keeps a copy of the song (the recovery file) compares it
+    // to know whether the copy is still the song.
+    std::uint64_t contentVersion() const { return contentVersion_; }
+
     // At most one observer: the view. Null detaches it.
     void setObserver(GridObserver* observer) { observer_ = observer; }
 
@@ -82,6 +88,7 @@ private:
     std::vector<std::int32_t> itemData_;  // one per row; its size is the row count
     GridObserver* observer_ = nullptr;
     int batchDepth_ = 0;
+    std::uint64_t contentVersion_ = 0;
 };
 
 }  // namespace nimbel

@@ -31,8 +31,9 @@ std::string programDirectory() { return pathOf(QCoreApplication::applicationDirP
 ProgramFolders programFolders(const std::string& programDirectory)
 {
     // access() also answers "no" on a read-only mount, where root may not write either.
-    if (::access(programDirectory.c_str(), W_OK) == 0) return {programDirectory, programDirectory};
-    return {userFolder(QStandardPaths::GenericDataLocation), userFolder(QStandardPaths::GenericConfigLocation)};
+    if (::access(programDirectory.c_str(), W_OK) == 0) return {programDirectory, programDirectory, recoveryFolder()};
+    return {userFolder(QStandardPaths::GenericDataLocation), userFolder(QStandardPaths::GenericConfigLocation),
+            recoveryFolder()};
 }
 
 std::string recoveryFolder() { return userFolder(QStandardPaths::GenericDataLocation, "recovery/"); }

@@ -12,15 +12,17 @@ namespace nimbel {
 struct ProgramFolders {
     std::string songFolder;      // the demonstration song; the file requesters start here
     std::string settingsFolder;  // the settings file
+    std::string recoveryFolder;  // the recovery files of unsaved changes (recoveryFolder() below)
 };
 
 // The folder of the running program file, with a trailing separator. Needs
 // the GuiApplication.
 std::string programDirectory();
 
-// Both folders end with a separator. `programDirectory` (ending with one)
+// Every folder ends with a separator. `programDirectory` (ending with one)
 // is used when it is writable; otherwise "nimbel-midi/" in the user's data
-// folder and in the user's config folder, made when missing.
+// folder and in the user's config folder, made when missing. The recovery
+// folder is always recoveryFolder().
 ProgramFolders programFolders(const std::string& programDirectory);
 
 // Where each running copy keeps the unsaved changes of its song:

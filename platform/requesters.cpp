@@ -34,10 +34,10 @@ MessageAnswer Requesters::messageBox(std::string_view title, std::string_view te
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
-    } else if (buttons == MessageButtons::yesNo) {
-        // Asked before something is lost: the safe answer is the default.
+    } else if (buttons == MessageButtons::yesNo || buttons == MessageButtons::yesNoDefaultYes) {
+        // The safe answer is the default: No before something is lost.
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::No);
+        box.setDefaultButton(buttons == MessageButtons::yesNo ? QMessageBox::No : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
@@ -51,7 +51,7 @@ MessageAnswer Requesters::messageBox(std::string_view title, std::string_view te
     case QMessageBox::Ok: return MessageAnswer::ok;
     default:
         if (buttons == MessageButtons::ok) return MessageAnswer::ok;
-        return buttons == MessageButtons::yesNo ? MessageAnswer::no : MessageAnswer::cancel;
+        return buttons == MessageButtons::yesNoCancel ? MessageAnswer::cancel : MessageAnswer::no;
     }
 }
 

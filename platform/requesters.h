@@ -15,7 +15,8 @@ namespace nimbel {
 
 class Desktop;
 
-enum class MessageButtons { ok, yesNo, yesNoCancel };
+// yesNoDefaultYes asks where Yes is the safe answer (restoring kept changes).
+enum class MessageButtons { ok, yesNo, yesNoCancel, yesNoDefaultYes };
 enum class MessageIcon { none, error };
 enum class MessageAnswer { ok, yes, no, cancel };
 
@@ -25,7 +26,8 @@ public:
 
     // The text is shown as it is (no markup). Yes is the default of Yes, No
     // and Cancel; No the default of Yes and No, which ask before something
-    // is lost. Escape or the close box answers Cancel, No, or OK.
+    // is lost, unless asked as yesNoDefaultYes. Escape or the close box
+    // answers Cancel, No, or OK.
     MessageAnswer messageBox(std::string_view title, std::string_view text, MessageButtons buttons, MessageIcon icon);
     // `filter` is pairs of description and pattern separated by "|"; `filterIndex`
     // counts from 0. The requester opens in the folder part of `defaultPath`;

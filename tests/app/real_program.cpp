@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <thread>
 
 #include <sys/stat.h>
@@ -42,23 +43,26 @@ std::optional<ScreenPoint> findIcon(const std::string& rgb, const IconPixels& ic
     return std::nullopt;
 }
 
-EnvironmentChanges sessionEnvironment(const std::string& display, const fs::path& runtime)
+fs::path runtimeFolder(const ScratchFolder& folder)
+{
+    fs::create_directories(folder.path / "runtime");
+    ::chmod((folder.path / "runtime").c_str(), 0700);
+    return folder.path / "runtime";
+}
+
+// The session's own runtime and data folders: the recovery files of its
+// programs stay in it.
+EnvironmentChanges sessionEnvironment(const std::string& display, const ScratchFolder& folder)
 {
     // The X keyboard library reads its names with strndup from buffers
     // without a terminating zero, which is valid but trips that check.
     const char* sanitizer = std::getenv("ASAN_OPTIONS");
     return {{"ASAN_OPTIONS", std::string(sanitizer ? sanitizer : "") + ":strict_string_checks=0"},
             {"DISPLAY", display},
-            {"XDG_RUNTIME_DIR", runtime.string()},
+            {"XDG_RUNTIME_DIR", runtimeFolder(folder).string()},
+            {"XDG_DATA_HOME", folder.file("data")},
             {"QT_QPA_PLATFORM", std::nullopt},
             {"WAYLAND_DISPLAY", std::nullopt}};
-}
-
-fs::path runtimeFolder(const ScratchFolder& folder)
-{
-    fs::create_directories(folder.path / "runtime");
-    ::chmod((folder.path / "runtime").c_str(), 0700);
-    return folder.path / "runtime";
 }
 
 }  // namespace
@@ -73,7 +77,7 @@ std::string missingEndToEndTool()
 RealProgramSession::RealProgramSession()
     : folder_("nimbel-e2e"),
       display_(kScreenWidth, kScreenHeight),
-      environment_(sessionEnvironment(display_.name(), runtimeFolder(folder_))),
+      environment_(sessionEnvironment(display_.name(), folder_)),
       sound_(environment_)
 {}
 
@@ -96,13 +100,19 @@ RealProgramSession::Running RealProgramSession::start(const std::string& name,
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     // Started elsewhere, so that its files are found beside it, not in the working folder.
     fs::create_directories(folder_.path / "elsewhere");
+    // The windows of the copies that run now: the X server gives the ids of
+    // windows of copies that have ended to new ones.
+    const auto mainWindows = [this] {
+        return lines(runCommand({"xdotool", "search", "--name", "^Nimbel MIDI - "}, environment_).out);
+    };
+    const std::vector<std::string> before = mainWindows();
+    const std::set<std::string> earlier(before.begin(), before.end());
     running.process = std::make_unique<ChildProcess>(
         argv, ChildProcess::Options{sound_.environment(), (folder_.path / "elsewhere").string(),
                                     (running.folder / "nimbel-midi.log").string(), "", -1});
     for (int attempt = 0; attempt < 300 && running.window.empty(); ++attempt) {
-        for (const std::string& id :
-             lines(runCommand({"xdotool", "search", "--name", "^Nimbel MIDI - "}, environment_).out))
-            if (!knownWindows_.contains(id)) running.window = id;
+        for (const std::string& id : mainWindows())
+            if (!earlier.contains(id)) running.window = id;
         if (running.window.empty()) std::this_thread::sleep_for(100ms);
     }
     // Another copy's window may lie at the same place: once this one is shown,
@@ -116,7 +126,6 @@ RealProgramSession::Running RealProgramSession::start(const std::string& name,
             break;
         }
     }
-    knownWindows_.insert(running.window);
     // Read once the window is drawn: a window found by its title may not yet stand where it will be shown.
     if (!running.window.empty()) running.geometry = windowGeometry(environment_, running.window);
     return running;

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 
 namespace nimbel::testing_support {
@@ -61,8 +60,6 @@ private:
     XvfbDisplay display_;
     EnvironmentChanges environment_;
     NullSinkServer sound_;
-    // Windows of copies started before: the X server does not tell whose a window is.
-    std::set<std::string> knownWindows_;
 };
 
 }  // namespace nimbel::testing_support

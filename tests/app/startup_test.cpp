@@ -47,7 +47,9 @@ TEST_F(StartUp, WithoutAUsableOutputShowsTheErrorAndEndsWithCodeZeroBeforeAnyWin
 {
     RecordingMidiDevices none(clock, sent, {RecordingDevice{MidiDeviceCaps{"mapper", 0}, false}});
     script.expectMessage(MessageReply::ok);
-    EXPECT_EQ(runProgram(desktop, none, clock, {scratch.directory(), scratch.directory()}, ""), 0);
+    EXPECT_EQ(
+        runProgram(desktop, none, clock, {scratch.directory(), scratch.directory(), recoveryFolder.directory()}, ""),
+        0);
     ASSERT_EQ(script.messages().size(), 1u);
     const ShownMessage& error = script.messages()[0];
     EXPECT_EQ(std::tuple(error.title, error.text, error.icon, error.buttons),

@@ -4,10 +4,10 @@
 // pipe, and a full disk leaves it as it was; the next write into a folder
 // removes what killed writers left there and nothing of running ones. Writes
 // killed half way are tested with the export tool and the recovery file.
+#include "support/ended_process.h"
 #include "support/files.h"
 #include "support/full_disk.h"
 
-#include "ended_process.h"
 #include "file_replacement.h"
 #include "temporary_files.h"
 

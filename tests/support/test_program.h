@@ -1,6 +1,6 @@
-// A whole program in a fresh temporary program folder, with a recording MIDI
-// output, simulated time, a dialog script answering its message boxes and
-// requesters, and a driver acting as its user. Tests and benchmarks build
+// A whole program in a fresh temporary program folder and recovery folder,
+// with a recording MIDI output, simulated time, a dialog script answering
+// its message boxes and requesters, and a driver acting as its user. Tests and benchmarks build
 // the program this way; the toolkit application is theirs.
 #pragma once
 
@@ -29,6 +29,7 @@ struct TestProgram {
 
     ScratchFolder scratch{"nimbel-program"};
     const std::filesystem::path& folder = scratch.path;
+    ScratchFolder recoveryFolder{"nimbel-recovery"};
     Desktop desktop;
     Gadgets gadgets{desktop};
     DesktopDriver driver{desktop};
@@ -36,7 +37,7 @@ struct TestProgram {
     SimulatedClock clock;
     MessageLog sent;
     RecordingMidiDevices devices{clock, sent};
-    Program program{desktop, devices, clock, {scratch.directory(), scratch.directory()}};
+    Program program{desktop, devices, clock, {scratch.directory(), scratch.directory(), recoveryFolder.directory()}};
 };
 
 }  // namespace nimbel::testing_support

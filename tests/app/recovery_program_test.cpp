@@ -1,0 +1,284 @@
+// The program's side of recovery files: what a start-up asks about the files
+// it finds and what each answer does; the file kept while the song has
+// unsaved changes, when it is written and when it goes; the title's marker.
+#include "program_fixture.h"
+
+#include "support/ended_process.h"
+#include "support/processes.h"
+
+#include "edit_handlers.h"
+#include "note_entry.h"
+#include "recovery_prompt.h"
+#include "song_columns.h"
+
+#include <ctime>
+
+namespace nimbel {
+namespace {
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+std::chrono::sys_seconds at(std::int64_t seconds) { return std::chrono::sys_seconds(std::chrono::seconds(seconds)); }
+
+// A project file whose one note, in channel 2 and note column 3, tells it apart.
+std::string songWith(const std::string& note)
+{
+    return ";Nimbel MIDI Format\r\n;Created 2024/05/06\r\nSTART\r\nT120\r\nN2X3" + note + "\r\nEND\r\n";
+}
+
+// The files directly in a folder.
+std::size_t countIn(const fs::path& folder)
+{
+    std::error_code missing;
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(folder, missing)) count += entry.is_regular_file();
+    return count;
+}
+
+// The note a recovery file keeps; "" when there is no file.
+std::string keptNote(const std::string& file)
+{
+    if (!fs::exists(file)) return "";
+    const auto contents = parseRecoveryFileText(fileText(file));
+    if (!contents) return "unreadable";
+    const std::size_t note = contents->songText.find("N1X1");
+    return note == std::string::npos
+               ? "none"
+               : contents->songText.substr(note + 4, contents->songText.find('\r', note) - note - 4);
+}
+
+// Who wrote a recovery file that a start-up finds.
+enum class Writer { self, running, ended };
+
+struct LeftFile {
+    Writer writer;
+    std::string project;  // "" for a new song
+    std::int64_t time = 1715000000;
+    std::string note = "C";  // what the song holds; "" for a file that cannot be read
+};
+
+struct StartCase {
+    std::string name;
+    std::vector<LeftFile> files;
+    std::vector<MessageReply> answers;
+    std::vector<std::string> asked;  // the texts of the message boxes, in order
+    std::string restored;            // the note of the song restored; "" for the demonstration song
+    std::string title;
+    std::size_t staying = 0;  // files left in the recovery folder itself, besides a restored one
+    std::size_t discarded = 0;
+};
+
+std::string question(const std::string& name, const std::string& time)
+{
+    return "Unsaved changes to " + name + " from " + time + " were kept when the program last ended. Restore them?";
+}
+
+TEST(RecoveryAtStartUp, AsksAboutEachFileOfACopyThatEndedNewestFirstUntilOneIsRestored)
+{
+    const ScopedEnvironment zone("TZ", "UTC0");
+    ::tzset();
+    const ProcessIdentity self = thisProcess();
+    const ProcessIdentity running = runningProcess();
+    const ProcessIdentity ended = endedProcess();
+    ASSERT_TRUE(self.startTime && ended.startTime) << "no /proc";
+    const std::string at1253 = "6 May 2024 at 12:53";
+    const std::string unreadable = "A recovery file could not be read. It was set aside, not deleted:\n";
+    const std::vector<StartCase> cases{
+        {"no file", {}, {}, {}, "", "Nimbel MIDI - MIDI.txt"},
+        {"this copy's own", {{Writer::self, "/songs/own.nmd"}}, {}, {}, "", "Nimbel MIDI - MIDI.txt", 1},
+        {"a running copy's", {{Writer::running, "/songs/running.nmd"}}, {}, {}, "", "Nimbel MIDI - MIDI.txt", 1},
+        {"an ended copy's, Yes",
+         {{Writer::ended, "/songs/tune.nmd", 1715000000, "E5Q"}},
+         {MessageReply::yes},
+         {question("tune.nmd", at1253)},
+         "E5Q",
+         "Nimbel MIDI - tune.nmd *"},
+        {"an ended copy's new song, Yes",
+         {{Writer::ended, ""}},
+         {MessageReply::yes},
+         {question("a new song", at1253)},
+         "C",
+         "Nimbel MIDI - New Project *"},
+        {"an ended copy's, No",
+         {{Writer::ended, "/songs/tune.nmd"}},
+         {MessageReply::no},
+         {question("tune.nmd", at1253)},
+         "",
+         "Nimbel MIDI - MIDI.txt",
+         0,
+         1},
+        {"an ended copy's, Escape",
+         {{Writer::ended, "/songs/tune.nmd"}},
+         {MessageReply::escapeKey},
+         {question("tune.nmd", at1253)},
+         "",
+         "Nimbel MIDI - MIDI.txt",
+         0,
+         1},
+        {"an ended copy's that cannot be read",
+         {{Writer::ended, "/songs/tune.nmd", 0, ""}},
+         {MessageReply::ok},
+         {unreadable + "unreadable/"},
+         "",
+         "Nimbel MIDI - MIDI.txt"},
+        {"several: No, then Yes; the oldest stays for the next start",
+         {{Writer::ended, "/songs/old.nmd", 1715000000, "C"},
+          {Writer::ended, "/songs/new.nmd", 1715000120, "D"},
+          {Writer::running, "/songs/running.nmd", 1715000180, "G"},
+          {Writer::ended, "/songs/middle.nmd", 1715000060, "E"},
+          {Writer::ended, "/songs/broken.nmd", 1715000000, ""}},
+         {MessageReply::ok, MessageReply::no, MessageReply::yes},
+         {unreadable + "unreadable/", question("new.nmd", "6 May 2024 at 12:55"),
+          question("middle.nmd", "6 May 2024 at 12:54")},
+         "E",
+         "Nimbel MIDI - middle.nmd *",
+         2,
+         1},
+    };
+    for (const StartCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestProgram p(OffscreenApplication::application());
+        const std::string folder = p.recoveryFolder.directory();
+        std::uint64_t nextEnded = 0;
+        for (const LeftFile& left : c.files) {
+            ProcessIdentity writer = left.writer == Writer::self      ? self
+                                     : left.writer == Writer::running ? running
+                                                                      : ended;
+            if (left.writer == Writer::ended) writer.startTime = *ended.startTime + nextEnded++;
+            const RecoveryStore copy(folder, writer);
+            if (left.note.empty()) writeFile(copy.ownFile(), ";Nimbel MIDI Recovery\r\n");
+            else ASSERT_TRUE(copy.write(songWith(left.note), {left.project, left.project.empty(), at(left.time)}));
+        }
+        for (const MessageReply answer : c.answers) p.script.expectMessage(answer);
+        ASSERT_TRUE(startUp(p.program));
+
+        EXPECT_EQ(offerRecoveredSongs(p.program.files, p.program.recoveryStore), !c.restored.empty());
+        std::vector<std::string> asked;
+        for (const ShownMessage& shown : p.script.messages()) {
+            EXPECT_EQ(shown.title, "Nimbel MIDI Recovery");
+            EXPECT_EQ(shown.defaultButton, shown.buttons == MessageButtons::ok ? "OK" : "Yes");
+            // Where an unreadable file now is: its folder, inside the recovery folder.
+            std::string text = shown.text;
+            if (const std::size_t in = text.find(folder); in != std::string::npos)
+                text = text.substr(0, in) + text.substr(in + folder.size(), text.rfind('/') + 1 - in - folder.size());
+            asked.push_back(text);
+        }
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(p.script.unanswered(), 0);
+        EXPECT_EQ(p.program.song.grid.cellText(1, gridColumnOf(3)), c.restored);
+        EXPECT_EQ(p.program.project.changed, !c.restored.empty());
+        EXPECT_EQ(p.driver.windowTitle(kMainWindow), c.title);
+        if (!c.restored.empty()) {
+            const auto own = parseRecoveryFileText(fileText(p.program.recoveryStore.ownFile()));
+            ASSERT_TRUE(own.has_value()) << "the restored file is this copy's own";
+            EXPECT_EQ(p.program.project.currentPath, own->facts.projectPath);
+            EXPECT_EQ(p.program.project.isNew, own->facts.newProject);
+        }
+        EXPECT_EQ(countIn(folder), c.staying + (c.restored.empty() ? 0 : 1));
+        EXPECT_EQ(countIn(folder + "discarded"), c.discarded);
+    }
+    ::tzset();
+}
+
+// The keeper on simulated time, step by step: a note written into the song,
+// playback's next work, the changes saved.
+struct KeepStep {
+    std::string what;
+    std::int64_t afterMs;  // since the step before
+    std::string edit;      // the note written into the song first; "" for none
+    std::optional<std::int64_t> dueInMs;
+    std::string kept;  // the note the file keeps afterwards; "" for no file
+    bool saved = false;
+};
+
+TEST(RecoveryFileKept, SoonAfterEachEditAtMostOnceASecondAndPreferablyWhilePlaybackRests)
+{
+    const ScratchFolder folder;
+    const RecoveryStore store(folder.directory());
+    SimulatedClock clock;
+    RecoveryKeeper keeper(store, clock);
+    Song song;
+    ProjectState project{"/songs/tune.nmd"};
+    const std::vector<KeepStep> steps{
+        {"unchanged", 0, "", std::nullopt, ""},
+        {"a first edit is kept at once", 40, "C", std::nullopt, "C"},
+        {"another within a second waits", 300, "D", std::nullopt, "C"},
+        {"until a second has passed", 700, "", std::nullopt, "D"},
+        {"an edit while a column is due soon waits", 1000, "E", 10, "D"},
+        {"for playback's rest", 40, "", 200, "E"},
+        {"an edit while playback never rests", 1000, "F", 10, "E"},
+        {"waits 1.5 s at most", 1400, "", 10, "E"},
+        {"and is kept then", 100, "", 10, "F"},
+        {"saved: the file goes", 40, "", std::nullopt, "", true},
+        {"after the save, an edit is kept again", 1000, "G", std::nullopt, "G"},
+    };
+    for (const KeepStep& step : steps) {
+        SCOPED_TRACE(step.what);
+        clock.advanceBy(step.afterMs);
+        if (!step.edit.empty()) {
+            song.grid.setCellText(0, gridColumnOf(1), step.edit);
+            project.changed = true;
+        }
+        if (step.saved) project.changed = false;
+        keeper.keep(song.grid, project, step.dueInMs ? std::optional(clock.nowMs() + *step.dueInMs) : std::nullopt);
+        keeper.waitUntilWritten();
+        EXPECT_EQ(keptNote(store.ownFile()), step.kept);
+    }
+    project.currentPath = "/songs/renamed.nmd";
+    clock.advanceBy(1000);
+    keeper.keep(song.grid, project, std::nullopt);
+    keeper.waitUntilWritten();
+    EXPECT_EQ(parseRecoveryFileText(fileText(store.ownFile()))->facts.projectPath, project.currentPath);
+    keeper.removeFileAndWait();
+    EXPECT_FALSE(fs::exists(store.ownFile()));
+}
+
+struct EndCase {
+    std::string name;
+    int command;
+    std::vector<MessageReply> answers;
+    std::string kept;   // the note the file keeps afterwards; "" for none
+    std::string title;  // the main window's
+};
+
+TEST(RecoveryFileKept, InTheRunningProgramUntilTheChangesAreSavedOrDiscardedWithTheTitleMarked)
+{
+    const std::vector<EndCase> cases{
+        {"File Save", kFileSave, {}, "", "Nimbel MIDI - MIDI.txt"},
+        {"File Save As", kFileSaveAs, {}, "", "Nimbel MIDI - new.nmd"},
+        {"File New, No", kFileNew, {MessageReply::no}, "", "Nimbel MIDI - New Project"},
+        {"File Open, No", kFileOpen, {MessageReply::no}, "", "Nimbel MIDI - saved.nmd"},
+        {"File Exit, No", kFileExit, {MessageReply::no}, "", "ended"},
+        {"File Exit, Cancel", kFileExit, {MessageReply::cancel}, "E5Q", "Nimbel MIDI - MIDI.txt *"},
+        {"Undo", kEditUndo, {}, "C8Q,10", "Nimbel MIDI - MIDI.txt *"},
+    };
+    for (const EndCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestProgram p(OffscreenApplication::application());
+        ASSERT_TRUE(startUp(p.program));
+        writeFile(p.folder / "saved.nmd", songWith("C"));
+        const std::string file = p.program.recoveryStore.ownFile();
+        p.run(2);
+        p.program.recovery.waitUntilWritten();
+        EXPECT_FALSE(fs::exists(file)) << "nothing to keep";
+
+        withEditSession(p.program, [](EditSession& s) { enterNotes(s, 0, gridColumnOf(1), "E5Q"); });
+        p.run(1);
+        p.program.recovery.waitUntilWritten();
+        EXPECT_EQ(keptNote(file), "E5Q");
+        EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt *");
+
+        for (const MessageReply answer : c.answers) p.script.expectMessage(answer);
+        p.script.expectFileName(p.folder / (c.command == kFileSaveAs ? "new.nmd" : "saved.nmd"));
+        p.clock.advanceBy(RecoveryKeeper::kWriteIntervalMs);  // the undone song is kept at once
+        p.driver.chooseMenuItem(kMainWindow, c.command);
+        if (p.run(2) == Pass::leave) shutDown(p.program);
+        p.program.recovery.waitUntilWritten();
+        EXPECT_EQ(keptNote(file), c.kept);
+        EXPECT_EQ(p.desktop.windowExists(kMainWindow) ? p.driver.windowTitle(kMainWindow) : "ended", c.title);
+    }
+}
+
+}  // namespace
+}  // namespace nimbel
