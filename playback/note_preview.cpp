@@ -57,9 +57,14 @@ NotePreview::NotePreview(MidiOutput& output, Clock& clock, const ChannelState& p
 void NotePreview::play(std::span<const NoteRecord> notes, std::int32_t tempo)
 {
     stop();
+    notes = notes.first(std::min(notes.size(), kLongestRun));
+    // An output that reads its instruments on demand has them before the first note.
+    std::vector<ChannelVoice> voices;
+    for (const NoteRecord& note : notes) voices.push_back({note.channel, note.voice});
+    output_.prepareVoices(voices);
     const bool single = notes.size() == 1;
     std::int64_t at = clock_.nowMs();
-    for (const NoteRecord& note : notes.first(std::min(notes.size(), kLongestRun))) {
+    for (const NoteRecord& note : notes) {
         const auto beatMs = 60000.0 / std::max<std::int32_t>(tempo, 1);
         const auto length = std::max<std::int64_t>(static_cast<std::int64_t>(std::lround(beatMs * note.duration)), 1);
         const std::int64_t heardFor = std::min(length, single ? kLongestNoteMs : kRunNoteMs);

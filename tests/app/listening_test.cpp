@@ -25,9 +25,8 @@ protected:
     {
         int left = 0;
         for (int c = 0; c < gridColumnOf(noteColumn); ++c) left += gadgets.gridColumnWidth(kMainWindow, kSongGrid, c);
-        return left >= scrollX() &&
-               left + gadgets.gridColumnWidth(kMainWindow, kSongGrid, gridColumnOf(noteColumn)) <=
-                   scrollX() + gadgets.gridViewWidth(kMainWindow, kSongGrid);
+        return left >= scrollX() && left + gadgets.gridColumnWidth(kMainWindow, kSongGrid, gridColumnOf(noteColumn)) <=
+                                        scrollX() + gadgets.gridViewWidth(kMainWindow, kSongGrid);
     }
     // Runs the loop until `column` is heard, noting each scroll position on the way.
     std::vector<int> playUntil(int column)
