@@ -7,6 +7,7 @@
 #include "program_ids.h"
 #include "tempo_window.h"
 
+#include <algorithm>
 #include <string>
 
 namespace nimbel {
@@ -18,11 +19,22 @@ namespace {
 void handleInput(Program& program, const Event& event)
 {
     if (event.window != kMainWindow) return;
-    if (event.id == kSongGrid || event.kind == EventKind::key) {
+    if (event.id == kSongGrid && event.action == GadgetAction::scrolled) {
+        holdPlayheadFollowing(program);
+    } else if (event.id == kSongGrid || event.kind == EventKind::key) {
         if (program.handlers.songGrid) program.handlers.songGrid(event);
     } else if (event.id == kPositionTrackBar) {
         program.position.setCounterText(std::to_string(program.position.position()));
     }
+}
+
+// The next moment a note is due to start or end: playback's or a note heard while editing.
+std::optional<std::int64_t> nextSoundDue(const Program& program)
+{
+    const std::optional<std::int64_t> playback = program.sequencer.nextDueTime();
+    const std::optional<std::int64_t> heard = program.preview.nextDueTime();
+    if (playback && heard) return std::min(*playback, *heard);
+    return playback ? playback : heard;
 }
 
 }  // namespace
@@ -32,21 +44,32 @@ Pass dispatchCommand(Program& program, int command)
     CommandHandlers& handlers = program.handlers;
     switch (command) {
     case kFileNew:
+        program.preview.stop();
         if (fileNew(program.files)) resetSongCursor(program);
         return Pass::goOn;
     case kFileOpen:
+        program.preview.stop();
         if (fileOpen(program.files)) resetSongCursor(program);
         return Pass::goOn;
     case kFileSave: fileSave(program.files); return Pass::goOn;
     case kFileSaveAs: fileSaveAs(program.files); return Pass::goOn;
     case kFileExit: return saveChangesPrompt(program.files) == PromptResult::proceed ? Pass::leave : Pass::goOn;
-    case kMusicPlay: program.sequencer.mainPlay(program.position, program.musicChecks); return Pass::goOn;
+    case kMusicPlay:
+        program.preview.stop();
+        program.sequencer.mainPlay(program.position, program.musicChecks);
+        playheadPlayed(program);
+        return Pass::goOn;
     case kMusicPause: program.sequencer.mainPause(program.musicChecks); return Pass::goOn;
-    case kMusicStop: program.sequencer.mainStop(program.position, program.musicChecks); return Pass::goOn;
+    case kMusicStop:
+        program.sequencer.mainStop(program.position, program.musicChecks);
+        playheadStopped(program);
+        return Pass::goOn;
     case kMusicTempo:
         if (const std::optional<int> tempo = showTempoWindow(program.desktop, kMainWindow, program.song.tempo))
             withEditSession(program, [&](EditSession& s) { setTempo(s, *tempo); });
         return Pass::goOn;
+    case kViewFollowPlayback:
+    case kViewHearNotes: toggleViewOption(program, command); return Pass::goOn;
     default: break;
     }
     if ((command >= kEditUndo && command <= kSelectColor) || command == kEditRedo) {
@@ -77,8 +100,10 @@ Pass runPass(Program& program)
     if (event.kind == EventKind::menu && dispatchCommand(program, event.id) == Pass::leave) return Pass::leave;
     if (event.kind == EventKind::gadget || event.kind == EventKind::key) handleInput(program, event);
     if (event.kind == EventKind::none) {
-        program.sequencer.playbackStep(program.position);
-        program.recovery.keep(program.song.grid, program.project, program.sequencer.nextDueTime());
+        program.preview.step();
+        program.sequencer.playbackStep(program.position, program.preview.nextDueTime());
+        showPlayhead(program);
+        program.recovery.keep(program.song.grid, program.project, nextSoundDue(program));
     }
     showChangedMarker(program.files);
     return event.kind == EventKind::closeRequest ? Pass::leave : Pass::goOn;

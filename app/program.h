@@ -9,6 +9,8 @@
 #include "gadget_position_display.h"
 #include "main_window.h"
 #include "midi_output.h"
+#include "note_preview.h"
+#include "playhead_view.h"
 #include "program_folders.h"
 #include "project_state.h"
 #include "recovery_keeper.h"
@@ -16,6 +18,7 @@
 #include "sequencer.h"
 #include "song.h"
 #include "song_grid_input.h"
+#include "view_options.h"
 
 #include <cstdint>
 #include <functional>
@@ -54,10 +57,13 @@ struct Program {
     ProjectState project;
     MidiOutput output;
     Sequencer sequencer;
+    NotePreview preview;
     GadgetPositionDisplay position;
     MainWindowMusicChecks musicChecks;
     std::uint32_t selectionColor;
     SongCursor cursor;
+    ViewOptions options;
+    PlayheadView playhead;
     CommandHandlers handlers;
     FileSession files;
     RecoveryStore recoveryStore;

@@ -5,6 +5,7 @@
 #include "edit_handlers.h"
 #include "gadgets.h"
 #include "grid_mapping.h"
+#include "hear_notes.h"
 #include "main_loop.h"
 #include "note_entry.h"
 #include "note_window.h"
@@ -61,7 +62,9 @@ void acceptEditor(Program& program)
     toUpperAscii(text);
     const CellPosition at = program.cursor.cell;
     int after = at.column;
+    const std::size_t undoLength = program.song.undoList.size();
     withEditSession(program, [&](EditSession& s) { after = enterNotes(s, at.row, at.column, text, true); });
+    hearWrittenNotes(program, undoLength, HeardCells::all);
     moveCursor(program, {at.row, after}, false);
 }
 
@@ -138,7 +141,9 @@ void doubleClick(Program& program)
     moveCursor(program, *cell, false);
     const std::string text =
         showNoteWindow(program.desktop, kMainWindow, program.song.grid.cellText(cell->row, cell->column));
+    const std::size_t undoLength = program.song.undoList.size();
     withEditSession(program, [&](EditSession& s) { enterNotes(s, cell->row, cell->column, text); });
+    hearWrittenNotes(program, undoLength, HeardCells::all);
 }
 
 }  // namespace

@@ -14,11 +14,23 @@
 //    processor share of the whole process while playing.
 //  - The first note of each voice against the later notes of that voice:
 //    twelve voices the song has not used before, eight eighth notes each.
+//  - A note written while editing, from the moment it is written to its
+//    onset, for voices used the first time and again.
 //  - What the synthesizer's audio side costs the processor while nothing plays.
-#include "live_playing.h"
+#include "builtin_synth.h"
+#include "midi_output.h"
+#include "music_checks.h"
+#include "notation.h"
+#include "note_preview.h"
+#include "play_voices.h"
+#include "playback_listening.h"
+#include "sequencer.h"
+#include "song.h"
+#include "song_columns.h"
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -26,6 +38,144 @@ namespace nimbel {
 namespace {
 
 using namespace bench;
+
+constexpr int kTempo = 240;
+constexpr double kBeatNs = 60e9 / kTempo;
+
+// Hands a synthesizer that is already running to a MidiOutput.
+class StartedSynthDevices final : public MidiDevices {
+public:
+    explicit StartedSynthDevices(std::unique_ptr<BuiltInSynth> synth) : synth_(std::move(synth)) {}
+    int count() override { return 0; }
+    std::optional<MidiDeviceCaps> capabilities(int) override { return MidiDeviceCaps{"synth", 1}; }
+    std::unique_ptr<MidiPort> open(int) override { return std::move(synth_); }
+
+private:
+    std::unique_ptr<BuiltInSynth> synth_;
+};
+
+// One channel's cells, one per note column, at tempo 240.
+void writeSong(Song& song, const std::vector<std::string>& cells)
+{
+    const int columns = static_cast<int>(cells.size());
+    setNoteColumnCount(song.grid, gridColumnOf(columns));
+    song.grid.setCellText(0, kChannelColumn, "1 T" + std::to_string(kTempo));
+    for (int column = 1; column <= columns; ++column)
+        song.grid.setCellText(0, gridColumnOf(column), cells[static_cast<std::size_t>(column - 1)]);
+    rebuildNoteList(song);
+}
+
+struct LiveRun {
+    std::vector<std::optional<double>> errorsMs;  // one per column, empty when not heard
+    double latencyGrantedMs = 0;
+    double processorPercent = 0;  // of one core, the whole process while playing
+    int underruns = 0;
+};
+
+// The moment a millisecond tick begins, on the steady clock: waiting for it
+// makes the moment a message is sent as its due time exact.
+double nextTickNs(SteadyClock& clock)
+{
+    const std::int64_t tick = clock.nowMs();
+    while (clock.nowMs() == tick) {}
+    return static_cast<double>(SteadyClock::monotonicNsAt(clock.nowMs()));
+}
+
+// Plays the song through `output` as the main window's Play does; the
+// moments its columns were due, on the steady clock.
+std::vector<double> playSong(Song& song, int columns, MidiOutput& output, BuiltInSynth& synth, LiveRun& run)
+{
+    SteadyClock clock;
+    Sequencer sequencer(song, output, clock);
+    PlainPositionDisplay position;
+    position.setMaximum(columns);
+    PlainMusicChecks checks;
+    // Play reads the song's voices first and makes its first column due once
+    // they are ready; read them now, so that the beat grid starts at Play.
+    output.prepareVoices(voicesToPrepare(song));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // Play as a millisecond tick begins: the beat grid starts at that tick.
+    const double gridStartNs = nextTickNs(clock);
+    const double cpuStart = processCpuSeconds();
+    const auto wallStart = std::chrono::steady_clock::now();
+    sequencer.mainPlay(position, checks);
+    while (sequencer.isPlaying()) sequencer.playbackStep(position);
+    run.processorPercent = (processCpuSeconds() - cpuStart) /
+                           std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count() * 100.0;
+    run.latencyGrantedMs = static_cast<double>(synth.latencyNs()) / 1e6;
+    run.underruns = synth.underruns();
+    std::vector<double> moments;
+    for (int k = 0; k < columns; ++k) moments.push_back(gridStartNs + k * kBeatNs);
+    return moments;
+}
+
+// Runs `play` with the built-in synthesizer as the MIDI output of a sound
+// server of its own, whose sink is recorded for up to `seconds`; then hands
+// the recording, complete, to `measure`. False (with the reason given to
+// `state`) when the sound server or the synthesizer is missing.
+bool withLiveOutput(benchmark::State& state, int seconds, const std::function<void(MidiOutput&, BuiltInSynth&)>& play,
+                    const std::function<void(const MonitorRecorder&)>& measure)
+{
+    NullSinkServer server;
+    SimplePtr monitor = openMonitor();
+    if (!monitor) {
+        state.SkipWithError("no PulseAudio server (package pulseaudio)");
+        return false;
+    }
+    MonitorRecorder recorder(monitor.get(), seconds);
+    auto started = BuiltInSynth::start({});
+    if (!started) {
+        state.SkipWithError("the built-in synthesizer did not start (package fluid-soundfont-gm)");
+        return false;
+    }
+    BuiltInSynth& synth = *started;
+    StartedSynthDevices devices(std::move(started));
+    auto output = std::make_unique<MidiOutput>();
+    output->openOutput(devices, -1);
+    play(*output, synth);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    output.reset();
+    recorder.stop();
+    measure(recorder);
+    return true;
+}
+
+// Plays `cells` live and measures each column's onset.
+bool playLive(benchmark::State& state, const std::vector<std::string>& cells, LiveRun& run)
+{
+    Song song;
+    writeSong(song, cells);
+    const int columns = static_cast<int>(cells.size());
+    std::vector<double> moments;
+    return withLiveOutput(
+        state, static_cast<int>(columns * kBeatNs / 1e9) + 10,
+        [&](MidiOutput& output, BuiltInSynth& synth) { moments = playSong(song, columns, output, synth, run); },
+        [&](const MonitorRecorder& recorder) { run.errorsMs = onsetErrorsMs(recorder, moments); });
+}
+
+// The onset figures of a run in which every note should sound alike.
+void reportOnsets(benchmark::State& state, const LiveRun& run)
+{
+    std::vector<double> errors;
+    for (const auto& error : run.errorsMs)
+        if (error) errors.push_back(*error);
+    state.counters["notes_not_heard"] = static_cast<double>(run.errorsMs.size() - errors.size());
+    if (errors.size() < 2) {
+        state.SkipWithError("too few notes were heard");
+        return;
+    }
+    const double latency = percentile(errors, 0.5);
+    std::vector<double> around;
+    for (const double e : errors) around.push_back(std::abs(e - latency));
+    state.counters["latency_granted_ms"] = run.latencyGrantedMs;
+    state.counters["latency_at_sink_ms(<=20)"] = latency;
+    state.counters["error_p99_ms(<=1.5)"] = percentile(around, 0.99);
+    state.counters["error_max_ms"] = *std::max_element(around.begin(), around.end());
+    state.counters["drift_ms(<=2)"] = driftOver(errors);
+    state.counters["underruns"] = run.underruns;
+    state.counters["cpu_percent_playing"] = run.processorPercent;
+}
 
 void BM_LiveOnsetsAgainstTheBeatGrid(benchmark::State& state)
 {
@@ -38,7 +188,7 @@ void BM_LiveOnsetsAgainstTheBeatGrid(benchmark::State& state)
     for (auto _ : state) {
         const BusyProcessors busy(loaded ? 2 : 0);
         LiveRun run;
-        if (!playLive(state, {std::vector<std::string>(notes, "V95CQ,116")}, run)) return;
+        if (!playLive(state, std::vector<std::string>(notes, "V95CQ,116"), run)) return;
         reportOnsets(state, run);
     }
     state.SetLabel(loaded ? "both cores busy, 5 min" : "quiet, 30 s");
@@ -58,7 +208,7 @@ void BM_FirstNotesOfEachVoice(benchmark::State& state)
     }
     for (auto _ : state) {
         LiveRun run;
-        if (!playLive(state, {cells}, run)) return;
+        if (!playLive(state, cells, run)) return;
         // Each voice's first onset against the median of its later ones:
         // what a voice heard for the first time adds.
         std::vector<double> firstExtra, later;
@@ -85,6 +235,55 @@ void BM_FirstNotesOfEachVoice(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FirstNotesOfEachVoice)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// Notes written while editing, as the program sounds them (NotePreview)
+// right after note entry: from that moment to the onset at the sink. Twelve
+// voices the synthesizer has not read yet, a note each a second apart, then
+// the same twelve again: the first round includes reading each voice's
+// samples. Target: heard within 60 ms.
+void BM_NotesHeardWhileEditing(benchmark::State& state)
+{
+    constexpr int kVoices[] = {116, 114, 118, 14, 109, 119, 12, 33, 34, 35, 37, 38};
+    for (auto _ : state) {
+        std::vector<double> moments;
+        std::vector<std::optional<double>> errors;
+        const auto play = [&](MidiOutput& output, BuiltInSynth&) {
+            SteadyClock clock;
+            const ChannelState channels{};
+            NotePreview preview(output, clock, channels);
+            output.prepareVoices({});  // returns once the stream plays
+            for (int round = 0; round < 2; ++round) {
+                for (const int voice : kVoices) {
+                    NoteRecord note;
+                    note.channel = 1;
+                    note.octave = 5;
+                    note.volume = 9;
+                    note.voice = voice;
+                    note.duration = 1.0f;
+                    moments.push_back(nextTickNs(clock));
+                    preview.play(std::vector<NoteRecord>{note}, 240);
+                    while (const auto due = preview.nextDueTime()) {
+                        clock.sleepMs(*due - clock.nowMs());
+                        preview.step();
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(750));
+                }
+            }
+        };
+        const auto measure = [&](const MonitorRecorder& recorder) { errors = onsetErrorsMs(recorder, moments); };
+        if (!withLiveOutput(state, 2 * std::size(kVoices) + 10, play, measure)) return;
+        for (int round = 0; round < 2; ++round) {
+            std::vector<double> heard;
+            for (std::size_t i = 0; i < std::size(kVoices); ++i)
+                if (const auto& e = errors[round * std::size(kVoices) + i]) heard.push_back(*e);
+            const std::string name = round == 0 ? "first_use" : "voice_read";
+            state.counters[name + "_heard"] = static_cast<double>(heard.size());
+            state.counters[name + "_median_ms"] = percentile(heard, 0.5);
+            state.counters[name + "_max_ms(<=60)"] = heard.empty() ? 0 : *std::max_element(heard.begin(), heard.end());
+        }
+    }
+}
+BENCHMARK(BM_NotesHeardWhileEditing)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 void BM_SynthesizerIdleProcessorShare(benchmark::State& state)
 {

@@ -250,7 +250,7 @@ std::string DesktopDriver::gadgetTooltip(int window, int gadget)
 void DesktopDriver::scrollGrid(int window, int gadget, int scrollX, int topRow)
 {
     if (auto* view = qobject_cast<QAbstractScrollArea*>(DesktopSeam::gadget(desktop_, window, gadget))) {
-        view->horizontalScrollBar()->setValue(scrollX);
+        view->horizontalScrollBar()->setSliderPosition(scrollX);  // as a drag of the slider moves it
         view->verticalScrollBar()->setValue(topRow);
     }
 }
