@@ -1,12 +1,11 @@
 // The recovery folder: which files a start-up is offered and which are set
-// aside, restoring and discarding (ten kept), the writer's thread, and copies
-// killed while they write. What the program asks about them is tested with
-// the program.
+// aside, restoring and discarding (ten kept), and copies killed while they
+// write. What the program asks about them, and the writer's thread, are
+// tested with the program.
 #include "support/ended_process.h"
 #include "support/files.h"
 
 #include "recovery_store.h"
-#include "recovery_writer.h"
 #include "temporary_files.h"
 
 #include <gtest/gtest.h>
@@ -123,31 +122,6 @@ TEST(RecoveryStore, ARestoredFileBecomesThisCopysOwnAndADiscardedOneJoinsTheTenN
     ASSERT_EQ(again.setAside.size(), 1u);
     EXPECT_EQ(fileText(again.setAside[0]), "second");
     EXPECT_EQ(fileNames(folder.directory() + "unreadable").size(), 2u);
-}
-
-TEST(RecoveryWriter, CarriesRequestsOutInTheOrderMadeAlsoWhenItIsDestroyed)
-{
-    const testing_support::ScratchFolder folder;
-    const RecoveryStore store(folder.directory() + "made/when/missing/");
-    const auto keptSong = [&store]() {
-        const auto contents =
-            fs::exists(store.ownFile()) ? parseRecoveryFileText(fileText(store.ownFile())) : std::nullopt;
-        return contents ? contents->songText : "";
-    };
-    {
-        RecoveryWriter writer(store);
-        writer.write(songText(1, "A"), {"/a.nmd", false, at(1)});
-        writer.removeOwnFile();
-        writer.write(songText(1, "B"), {"/a.nmd", false, at(2)});
-        writer.waitUntilDone();
-        EXPECT_EQ(keptSong(), songText(1, "B"));
-        writer.write(songText(1, "C"), {"/a.nmd", false, at(3)});
-        writer.removeOwnFile();
-        writer.waitUntilDone();
-        EXPECT_FALSE(fs::exists(store.ownFile()));
-        writer.write(songText(1, "D"), {"/a.nmd", false, at(4)});
-    }
-    EXPECT_EQ(keptSong(), songText(1, "D"));
 }
 
 // A copy that keeps rewriting its recovery file with one of two long songs
