@@ -250,9 +250,15 @@ std::string DesktopDriver::gadgetTooltip(int window, int gadget)
 void DesktopDriver::scrollGrid(int window, int gadget, int scrollX, int topRow)
 {
     if (auto* view = qobject_cast<QAbstractScrollArea*>(DesktopSeam::gadget(desktop_, window, gadget))) {
-        view->horizontalScrollBar()->setSliderPosition(scrollX);  // as a drag of the slider moves it
+        view->horizontalScrollBar()->setValue(scrollX);
         view->verticalScrollBar()->setValue(topRow);
     }
+}
+
+void DesktopDriver::dragGridSlider(int window, int gadget, int scrollX)
+{
+    if (auto* view = qobject_cast<QAbstractScrollArea*>(DesktopSeam::gadget(desktop_, window, gadget)))
+        view->horizontalScrollBar()->setSliderPosition(scrollX);  // reported as the user's scrolling
 }
 
 void DesktopDriver::press(int window, int button)
