@@ -1,6 +1,6 @@
 #include "playhead_view.h"
 
-#include "gadgets.h"
+#include "list_grid_actions.h"
 #include "program.h"
 #include "program_ids.h"
 #include "song_columns.h"
@@ -13,10 +13,10 @@ void showPlayhead(Program& program)
     const int column = program.sequencer.heardColumn();
     if (column == view.shownColumn) return;
     view.shownColumn = column;
-    Gadgets gadgets(program.desktop);
-    gadgets.setGridPlayhead(kMainWindow, kSongGrid, column == 0 ? -1 : gridColumnOf(column));
+    ListGridActions grid(program.desktop);
+    grid.setGridPlayhead(kMainWindow, kSongGrid, column == 0 ? -1 : gridColumnOf(column));
     if (column != 0 && program.options.followPlayback && !view.scrolledByUser && program.sequencer.isPlaying())
-        gadgets.followGridColumn(kMainWindow, kSongGrid, gridColumnOf(column));
+        grid.followGridColumn(kMainWindow, kSongGrid, gridColumnOf(column));
 }
 
 void holdPlayheadFollowing(Program& program)
@@ -26,6 +26,6 @@ void holdPlayheadFollowing(Program& program)
 
 void playheadPlayed(Program& program) { program.playhead.scrolledByUser = false; }
 
-void playheadStopped(Program& program) { Gadgets(program.desktop).scrollGridToStart(kMainWindow, kSongGrid); }
+void playheadStopped(Program& program) { ListGridActions(program.desktop).scrollGridToStart(kMainWindow, kSongGrid); }
 
 }  // namespace nimbel

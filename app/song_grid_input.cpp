@@ -6,6 +6,7 @@
 #include "gadgets.h"
 #include "grid_mapping.h"
 #include "hear_notes.h"
+#include "list_grid_actions.h"
 #include "main_loop.h"
 #include "note_entry.h"
 #include "note_window.h"
@@ -49,16 +50,16 @@ void moveCursor(Program& program, CellPosition to, bool extend)
 void openEditor(Program& program, std::string_view text)
 {
     const CellPosition at = program.cursor.cell;
-    Gadgets(program.desktop).openGridEditor(kMainWindow, kSongGrid, at.row, at.column, text);
+    ListGridActions(program.desktop).openGridEditor(kMainWindow, kSongGrid, at.row, at.column, text);
 }
 
 // Return in the editor: its notes go in as the Note Window's OK puts them,
 // and the cursor moves to the column after them.
 void acceptEditor(Program& program)
 {
-    Gadgets gadgets(program.desktop);
-    std::string text = gadgets.gridEditorText(kMainWindow, kSongGrid);
-    gadgets.closeGridEditor(kMainWindow, kSongGrid);
+    ListGridActions grid(program.desktop);
+    std::string text = grid.gridEditorText(kMainWindow, kSongGrid);
+    grid.closeGridEditor(kMainWindow, kSongGrid);
     toUpperAscii(text);
     const CellPosition at = program.cursor.cell;
     int after = at.column;
@@ -109,8 +110,7 @@ std::optional<CellPosition> noteCellUnderMouse(Program& program)
 // rectangle from the cursor instead.
 void click(Program& program, bool shift)
 {
-    Gadgets gadgets(program.desktop);
-    gadgets.closeGridEditor(kMainWindow, kSongGrid);
+    ListGridActions(program.desktop).closeGridEditor(kMainWindow, kSongGrid);
     const std::optional<CellPosition> cell = noteCellUnderMouse(program);
     if (!cell) return;
     if (shift) {
@@ -159,7 +159,7 @@ void handleSongGridEvent(Program& program, const Event& event)
     case GadgetAction::dragged: drag(program); break;
     case GadgetAction::doubleClick: doubleClick(program); break;
     case GadgetAction::editAccepted: acceptEditor(program); break;
-    case GadgetAction::editCancelled: Gadgets(program.desktop).closeGridEditor(kMainWindow, kSongGrid); break;
+    case GadgetAction::editCancelled: ListGridActions(program.desktop).closeGridEditor(kMainWindow, kSongGrid); break;
     default: break;
     }
 }
@@ -177,7 +177,7 @@ void showSongCursor(Program& program)
 {
     SongCursor& cursor = program.cursor;
     cursor.cell = insideTheSong(program.song, cursor.cell);
-    Gadgets(program.desktop).setGridCursor(kMainWindow, kSongGrid, cursor.cell.row, cursor.cell.column);
+    ListGridActions(program.desktop).setGridCursor(kMainWindow, kSongGrid, cursor.cell.row, cursor.cell.column);
 }
 
 }  // namespace nimbel

@@ -8,6 +8,7 @@
 #include "gadgets.h"
 #include "grid_mapping.h"
 #include "help_window.h"
+#include "list_grid_actions.h"
 #include "note_preview.h"
 #include "sequencer.h"
 
@@ -179,7 +180,7 @@ private:
         if (preview) preview->step();
         sequencer.playbackStep(display_, preview ? preview->nextDueTime() : std::nullopt);
         const int heard = sequencer.heardColumn();
-        Gadgets(context_.desktop).setGridPlayhead(kChannelWindow, kChannelGrid, heard == 0 ? -1 : heard);
+        ListGridActions(context_.desktop).setGridPlayhead(kChannelWindow, kChannelGrid, heard == 0 ? -1 : heard);
     }
 
     // A note placed or changed sounds as it will play.

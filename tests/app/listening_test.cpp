@@ -58,7 +58,7 @@ TEST_F(Listening, TheGridPagesAlongWithThePlayingColumnUntilScrolledByHandAndSto
     EXPECT_LT(positions.size(), 12u) << "a page at a time, not a column at a time";
     EXPECT_EQ(program.playhead.shownColumn, 60);
 
-    driver.scrollGrid(kMainWindow, kSongGrid, 100, 0);
+    driver.dragGridSlider(kMainWindow, kSongGrid, 100);
     playUntil(90);
     EXPECT_EQ(scrollX(), 100) << "scrolled by hand: the view stays";
     driver.chooseMenuItem(kMainWindow, kMusicStop);
@@ -71,7 +71,7 @@ TEST_F(Listening, TheGridPagesAlongWithThePlayingColumnUntilScrolledByHandAndSto
     EXPECT_TRUE(shown(40)) << "the next Play follows again";
 
     driver.chooseMenuItem(kMainWindow, kViewFollowPlayback);
-    driver.scrollGrid(kMainWindow, kSongGrid, 0, 0);
+    driver.dragGridSlider(kMainWindow, kSongGrid, 0);
     playUntil(80);
     EXPECT_EQ(scrollX(), 0) << "Follow Playback turned off";
     EXPECT_FALSE(driver.menuChecked(kMainWindow, kViewFollowPlayback));
