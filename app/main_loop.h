@@ -1,8 +1,9 @@
 // The main event loop: one event per pass, handed to its handler by kind and
 // by the command table; a pass without an event gives the sequencer its idle
 // step, whose sleep paces the loop, and then keeps the recovery file. After
-// every pass the title shows whether the song has unsaved changes. Runs until File > Exit or a close request
-// of the main window is accepted by the save-changes prompt.
+// every pass the title shows whether the song has unsaved changes. Runs
+// until File > Exit or a close request of the main window is accepted by the
+// save-changes prompt.
 #pragma once
 
 namespace nimbel {

@@ -26,7 +26,7 @@ class RecoveryKeeper {
 public:
     // At most one text a second while the user goes on editing.
     static constexpr std::int64_t kWriteIntervalMs = 1000;
-    // The text is made when playback has nothing due for this long ...
+    // The text is made when no note is due for this long ...
     static constexpr std::int64_t kQuietMs = 30;
     // ... or, failing that, once a change has waited this long.
     static constexpr std::int64_t kLongestWaitMs = 1500;
@@ -36,8 +36,8 @@ public:
 
     // An idle pass: writes the song when it changed since it was last
     // written (or its project did) and the time has come, or removes the
-    // file when the changes are gone. `nextPlaybackDue` is when playback next
-    // has work (Sequencer::nextDueTime). Never waits for the disk.
+    // file when the changes are gone. `nextPlaybackDue` is the next moment a
+    // note is due to start or end, if any. Never waits for the disk.
     void keep(const MemoryGrid& grid, const ProjectState& project, std::optional<std::int64_t> nextPlaybackDue);
 
     // A clean exit: the file goes, and the call returns once it is gone.
