@@ -156,6 +156,8 @@ void GridView::closeEditor()
     if (!editor_) return;
     // The editor may have the keyboard even while its window is not the active one.
     const bool hadFocus = window()->focusWidget() == editor_;
+    // Events of its own destruction (losing the focus) would reach the filter half destroyed.
+    editor_->removeEventFilter(this);
     delete editor_;
     if (hadFocus) setFocus(Qt::OtherFocusReason);
 }
@@ -179,7 +181,7 @@ void GridView::scrollToStart() { horizontalScrollBar()->setValue(0); }
 // take a Return for a request to edit its cell).
 bool GridView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == editor_ && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && watched == editor_) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
             report(gadgetEvent(window_, gadget_,
