@@ -36,6 +36,21 @@ QAction* menuAction(QMainWindow* window, int command)
 
 QToolBar* toolBarOf(QMainWindow* window) { return window ? window->findChild<QToolBar*>() : nullptr; }
 
+// What is drawn at a point of a window's inner area, and the point in its own and in screen coordinates.
+struct PointedAt {
+    QWidget* target = nullptr;
+    QPointF local, global;
+};
+
+PointedAt pointedAt(QMainWindow* window, Point where)
+{
+    if (!window) return {};
+    QWidget* inner = window->centralWidget();
+    QWidget* target = inner->childAt(where.x, where.y);
+    if (!target) target = inner;
+    return {target, target->mapFrom(inner, QPoint(where.x, where.y)), inner->mapToGlobal(QPoint(where.x, where.y))};
+}
+
 }  // namespace
 
 // Counts the drawing of every widget, by the top-level window it belongs
@@ -82,12 +97,6 @@ std::string DesktopDriver::windowTitle(int window)
     return w ? utf8Of(w->windowTitle()) : std::string();
 }
 
-bool DesktopDriver::windowEnabled(int window)
-{
-    const QMainWindow* w = DesktopSeam::window(desktop_, window);
-    return w && w->isEnabled();
-}
-
 bool DesktopDriver::windowVisible(int window)
 {
     const QMainWindow* w = DesktopSeam::window(desktop_, window);
@@ -130,11 +139,9 @@ std::vector<Menu> DesktopDriver::menuBar(int window)
                     continue;
                 }
                 // The text after a tab is the key shown beside the item.
-                const QStringList shown = item->text().split('\t');
-                MenuEntry entry{utf8Of(shown.front()), item->data().toInt()};
+                MenuEntry entry{utf8Of(item->text().split('\t').front()), item->data().toInt()};
                 for (const QKeySequence& key : item->shortcuts())
                     entry.shortcuts.push_back(utf8Of(key.toString(QKeySequence::PortableText)));
-                if (shown.size() > 1) entry.keyHint = utf8Of(shown[1]);
                 menu.items.push_back(std::move(entry));
             }
         }
@@ -160,8 +167,7 @@ std::vector<ShownToolButton> DesktopDriver::toolBar(int window)
     if (const QToolBar* bar = toolBarOf(DesktopSeam::window(desktop_, window))) {
         for (QAction* action : bar->actions())
             shown.push_back(action->isSeparator() ? ShownToolButton{}
-                                                  : ShownToolButton{action->data().toInt(), utf8Of(action->toolTip()),
-                                                                    !action->icon().isNull()});
+                                                  : ShownToolButton{action->data().toInt(), utf8Of(action->toolTip())});
     }
     return shown;
 }
@@ -178,17 +184,13 @@ void DesktopDriver::pressToolButton(int window, int command)
 
 void DesktopDriver::clickAt(int window, Point where, ClickKind kind, bool shift)
 {
-    QMainWindow* w = DesktopSeam::window(desktop_, window);
-    if (!w) return;
-    QWidget* inner = w->centralWidget();
-    QWidget* target = inner->childAt(where.x, where.y);
-    if (!target) target = inner;
-    const QPointF local = target->mapFrom(inner, QPoint(where.x, where.y));
-    const QPointF global = inner->mapToGlobal(QPoint(where.x, where.y));
+    const PointedAt at = pointedAt(DesktopSeam::window(desktop_, window), where);
+    if (!at.target) return;
     const Qt::MouseButton button = kind == ClickKind::right ? Qt::RightButton : Qt::LeftButton;
     auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
-        QMouseEvent event(type, local, local, global, button, held, shift ? Qt::ShiftModifier : Qt::NoModifier);
-        QApplication::sendEvent(target, &event);
+        QMouseEvent event(type, at.local, at.local, at.global, button, held,
+                          shift ? Qt::ShiftModifier : Qt::NoModifier);
+        QApplication::sendEvent(at.target, &event);
     };
     send(QEvent::MouseButtonPress, button);
     send(QEvent::MouseButtonRelease, Qt::NoButton);
@@ -200,14 +202,9 @@ void DesktopDriver::clickAt(int window, Point where, ClickKind kind, bool shift)
 
 void DesktopDriver::dragTo(int window, Point where)
 {
-    QMainWindow* w = DesktopSeam::window(desktop_, window);
-    if (!w) return;
-    QWidget* inner = w->centralWidget();
-    QWidget* target = inner->childAt(where.x, where.y);
-    if (!target) target = inner;
-    const QPointF local = target->mapFrom(inner, QPoint(where.x, where.y));
-    QMouseEvent move(QEvent::MouseMove, local, local, inner->mapToGlobal(QPoint(where.x, where.y)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    const auto [target, local, global] = pointedAt(DesktopSeam::window(desktop_, window), where);
+    if (!target) return;
+    QMouseEvent move(QEvent::MouseMove, local, local, global, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &move);
 }
 
