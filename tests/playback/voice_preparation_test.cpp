@@ -5,7 +5,6 @@
 #include "midi_output.h"
 #include "music_checks.h"
 #include "notation.h"
-#include "play_voices.h"
 #include "recording_midi.h"
 #include "sequencer.h"
 #include "song.h"
