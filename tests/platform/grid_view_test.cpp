@@ -1,6 +1,5 @@
 // The song grid gadget: what it draws from the in-memory grid, where its
-// rows and columns are drawn, and how clicks on drawn cells map back. (A
-// changed cell drawn again is seen on a real display by the editing test.)
+// rows and columns are drawn, and how clicks on drawn cells map back.
 #include "support/offscreen_application.h"
 
 #include "support/desktop_driver.h"
@@ -121,6 +120,21 @@ TEST_F(GridGadget, ClickingTheCentreOfADrawnCellNamesThatCellAlsoWhenScrolled)
             EXPECT_EQ(rowAtY(desktop, kWindow, kGrid, centre.y), row);
         }
     }
+}
+
+TEST_F(GridGadget, AChangedCellIsDrawnAgain)
+{
+    addGrid({0, 40, 600, 230});
+    for (int i = 0; i < 20 && driver.paintCount(kWindow) == 0; ++i) desktop.pollEvent();
+    ASSERT_GT(driver.paintCount(kWindow), 0) << "the window is drawn once shown";
+    const int before = driver.paintCount(kWindow);
+    grid.setCellText(0, 4, "C");
+    desktop.pollEvent();
+    EXPECT_GT(driver.paintCount(kWindow), before);
+    desktop.pollEvent();
+    const int settled = driver.paintCount(kWindow);
+    desktop.pollEvent();
+    EXPECT_EQ(driver.paintCount(kWindow), settled) << "nothing changed, nothing drawn";
 }
 
 }  // namespace
