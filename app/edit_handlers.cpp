@@ -4,6 +4,7 @@
 #include "clipboard_commands.h"
 #include "column_commands.h"
 #include "desktop.h"
+#include "hear_notes.h"
 #include "program.h"
 #include "program_ids.h"
 #include "requesters.h"
@@ -50,6 +51,7 @@ void withEditSession(Program& program, const std::function<void(EditSession&)>& 
 void editCommand(Program& program, int command)
 {
     Song& song = program.song;
+    const std::size_t undoLength = song.undoList.size();
     switch (command) {
     case kEditUndo: undoLastGroup(song); break;
     case kEditRedo: redoLastGroup(song); break;
@@ -73,6 +75,7 @@ void editCommand(Program& program, int command)
     default: break;
     }
     showSongCursor(program);  // columns may have come or gone
+    if (command == kEditPaste || command == kEditPasteFrom) hearWrittenNotes(program, undoLength, HeardCells::onlyOne);
 }
 
 }  // namespace nimbel

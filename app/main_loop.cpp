@@ -18,7 +18,9 @@ namespace {
 void handleInput(Program& program, const Event& event)
 {
     if (event.window != kMainWindow) return;
-    if (event.id == kSongGrid || event.kind == EventKind::key) {
+    if (event.id == kSongGrid && event.action == GadgetAction::scrolled) {
+        holdPlayheadFollowing(program);
+    } else if (event.id == kSongGrid || event.kind == EventKind::key) {
         if (program.handlers.songGrid) program.handlers.songGrid(event);
     } else if (event.id == kPositionTrackBar) {
         program.position.setCounterText(std::to_string(program.position.position()));
@@ -32,21 +34,32 @@ Pass dispatchCommand(Program& program, int command)
     CommandHandlers& handlers = program.handlers;
     switch (command) {
     case kFileNew:
+        program.preview.stop();
         if (fileNew(program.files)) resetSongCursor(program);
         return Pass::goOn;
     case kFileOpen:
+        program.preview.stop();
         if (fileOpen(program.files)) resetSongCursor(program);
         return Pass::goOn;
     case kFileSave: fileSave(program.files); return Pass::goOn;
     case kFileSaveAs: fileSaveAs(program.files); return Pass::goOn;
     case kFileExit: return saveChangesPrompt(program.files) == PromptResult::proceed ? Pass::leave : Pass::goOn;
-    case kMusicPlay: program.sequencer.mainPlay(program.position, program.musicChecks); return Pass::goOn;
+    case kMusicPlay:
+        program.preview.stop();
+        program.sequencer.mainPlay(program.position, program.musicChecks);
+        playheadPlayed(program);
+        return Pass::goOn;
     case kMusicPause: program.sequencer.mainPause(program.musicChecks); return Pass::goOn;
-    case kMusicStop: program.sequencer.mainStop(program.position, program.musicChecks); return Pass::goOn;
+    case kMusicStop:
+        program.sequencer.mainStop(program.position, program.musicChecks);
+        playheadStopped(program);
+        return Pass::goOn;
     case kMusicTempo:
         if (const std::optional<int> tempo = showTempoWindow(program.desktop, kMainWindow, program.song.tempo))
             withEditSession(program, [&](EditSession& s) { setTempo(s, *tempo); });
         return Pass::goOn;
+    case kViewFollowPlayback:
+    case kViewHearNotes: toggleViewOption(program, command); return Pass::goOn;
     default: break;
     }
     if ((command >= kEditUndo && command <= kSelectColor) || command == kEditRedo) {
@@ -76,7 +89,11 @@ Pass runPass(Program& program)
     // File > Exit leaves at once, without a playback step.
     if (event.kind == EventKind::menu && dispatchCommand(program, event.id) == Pass::leave) return Pass::leave;
     if (event.kind == EventKind::gadget || event.kind == EventKind::key) handleInput(program, event);
-    if (event.kind == EventKind::none) program.sequencer.playbackStep(program.position);
+    if (event.kind == EventKind::none) {
+        program.preview.step();
+        program.sequencer.playbackStep(program.position, program.preview.nextDueTime());
+        showPlayhead(program);
+    }
     return event.kind == EventKind::closeRequest ? Pass::leave : Pass::goOn;
 }
 

@@ -20,6 +20,9 @@ std::vector<Menu> mainMenus()
     for (int channel = 1; channel <= 15; ++channel) {
         view.items.push_back({"Channel " + std::to_string(channel), kViewChannelBase + channel});
     }
+    view.items.push_back(MenuEntry::bar());
+    view.items.push_back({"Follow Playback", kViewFollowPlayback});
+    view.items.push_back({"Hear Notes While Editing", kViewHearNotes});
     return {
         {"File",
          {{"New", kFileNew, {"Ctrl+N"}},

@@ -18,6 +18,7 @@ Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, ProgramFo
       devices(outputs),
       folders(std::move(chosenFolders)),
       sequencer(song, output, clock),
+      preview(output, clock, song.channels),
       position(desktop, kMainWindow, kPositionTrackBar, kNoteCounter),
       musicChecks(desktop),
       selectionColor(kDefaultSelectionColor),
@@ -26,9 +27,9 @@ Program::Program(Desktop& windows, MidiDevices& outputs, Clock& clock, ProgramFo
     handlers.editCommand = [this](int command) { nimbel::editCommand(*this, command); };
     handlers.songGrid = [this](const Event& event) { handleSongGridEvent(*this, event); };
     handlers.channelWindow = [this](int channel) {
-        openChannelWindow(
-            {desktop, song, project, sequencer, kMainWindow, kSongGrid, kStopImageId, kPauseImageId, kPlayImageId},
-            channel);
+        openChannelWindow({desktop, song, project, sequencer, options.hearNotes ? &preview : nullptr, kMainWindow,
+                           kSongGrid, kStopImageId, kPauseImageId, kPlayImageId},
+                          channel);
     };
     handlers.helpTopic = [this](int command) { helpTopicCommand(desktop, command); };
     handlers.helpWindowLayout = [this] { layoutHelpWindow(desktop); };
@@ -56,6 +57,7 @@ bool startUp(Program& program)
 
     createMainWindow(program.desktop, program.song, program.position);
     layoutMainWindow(program.desktop);
+    loadViewOptions(program);
 
     program.project.currentPath = program.folders.songFolder + std::string(kDemoSongFileName);
     loadSong(program.song, program.position, program.project.currentPath);

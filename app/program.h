@@ -9,11 +9,14 @@
 #include "gadget_position_display.h"
 #include "main_window.h"
 #include "midi_output.h"
+#include "note_preview.h"
+#include "playhead_view.h"
 #include "program_folders.h"
 #include "project_state.h"
 #include "sequencer.h"
 #include "song.h"
 #include "song_grid_input.h"
+#include "view_options.h"
 
 #include <cstdint>
 #include <functional>
@@ -52,10 +55,13 @@ struct Program {
     ProjectState project;
     MidiOutput output;
     Sequencer sequencer;
+    NotePreview preview;
     GadgetPositionDisplay position;
     MainWindowMusicChecks musicChecks;
     std::uint32_t selectionColor;
     SongCursor cursor;
+    ViewOptions options;
+    PlayheadView playhead;
     CommandHandlers handlers;
     FileSession files;
 };

@@ -42,6 +42,8 @@ inline constexpr int kViewChannelBase = 24;  // View "Channel n" is kViewChannel
 inline constexpr int kViewLastChannel = 39;
 inline constexpr int kEditRedo = 40;
 inline constexpr int kMusicTempo = 41;
+inline constexpr int kViewFollowPlayback = 42;
+inline constexpr int kViewHearNotes = 43;
 
 // Own toolbar images, as loaded at start-up.
 inline constexpr int kStopImageId = 0;

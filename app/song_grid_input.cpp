@@ -5,6 +5,8 @@
 #include "edit_handlers.h"
 #include "gadgets.h"
 #include "grid_mapping.h"
+#include "hear_notes.h"
+#include "list_grid_actions.h"
 #include "main_loop.h"
 #include "note_entry.h"
 #include "note_window.h"
@@ -48,20 +50,22 @@ void moveCursor(Program& program, CellPosition to, bool extend)
 void openEditor(Program& program, std::string_view text)
 {
     const CellPosition at = program.cursor.cell;
-    Gadgets(program.desktop).openGridEditor(kMainWindow, kSongGrid, at.row, at.column, text);
+    ListGridActions(program.desktop).openGridEditor(kMainWindow, kSongGrid, at.row, at.column, text);
 }
 
 // Return in the editor: its notes go in as the Note Window's OK puts them,
 // and the cursor moves to the column after them.
 void acceptEditor(Program& program)
 {
-    Gadgets gadgets(program.desktop);
-    std::string text = gadgets.gridEditorText(kMainWindow, kSongGrid);
-    gadgets.closeGridEditor(kMainWindow, kSongGrid);
+    ListGridActions grid(program.desktop);
+    std::string text = grid.gridEditorText(kMainWindow, kSongGrid);
+    grid.closeGridEditor(kMainWindow, kSongGrid);
     toUpperAscii(text);
     const CellPosition at = program.cursor.cell;
     int after = at.column;
+    const std::size_t undoLength = program.song.undoList.size();
     withEditSession(program, [&](EditSession& s) { after = enterNotes(s, at.row, at.column, text, true); });
+    hearWrittenNotes(program, undoLength, HeardCells::all);
     moveCursor(program, {at.row, after}, false);
 }
 
@@ -106,8 +110,7 @@ std::optional<CellPosition> noteCellUnderMouse(Program& program)
 // rectangle from the cursor instead.
 void click(Program& program, bool shift)
 {
-    Gadgets gadgets(program.desktop);
-    gadgets.closeGridEditor(kMainWindow, kSongGrid);
+    ListGridActions(program.desktop).closeGridEditor(kMainWindow, kSongGrid);
     const std::optional<CellPosition> cell = noteCellUnderMouse(program);
     if (!cell) return;
     if (shift) {
@@ -138,7 +141,9 @@ void doubleClick(Program& program)
     moveCursor(program, *cell, false);
     const std::string text =
         showNoteWindow(program.desktop, kMainWindow, program.song.grid.cellText(cell->row, cell->column));
+    const std::size_t undoLength = program.song.undoList.size();
     withEditSession(program, [&](EditSession& s) { enterNotes(s, cell->row, cell->column, text); });
+    hearWrittenNotes(program, undoLength, HeardCells::all);
 }
 
 }  // namespace
@@ -154,7 +159,7 @@ void handleSongGridEvent(Program& program, const Event& event)
     case GadgetAction::dragged: drag(program); break;
     case GadgetAction::doubleClick: doubleClick(program); break;
     case GadgetAction::editAccepted: acceptEditor(program); break;
-    case GadgetAction::editCancelled: Gadgets(program.desktop).closeGridEditor(kMainWindow, kSongGrid); break;
+    case GadgetAction::editCancelled: ListGridActions(program.desktop).closeGridEditor(kMainWindow, kSongGrid); break;
     default: break;
     }
 }
@@ -172,7 +177,7 @@ void showSongCursor(Program& program)
 {
     SongCursor& cursor = program.cursor;
     cursor.cell = insideTheSong(program.song, cursor.cell);
-    Gadgets(program.desktop).setGridCursor(kMainWindow, kSongGrid, cursor.cell.row, cursor.cell.column);
+    ListGridActions(program.desktop).setGridCursor(kMainWindow, kSongGrid, cursor.cell.row, cursor.cell.column);
 }
 
 }  // namespace nimbel

@@ -14,11 +14,14 @@
 //    processor share of the whole process while playing.
 //  - The first note of each voice against the later notes of that voice:
 //    twelve voices the song has not used before, eight eighth notes each.
+//  - A note written while editing, from the moment it is written to its
+//    onset, for voices used the first time and again.
 //  - What the synthesizer's audio side costs the processor while nothing plays.
 #include "builtin_synth.h"
 #include "midi_output.h"
 #include "music_checks.h"
 #include "notation.h"
+#include "note_preview.h"
 #include "play_voices.h"
 #include "playback_listening.h"
 #include "sequencer.h"
@@ -27,6 +30,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -68,9 +72,50 @@ struct LiveRun {
     int underruns = 0;
 };
 
-// Plays `cells` live and measures each column's onset; false (with the
-// reason given to `state`) when the sound server or the synthesizer is missing.
-bool playLive(benchmark::State& state, const std::vector<std::string>& cells, LiveRun& run)
+// The moment a millisecond tick begins, on the steady clock: waiting for it
+// makes the moment a message is sent as its due time exact.
+double nextTickNs(SteadyClock& clock)
+{
+    const std::int64_t tick = clock.nowMs();
+    while (clock.nowMs() == tick) {}
+    return static_cast<double>(SteadyClock::monotonicNsAt(clock.nowMs()));
+}
+
+// Plays the song through `output` as the main window's Play does; the
+// moments its columns were due, on the steady clock.
+std::vector<double> playSong(Song& song, int columns, MidiOutput& output, BuiltInSynth& synth, LiveRun& run)
+{
+    SteadyClock clock;
+    Sequencer sequencer(song, output, clock);
+    PlainPositionDisplay position;
+    position.setMaximum(columns);
+    PlainMusicChecks checks;
+    // Play reads the song's voices first and makes its first column due once
+    // they are ready; read them now, so that the beat grid starts at Play.
+    output.prepareVoices(voicesToPrepare(song));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // Play as a millisecond tick begins: the beat grid starts at that tick.
+    const double gridStartNs = nextTickNs(clock);
+    const double cpuStart = processCpuSeconds();
+    const auto wallStart = std::chrono::steady_clock::now();
+    sequencer.mainPlay(position, checks);
+    while (sequencer.isPlaying()) sequencer.playbackStep(position);
+    run.processorPercent = (processCpuSeconds() - cpuStart) /
+                           std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count() * 100.0;
+    run.latencyGrantedMs = static_cast<double>(synth.latencyNs()) / 1e6;
+    run.underruns = synth.underruns();
+    std::vector<double> moments;
+    for (int k = 0; k < columns; ++k) moments.push_back(gridStartNs + k * kBeatNs);
+    return moments;
+}
+
+// Runs `play` with the built-in synthesizer as the MIDI output of a sound
+// server of its own, whose sink is recorded for up to `seconds`; then hands
+// the recording, complete, to `measure`. False (with the reason given to
+// `state`) when the sound server or the synthesizer is missing.
+bool withLiveOutput(benchmark::State& state, int seconds, const std::function<void(MidiOutput&, BuiltInSynth&)>& play,
+                    const std::function<void(const MonitorRecorder&)>& measure)
 {
     NullSinkServer server;
     SimplePtr monitor = openMonitor();
@@ -78,9 +123,7 @@ bool playLive(benchmark::State& state, const std::vector<std::string>& cells, Li
         state.SkipWithError("no PulseAudio server (package pulseaudio)");
         return false;
     }
-    MonitorRecorder recorder(monitor.get(), static_cast<int>(cells.size() * kBeatNs / 1e9) + 10);
-    Song song;
-    writeSong(song, cells);
+    MonitorRecorder recorder(monitor.get(), seconds);
     auto started = BuiltInSynth::start({});
     if (!started) {
         state.SkipWithError("the built-in synthesizer did not start (package fluid-soundfont-gm)");
@@ -90,36 +133,25 @@ bool playLive(benchmark::State& state, const std::vector<std::string>& cells, Li
     StartedSynthDevices devices(std::move(started));
     auto output = std::make_unique<MidiOutput>();
     output->openOutput(devices, -1);
-    SteadyClock clock;
-    Sequencer sequencer(song, *output, clock);
-    PlainPositionDisplay position;
-    position.setMaximum(static_cast<int>(cells.size()));
-    PlainMusicChecks checks;
-    // Play reads the song's voices first and makes its first column due once
-    // they are ready; read them now, so that the beat grid starts at Play.
-    output->prepareVoices(voicesToPrepare(song));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-
-    // Play as a millisecond tick begins: the beat grid starts at that tick.
-    const std::int64_t tick = clock.nowMs();
-    while (clock.nowMs() == tick) {}
-    const double gridStartNs = static_cast<double>(SteadyClock::monotonicNsAt(clock.nowMs()));
-    const double cpuStart = processCpuSeconds();
-    const auto wallStart = std::chrono::steady_clock::now();
-    sequencer.mainPlay(position, checks);
-    while (sequencer.isPlaying()) sequencer.playbackStep(position);
-    run.processorPercent = (processCpuSeconds() - cpuStart) /
-                           std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count() * 100.0;
-    run.latencyGrantedMs = static_cast<double>(synth.latencyNs()) / 1e6;
-    run.underruns = synth.underruns();
+    play(*output, synth);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     output.reset();
     recorder.stop();
-
-    std::vector<double> moments;
-    for (std::size_t k = 0; k < cells.size(); ++k) moments.push_back(gridStartNs + static_cast<double>(k) * kBeatNs);
-    run.errorsMs = onsetErrorsMs(recorder, moments);
+    measure(recorder);
     return true;
+}
+
+// Plays `cells` live and measures each column's onset.
+bool playLive(benchmark::State& state, const std::vector<std::string>& cells, LiveRun& run)
+{
+    Song song;
+    writeSong(song, cells);
+    const int columns = static_cast<int>(cells.size());
+    std::vector<double> moments;
+    return withLiveOutput(
+        state, static_cast<int>(columns * kBeatNs / 1e9) + 10,
+        [&](MidiOutput& output, BuiltInSynth& synth) { moments = playSong(song, columns, output, synth, run); },
+        [&](const MonitorRecorder& recorder) { run.errorsMs = onsetErrorsMs(recorder, moments); });
 }
 
 // The onset figures of a run in which every note should sound alike.
@@ -203,6 +235,55 @@ void BM_FirstNotesOfEachVoice(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FirstNotesOfEachVoice)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// Notes written while editing, as the program sounds them (NotePreview)
+// right after note entry: from that moment to the onset at the sink. Twelve
+// voices the synthesizer has not read yet, a note each a second apart, then
+// the same twelve again: the first round includes reading each voice's
+// samples. Target: heard within 60 ms.
+void BM_NotesHeardWhileEditing(benchmark::State& state)
+{
+    constexpr int kVoices[] = {116, 114, 118, 14, 109, 119, 12, 33, 34, 35, 37, 38};
+    for (auto _ : state) {
+        std::vector<double> moments;
+        std::vector<std::optional<double>> errors;
+        const auto play = [&](MidiOutput& output, BuiltInSynth&) {
+            SteadyClock clock;
+            const ChannelState channels{};
+            NotePreview preview(output, clock, channels);
+            output.prepareVoices({});  // returns once the stream plays
+            for (int round = 0; round < 2; ++round) {
+                for (const int voice : kVoices) {
+                    NoteRecord note;
+                    note.channel = 1;
+                    note.octave = 5;
+                    note.volume = 9;
+                    note.voice = voice;
+                    note.duration = 1.0f;
+                    moments.push_back(nextTickNs(clock));
+                    preview.play(std::vector<NoteRecord>{note}, 240);
+                    while (const auto due = preview.nextDueTime()) {
+                        clock.sleepMs(*due - clock.nowMs());
+                        preview.step();
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(750));
+                }
+            }
+        };
+        const auto measure = [&](const MonitorRecorder& recorder) { errors = onsetErrorsMs(recorder, moments); };
+        if (!withLiveOutput(state, 2 * std::size(kVoices) + 10, play, measure)) return;
+        for (int round = 0; round < 2; ++round) {
+            std::vector<double> heard;
+            for (std::size_t i = 0; i < std::size(kVoices); ++i)
+                if (const auto& e = errors[round * std::size(kVoices) + i]) heard.push_back(*e);
+            const std::string name = round == 0 ? "first_use" : "voice_read";
+            state.counters[name + "_heard"] = static_cast<double>(heard.size());
+            state.counters[name + "_median_ms"] = percentile(heard, 0.5);
+            state.counters[name + "_max_ms(<=60)"] = heard.empty() ? 0 : *std::max_element(heard.begin(), heard.end());
+        }
+    }
+}
+BENCHMARK(BM_NotesHeardWhileEditing)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 void BM_SynthesizerIdleProcessorShare(benchmark::State& state)
 {

@@ -8,6 +8,8 @@
 #include "gadgets.h"
 #include "grid_mapping.h"
 #include "help_window.h"
+#include "list_grid_actions.h"
+#include "note_preview.h"
 #include "sequencer.h"
 
 #include <array>
@@ -105,7 +107,7 @@ private:
     bool handle(const Event& event)
     {
         Desktop& desktop = context_.desktop;
-        if (event.kind == EventKind::none) context_.sequencer.playbackStep(display_);
+        if (event.kind == EventKind::none) step();
         if (handleHelpWindowEvent(desktop, event) || event.window != kChannelWindow) return true;
         switch (event.kind) {
         case EventKind::closeRequest: return false;
@@ -130,7 +132,7 @@ private:
         case kTrackBar: showPosition(); break;
         case kStopButton: sequencer.channelStop(display_); break;
         case kPauseButton: sequencer.channelPause(); break;
-        case kPlayButton: sequencer.channelPlay(display_); break;
+        case kPlayButton: play(); break;
         case kOkButton:
             // Without a click nothing changed: the cells keep the texts the user wrote.
             if (roll_.edited()) writeChannelBack(context_.song, context_.project, roll_.channel());
@@ -142,11 +144,17 @@ private:
         return true;
     }
 
+    void play()
+    {
+        if (context_.preview) context_.preview->stop();
+        context_.sequencer.channelPlay(display_);
+    }
+
     // Space plays the channel, or pauses it; F1 shows this window's help.
     void handleKey(Key key)
     {
         Sequencer& sequencer = context_.sequencer;
-        if (key == Key::space) sequencer.isPlaying() ? sequencer.channelPause() : sequencer.channelPlay(display_);
+        if (key == Key::space) sequencer.isPlaying() ? sequencer.channelPause() : play();
         if (key == Key::f1) showHelpTopic(context_.desktop, HelpTopic::channelWindow);
     }
 
@@ -162,6 +170,24 @@ private:
         showPosition();
         if (place) roll_.place(cell->row, cell->column);
         else roll_.change(cell->row, cell->column);
+        hear(cell->column);
+    }
+
+    void step()
+    {
+        Sequencer& sequencer = context_.sequencer;
+        NotePreview* preview = context_.preview;
+        if (preview) preview->step();
+        sequencer.playbackStep(display_, preview ? preview->nextDueTime() : std::nullopt);
+        const int heard = sequencer.heardColumn();
+        ListGridActions(context_.desktop).setGridPlayhead(kChannelWindow, kChannelGrid, heard == 0 ? -1 : heard);
+    }
+
+    // A note placed or changed sounds as it will play.
+    void hear(int column)
+    {
+        if (!context_.preview || context_.sequencer.isPlaying()) return;
+        context_.preview->play(notesPlayedAt(context_.song.noteList, column), context_.song.tempo);
     }
 
     void showPosition() { display_.setCounterText(std::to_string(display_.position())); }

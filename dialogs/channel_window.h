@@ -8,6 +8,7 @@
 namespace nimbel {
 
 class Desktop;
+class NotePreview;
 class Sequencer;
 struct ProjectState;
 struct Song;
@@ -33,12 +34,14 @@ enum Gadget : int {
 // What the window works on, all of it the program's: the window that owns
 // the song grid (hidden while this window is open, its grid given the
 // keyboard afterwards) and the loaded images of the Stop, Pause and Play
-// buttons.
+// buttons. Notes placed or changed are heard through `preview` while the
+// channel does not play; null when they are not to be heard.
 struct ChannelWindowContext {
     Desktop& desktop;
     Song& song;
     ProjectState& project;
     Sequencer& sequencer;
+    NotePreview* preview;
     int ownerWindow;
     int ownerGrid;
     int stopImage;
@@ -50,7 +53,8 @@ struct ChannelWindowContext {
 // notes are ended first, and the note list holds the channel's notes from
 // then on, also after Cancel, until a rebuild. The window's loop runs the
 // sequencer's idle steps with its own track bar and counter, so playback
-// goes on while it is open, and serves the Help Window.
+// goes on while it is open, marking the column being heard, and serves the
+// Help Window.
 void openChannelWindow(const ChannelWindowContext& context, int channel);
 
 }  // namespace nimbel

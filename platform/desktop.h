@@ -59,6 +59,7 @@ public:
 private:
     friend class Menus;
     friend class Gadgets;
+    friend class ListGridActions;
     friend class DialogControls;
     friend class Requesters;
     friend struct DesktopSeam;

@@ -190,48 +190,6 @@ int Gadgets::gridViewWidth(int window, int gadget) const
     return view ? view->viewport()->width() : 0;
 }
 
-void Gadgets::setGridCursor(int window, int gadget, int row, int column)
-{
-    if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->setCursorCell(row, column);
-}
-
-void Gadgets::openGridEditor(int window, int gadget, int row, int column, std::string_view text)
-{
-    if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->openEditor(row, column, qtText(text));
-}
-
-bool Gadgets::gridEditorOpen(int window, int gadget) const
-{
-    const auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget);
-    return view && view->editorOpen();
-}
-
-std::string Gadgets::gridEditorText(int window, int gadget) const
-{
-    const auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget);
-    return view ? bytesOf(view->editorText()) : std::string();
-}
-
-void Gadgets::closeGridEditor(int window, int gadget)
-{
-    if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->closeEditor();
-}
-
-void Gadgets::setGridPlayhead(int window, int gadget, int column)
-{
-    if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->setPlayhead(column);
-}
-
-void Gadgets::followGridColumn(int window, int gadget, int column)
-{
-    if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->follow(column);
-}
-
-void Gadgets::scrollGridToStart(int window, int gadget)
-{
-    if (auto* view = desktop_.impl_->gadgetAs<GridView>(window, gadget)) view->scrollToStart();
-}
-
 int Gadgets::gridTopRow(int window, int gadget) const
 {
     // Vertical scrolling goes by whole rows, so the scroll value is the top row.

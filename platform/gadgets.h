@@ -59,22 +59,6 @@ public:
     // The width of the area the grid's cells are drawn in.
     int gridViewWidth(int window, int gadget) const;
 
-    // Frames the cell the keyboard works on and scrolls it into view.
-    void setGridCursor(int window, int gadget, int row, int column);
-    // A one-line editor over a cell of a list grid, holding `text` and
-    // taking the keyboard; Return and Escape in it are reported as the
-    // grid's editAccepted and editCancelled. What it holds reads in capitals.
-    void openGridEditor(int window, int gadget, int row, int column, std::string_view text);
-    bool gridEditorOpen(int window, int gadget) const;
-    std::string gridEditorText(int window, int gadget) const;
-    void closeGridEditor(int window, int gadget);
-
-    // The column being heard, its title and cells tinted; -1 for none.
-    void setGridPlayhead(int window, int gadget, int column);
-    // Keeps a column in view, paging on when it passes the right edge.
-    void followGridColumn(int window, int gadget, int column);
-    void scrollGridToStart(int window, int gadget);
-
 private:
     Desktop& desktop_;
 };

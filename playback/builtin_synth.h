@@ -49,7 +49,7 @@ public:
     const std::string& soundFont() const;
     const std::string& audioDriver() const;
     // From a message's due time until the sound system plays it; 0 until the stream plays.
-    std::int64_t latencyNs() const;
+    std::int64_t latencyNs() const override;
     // Underruns the sound system has reported.
     int underruns() const;
 

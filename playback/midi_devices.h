@@ -37,6 +37,9 @@ public:
     // that a port that reads its instruments on demand reads them now and
     // no note waits for them. Returns once they are ready; sends nothing.
     virtual void prepareVoices(std::span<const ChannelProgram> /*voices*/) {}
+    // From a message's due time until it is heard: a port that renders sound
+    // itself knows its queue; for any other the time is unknown and taken as 0.
+    virtual std::int64_t latencyNs() const { return 0; }
 };
 
 struct MidiDeviceCaps {

@@ -77,6 +77,8 @@ void MidiOutput::programChange(int channel, std::int64_t voice, std::optional<st
     sendShortMessage(kProgramChangeStatus, channel, voice - 1, 0, dueMs);
 }
 
+std::int64_t MidiOutput::latencyMs() const { return port_ ? port_->latencyNs() / 1'000'000 : 0; }
+
 void MidiOutput::prepareVoices(std::span<const ChannelVoice> voices)
 {
     if (!port_) return;

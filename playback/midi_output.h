@@ -57,6 +57,8 @@ public:
     // would send it (channels outside 0 … 15 are left out); sends nothing.
     // Returns once the device has them ready.
     void prepareVoices(std::span<const ChannelVoice> voices);
+    // How long after its due time a message is heard, in whole milliseconds.
+    std::int64_t latencyMs() const;
 
     // Sends a note-off for every note started and not yet ended, one each.
     void endSoundingNotes();

@@ -2,19 +2,13 @@
 
 #include "notation.h"
 #include "play_voices.h"
+#include "played_values.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace nimbel {
-
-namespace {
-
-constexpr std::int64_t kSemitonesPerOctave = 12;
-constexpr std::int64_t kVelocityPerVolume = 14;
-
-}  // namespace
 
 Sequencer::Sequencer(Song& song, MidiOutput& output, Clock& clock) : Sequencer(song, output, clock, columnIndex_) {}
 
@@ -25,6 +19,8 @@ Sequencer::Sequencer(Song& song, MidiOutput& output, Clock& clock, RecordVisits&
 }
 
 std::int32_t Sequencer::tempo() const { return std::max<std::int32_t>(song_.tempo, 1); }
+
+std::int32_t Sequencer::heardColumn() const { return playhead_.heardAt(clock_.nowMs(), output_.latencyMs()); }
 
 bool Sequencer::isPlaying() const { return state_.playColumn != 0 && state_.nextColumnTime != kPaused; }
 
@@ -72,12 +68,12 @@ std::optional<std::int64_t> Sequencer::nextDueTime() const
     return due;
 }
 
-void Sequencer::playbackStep(PositionDisplay& position)
+void Sequencer::playbackStep(PositionDisplay& position, std::optional<std::int64_t> wakeBy)
 {
     const std::int64_t now = clock_.nowMs();
     if (!isPlaying()) {
         endExpiredNotes(now);
-        clock_.sleepMs(kIdleSleepMs);
+        clock_.sleepMs(wakeBy ? std::clamp<std::int64_t>(*wakeBy - now, 0, kIdleSleepMs) : kIdleSleepMs);
         return;
     }
     if (now < columnDueTime()) endExpiredNotes(now);
@@ -142,6 +138,7 @@ void Sequencer::stepColumn(PositionDisplay& position, std::int64_t now)
     const std::int64_t due = columnDueTime();
     position.setPosition(state_.playColumn);
     position.setCounterText(std::to_string(state_.playColumn));
+    playhead_.columnStarted(state_.playColumn, due);
 
     std::vector<NoteRecord>& notes = song_.noteList;
     recordNotes_.resize(notes.size());
@@ -172,26 +169,13 @@ void Sequencer::startNote(NoteRecord& record, std::size_t index, std::int64_t du
     const auto at = static_cast<std::size_t>(channel);
     NoteRecord& state = song_.channels[at];
 
-    state.note = record.note;
-    if (state.octave == 0) state.octave = kDefaultOctave;
-    if (record.octave != 0) state.octave = record.octave;
-    if (state.volume == 0) state.volume = kDefaultVolume;
-    if (record.volume != 0) state.volume = record.volume;
     // The channel state follows the voice set on the device, so a later
     // record without a voice keeps it and one naming it again sends nothing.
-    if (record.voice != 0 && record.voice != state.voice) {
-        output_.programChange(channel, record.voice, due);
-        state.voice = record.voice;
-    }
-    if (state.voice == 0) {
-        output_.programChange(channel, kDefaultVoice, due);
-        state.voice = kDefaultVoice;
-    }
-    if (record.duration != 0.0f) state.duration = record.duration;
-    if (state.duration == 0.0f) state.duration = 1.0f;
+    const std::int32_t voiceBefore = state.voice;
+    takeRecordValues(record, state);
+    if (state.voice != voiceBefore) output_.programChange(channel, state.voice, due);
 
-    std::optional<std::int64_t> number;
-    if (record.note != kRestNote) number = static_cast<std::int64_t>(state.note) + kSemitonesPerOctave * state.octave;
+    const std::optional<std::int64_t> number = playedNoteNumber(state);
     // Started again while its earlier note still sounds, and in another octave: that one ends first.
     const StartedNote& earlier = recordNotes_[index];
     if (earlier.sounding && earlier.offTime == record.offTime && earlier.number != number)
@@ -264,6 +248,7 @@ void Sequencer::channelStop(PositionDisplay& position)
 {
     state_.playColumn = 0;
     state_.nextColumnTime = kDueAtOnce;
+    playhead_.clear();
     position.setPosition(1);
     position.setCounterText("1");
 }
@@ -271,6 +256,7 @@ void Sequencer::channelStop(PositionDisplay& position)
 void Sequencer::resetPlayback()
 {
     state_ = PlaybackState{};
+    playhead_.clear();
     song_.noteListStale = false;
 }
 

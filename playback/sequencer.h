@@ -23,6 +23,7 @@
 #include "column_index.h"
 #include "midi_output.h"
 #include "music_checks.h"
+#include "playhead.h"
 #include "position_display.h"
 #include "song.h"
 
@@ -53,8 +54,9 @@ public:
     Sequencer& operator=(const Sequencer&) = delete;
 
     // One idle step, including its sleep; `position` is the running window's
-    // track bar and note counter.
-    void playbackStep(PositionDisplay& position);
+    // track bar and note counter. While nothing plays the sleep ends by
+    // `wakeBy` (a clock time) for other work of the loop.
+    void playbackStep(PositionDisplay& position, std::optional<std::int64_t> wakeBy = std::nullopt);
 
     void mainPlay(PositionDisplay& position, MusicChecks& checks);
     void mainPause(MusicChecks& checks);
@@ -79,6 +81,9 @@ public:
     void forgetEndedNotes();
 
     const PlaybackState& state() const { return state_; }
+    // The note column being heard now, the output's latency after its step;
+    // it stays while paused. 0 when stopped or nothing has been heard yet.
+    std::int32_t heardColumn() const;
     bool isPlaying() const;
     // The earliest clock time at which playbackStep has work: the next column
     // while playing, or a channel's sounding note ending. Empty when there is
@@ -115,6 +120,7 @@ private:
     Clock& clock_;
     ColumnIndex columnIndex_;
     RecordVisits& visits_;
+    Playhead playhead_;
     PlaybackState state_;
     std::int64_t playChosenAt_ = 0;  // when Play made the next column due at once
     // Index of the record each channel's running note came from.

@@ -1,7 +1,12 @@
 // Editing in the real program on a real display, as a user does it: notes
-// typed into the Note Window, heard when played and kept in a file; and
-// cells carried between two running copies through the system clipboard.
+// typed into the Note Window, heard when played and kept in a file; cells
+// carried between two running copies through the system clipboard; and a
+// long song followed by the grid as it plays.
 #include "real_program.h"
+
+#include "song.h"
+#include "song_columns.h"
+#include "song_file.h"
 
 #include <gtest/gtest.h>
 
@@ -195,6 +200,31 @@ TEST_F(EditingOnScreen, CopyToAndPasteFromCarryCellsBetweenTwoRunningCopies)
     std::this_thread::sleep_for(500ms);
     EXPECT_TRUE(hasLines(second.folder / "MIDI.txt", {"N4X5C8Q,10", "N4X6C", "N4X7G"}))
         << fileText(second.folder / "MIDI.txt");
+}
+
+TEST_F(EditingOnScreen, APlayingSongLongerThanTheWindowIsFollowedByTheGrid)
+{
+    Song song;
+    setNoteColumnCount(song.grid, gridColumnOf(400));
+    for (int column = 1; column <= 400; ++column) song.grid.setCellText(0, gridColumnOf(column), "CE");
+    const fs::path file = session->folder().path / "long.nmd";
+    ASSERT_TRUE(saveSong(song, file.string()));
+    RealProgramSession::Running program = session->start("long", {file.string()});
+    ASSERT_FALSE(program.window.empty());
+    const ScreenPoint channelName = RealProgramSession::cellCentre(program, 0, 1);
+    const auto summary = [&](const std::string& shot) {
+        // The channel's summary cells, left of its first note cell, while they are in view.
+        std::string pixels;
+        for (int x = program.geometry.x + 10; x < channelName.x - 40; x += 7)
+            pixels += pixelAt(shot, {x, channelName.y});
+        return pixels;
+    };
+    const std::string before = summary(screenshot(environment(), RealProgramSession::shots() / "long-start.png"));
+    click(environment(), program.play.x, program.play.y);
+    std::this_thread::sleep_for(30s);
+    const std::string after = summary(screenshot(environment(), RealProgramSession::shots() / "long-playing.png"));
+    EXPECT_NE(before, after) << "the grid did not scroll to the playing column";
+    pressKey(environment(), "ctrl+q");
 }
 
 }  // namespace

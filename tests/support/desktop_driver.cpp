@@ -19,6 +19,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <optional>
+
 namespace nimbel::testing_support {
 
 namespace {
@@ -36,19 +38,23 @@ QAction* menuAction(QMainWindow* window, int command)
 
 QToolBar* toolBarOf(QMainWindow* window) { return window ? window->findChild<QToolBar*>() : nullptr; }
 
-// What is drawn at a point of a window's inner area, and the point in its own and in screen coordinates.
-struct PointedAt {
-    QWidget* target = nullptr;
-    QPointF local, global;
+// The widget at `where` in a window's inner area, and that point in the
+// widget's own coordinates and on the screen: where a mouse event goes.
+struct PointedWidget {
+    QWidget* widget = nullptr;
+    QPointF local;
+    QPointF global;
 };
 
-PointedAt pointedAt(QMainWindow* window, Point where)
+std::optional<PointedWidget> widgetAt(Desktop& desktop, int window, Point where)
 {
-    if (!window) return {};
-    QWidget* inner = window->centralWidget();
+    QMainWindow* w = DesktopSeam::window(desktop, window);
+    if (!w) return std::nullopt;
+    QWidget* inner = w->centralWidget();
     QWidget* target = inner->childAt(where.x, where.y);
     if (!target) target = inner;
-    return {target, target->mapFrom(inner, QPoint(where.x, where.y)), inner->mapToGlobal(QPoint(where.x, where.y))};
+    return PointedWidget{target, target->mapFrom(inner, QPoint(where.x, where.y)),
+                         inner->mapToGlobal(QPoint(where.x, where.y))};
 }
 
 }  // namespace
@@ -184,13 +190,13 @@ void DesktopDriver::pressToolButton(int window, int command)
 
 void DesktopDriver::clickAt(int window, Point where, ClickKind kind, bool shift)
 {
-    const PointedAt at = pointedAt(DesktopSeam::window(desktop_, window), where);
-    if (!at.target) return;
+    const std::optional<PointedWidget> at = widgetAt(desktop_, window, where);
+    if (!at) return;
     const Qt::MouseButton button = kind == ClickKind::right ? Qt::RightButton : Qt::LeftButton;
     auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
-        QMouseEvent event(type, at.local, at.local, at.global, button, held,
+        QMouseEvent event(type, at->local, at->local, at->global, button, held,
                           shift ? Qt::ShiftModifier : Qt::NoModifier);
-        QApplication::sendEvent(at.target, &event);
+        QApplication::sendEvent(at->widget, &event);
     };
     send(QEvent::MouseButtonPress, button);
     send(QEvent::MouseButtonRelease, Qt::NoButton);
@@ -202,10 +208,10 @@ void DesktopDriver::clickAt(int window, Point where, ClickKind kind, bool shift)
 
 void DesktopDriver::dragTo(int window, Point where)
 {
-    const auto [target, local, global] = pointedAt(DesktopSeam::window(desktop_, window), where);
-    if (!target) return;
-    QMouseEvent move(QEvent::MouseMove, local, local, global, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
+    const std::optional<PointedWidget> at = widgetAt(desktop_, window, where);
+    if (!at) return;
+    QMouseEvent move(QEvent::MouseMove, at->local, at->local, at->global, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(at->widget, &move);
 }
 
 void DesktopDriver::type(int window, std::string_view keys)
@@ -250,6 +256,12 @@ void DesktopDriver::scrollGrid(int window, int gadget, int scrollX, int topRow)
         view->horizontalScrollBar()->setValue(scrollX);
         view->verticalScrollBar()->setValue(topRow);
     }
+}
+
+void DesktopDriver::dragGridSlider(int window, int gadget, int scrollX)
+{
+    if (auto* view = qobject_cast<QAbstractScrollArea*>(DesktopSeam::gadget(desktop_, window, gadget)))
+        view->horizontalScrollBar()->setSliderPosition(scrollX);  // reported as the user's scrolling
 }
 
 void DesktopDriver::press(int window, int button)

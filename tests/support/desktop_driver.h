@@ -75,6 +75,8 @@ public:
     int focusedGadget(int window);
     std::string gadgetTooltip(int window, int gadget);
     void scrollGrid(int window, int gadget, int scrollX, int topRow);
+    // The user drags the grid's horizontal slider.
+    void dragGridSlider(int window, int gadget, int scrollX);
 
     // Dialog controls: a button clicked, a list's item or a number chosen
     // (reported as the user's change), and what they show.
