@@ -1,6 +1,7 @@
 // Offline rendering on every core: the groups' audio added up is the song's,
 // the same samples every time. (How the channels are balanced among the
 // groups changes only the time taken, which the benchmark shows.)
+#include "channel_groups.h"
 #include "offline_render.h"
 #include "short_message.h"
 #include "sound_fonts.h"
@@ -58,6 +59,7 @@ TEST(OfflineRender, GroupsAddUpToTheWholeSongAndRenderAlikeEveryTime)
     const auto soundFont = findSoundFont({"/usr/share/sounds/sf2/TimGM6mb.sf2"});
     if (!soundFont) GTEST_SKIP() << "needs the small SoundFont (package timgm6mb-soundfont)";
     const MessageLog song = smallBand();
+    EXPECT_EQ(renderGroupCount(song, 0), 1) << "a system that does not say how many processors it has";
     const std::vector<std::int16_t> whole = render(song, *soundFont, 1);
     // The release is rendered in 10 ms steps after the last message (at 2.95 s)
     // until no voice sounds: the song ends quiet, but for the dither.
