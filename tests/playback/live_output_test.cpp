@@ -152,8 +152,9 @@ TEST_F(LiveOutput, FourNotesABeatApartAreHeardABeatApart)
 {
     if (!canListen()) GTEST_SKIP() << "needs pulseaudio, pulseaudio-utils and fluid-soundfont-gm";
     ASSERT_TRUE(sink.ready()) << "the PulseAudio server did not start";
-    // A machine so busy that the sound server misses a deadline moves a
-    // note (its queue runs dry); such a run is played again, up to three times.
+    // A machine so busy that the sound server misses a deadline moves or
+    // loses a note (its queue runs dry); such a run is played again, up to
+    // three times.
     constexpr int kAttempts = 3;
     for (const std::string& driver : kDrivers) {
         SCOPED_TRACE(driver);
@@ -168,11 +169,12 @@ TEST_F(LiveOutput, FourNotesABeatApartAreHeardABeatApart)
                 std::this_thread::sleep_for(300ms);  // the last note dies away
             });
             const std::vector<std::size_t> heard = onsets(audio, kRate / 5);
-            ASSERT_EQ(heard.size(), 4u);
             beats.clear();
+            if (heard.size() != 4u) continue;
             for (std::size_t k = 1; k < heard.size(); ++k)
                 beats.push_back(static_cast<double>(heard[k] - heard[k - 1]) * 1000.0 / kRate);
         }
+        ASSERT_EQ(beats.size(), 3u) << "four notes were not heard";
         for (std::size_t k = 0; k < beats.size(); ++k) EXPECT_NEAR(beats[k], 250.0, 2.0) << "beat " << k + 1;
     }
 }
