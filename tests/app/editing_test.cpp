@@ -1,7 +1,8 @@
-// Editing in the running program's main window as a user does it: clicks
-// on the drawn grid, the Edit and Select menus and the toolbar, with every
-// message answered by the dialog script. (Note entry and the clipboard are
-// tried on a real display in editing_e2e_test.cpp.)
+// Editing in the running program's main window as a user does it: the
+// messages of the edit commands and the chosen selection colour, with every
+// message answered by the dialog script. (Clicks and keys are the keyboard
+// tests'; note entry and the clipboard are tried on a real display in
+// editing_e2e_test.cpp.)
 #include "program_fixture.h"
 
 #include "program_ids.h"
@@ -25,9 +26,9 @@ protected:
         for (int c = 0; c < column; ++c) x += gadgets.gridColumnWidth(kMainWindow, kSongGrid, c);
         return {x + gadgets.gridColumnWidth(kMainWindow, kSongGrid, column) / 2, grid.y + 22 + row * 14 + 7};
     }
-    void click(Point where, ClickKind kind = ClickKind::left)
+    void click(Point where)
     {
-        driver.clickAt(kMainWindow, where, kind);
+        driver.clickAt(kMainWindow, where, ClickKind::left);
         run(3);
     }
     void choose(int command)
@@ -35,34 +36,7 @@ protected:
         driver.chooseMenuItem(kMainWindow, command);
         run(1);
     }
-    const std::string& cell(int row, int noteColumn)
-    {
-        return program.song.grid.cellText(row, gridColumnOf(noteColumn));
-    }
 };
-
-TEST_F(Editing, ClicksSelectTheNoteCellUnderThePointerOnly)
-{
-    click(centreOf(2, gridColumnOf(3)));
-    ASSERT_EQ(program.song.selectionList.size(), 1u);
-    EXPECT_EQ(program.song.grid.cellColor(2, gridColumnOf(3)), program.selectionColor);
-    EXPECT_EQ(gadgets.gadgetText(kMainWindow, kNoteCounter), "3");
-    EXPECT_EQ(gadgets.trackBarPosition(kMainWindow, kPositionTrackBar), 3);
-
-    const Rect grid = gadgets.gadgetRect(kMainWindow, kSongGrid);
-    const Point header{centreOf(0, gridColumnOf(3)).x, grid.y + 10};
-    click(header);
-    click(centreOf(4, kVoiceColumn));
-    setNoteColumnCount(program.song.grid, gridColumnOf(2));
-    driver.resizeWindow(kMainWindow, {604, 500});
-    run(2);
-    const Point rightOfLast{centreOf(0, gridColumnOf(2)).x + 60, centreOf(1, 0).y};
-    click(rightOfLast);
-    click(rightOfLast, ClickKind::leftDouble);
-    click({centreOf(1, gridColumnOf(1)).x, centreOf(15, 0).y}, ClickKind::leftDouble);  // below the last row
-    EXPECT_EQ(program.song.selectionList.size(), 1u);
-    EXPECT_FALSE(program.project.changed);
-}
 
 TEST_F(Editing, MessagesAreTitledAsErrorsWithoutAnIcon)
 {

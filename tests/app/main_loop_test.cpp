@@ -63,7 +63,7 @@ TEST_F(MainLoop, ClosingAnotherWindowClosesItAndPlaybackGoesOn)
     EXPECT_TRUE(program.sequencer.isPlaying());
 }
 
-TEST(LeavingTheProgram, AClosedMainWindowOrFileExitLeavesOnlyWhenThePromptProceeds)
+TEST(LeavingTheProgram, AClosedMainWindowFileExitOrFileNewGoOnlyWhenThePromptProceeds)
 {
     const std::string asked = "Music file MIDI.txt has changed.\nDo you wish to save changes?";
     struct Case {
@@ -81,6 +81,7 @@ TEST(LeavingTheProgram, AClosedMainWindowOrFileExitLeavesOnlyWhenThePromptProcee
         {"closed, Cancel", close, true, {MessageReply::cancel}, Pass::goOn, asked},
         {"closed, No", close, true, {MessageReply::no}, Pass::leave, asked},
         {"File Exit unchanged", exit, false, {}, Pass::leave, ""},
+        {"File New, Escape", menuEvent(kMainWindow, kFileNew), true, {MessageReply::escapeKey}, Pass::goOn, asked},
         {"File Exit, Yes, but no file chosen",
          exit,
          true,
@@ -104,6 +105,7 @@ TEST(LeavingTheProgram, AClosedMainWindowOrFileExitLeavesOnlyWhenThePromptProcee
         EXPECT_EQ(p.script.messages().empty() ? "" : p.script.messages()[0].text, c.question);
         EXPECT_TRUE(p.desktop.windowExists(kMainWindow));
         EXPECT_EQ(p.program.project.changed, c.changed && c.pass == Pass::goOn);
+        EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
     }
 }
 
@@ -137,16 +139,6 @@ TEST_F(MainLoop, FileNewKeepsTheColumnsAndStartsANewProject)
     run(1);
     ASSERT_EQ(script.requesters().size(), 1u) << "the next Save asks for a file name";
     EXPECT_EQ(script.requesters()[0].fileName, "");
-}
-
-TEST_F(MainLoop, FileNewWhosePromptIsCancelledChangesNothing)
-{
-    changeSong();
-    script.expectMessage(MessageReply::escapeKey);
-    fileNew(program.files);
-    EXPECT_EQ(program.song.grid.cellText(0, gridColumnOf(3)), "D");
-    EXPECT_EQ(driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
-    EXPECT_FALSE(program.project.isNew);
 }
 
 TEST(TempoWindow, SetsTheTempoAsOneUndoStepThatAPlayingSongTakesAtItsNextColumn)

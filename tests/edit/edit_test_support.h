@@ -1,5 +1,6 @@
 // What the edit tests share: a song with a fresh grid, a session over it
-// whose messages are recorded, and the grid's whole content as one value.
+// whose messages are recorded, the grid's whole content as one value, and
+// the number of groups in an undo or redo history.
 #pragma once
 
 #include "edit_session.h"
@@ -8,6 +9,7 @@
 #include "song.h"
 #include "song_columns.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,12 @@ struct EditRig {
     const std::string& text(int row, int noteColumn) const { return song.grid.cellText(row, at(noteColumn)); }
     void write(int row, int noteColumn, std::string text) { song.grid.setCellText(row, at(noteColumn), text); }
 };
+
+// How many undo or redo groups a history holds: each is framed by two markers.
+inline int undoGroups(const std::vector<CellRecord>& history)
+{
+    return static_cast<int>(std::count_if(history.begin(), history.end(), [](auto& r) { return r.marker; })) / 2;
+}
 
 // Every title and every cell text, column by column.
 inline std::vector<std::string> gridContent(const MemoryGrid& grid)

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 
 namespace nimbel {
@@ -21,6 +20,7 @@ namespace {
 using testing_support::EditRig;
 using testing_support::gridContent;
 using testing_support::kSelected;
+using testing_support::undoGroups;
 
 // The note cells and every title: what undo must restore. Summary cells
 // are refreshed by note entry and are no part of the history.
@@ -30,11 +30,6 @@ std::vector<std::string> noteContent(const MemoryGrid& grid)
     const std::size_t perColumn = static_cast<std::size_t>(grid.rowCount()) + 1;
     all.erase(all.begin() + 1, all.begin() + static_cast<std::ptrdiff_t>(kFirstNoteColumn * perColumn));
     return all;
-}
-
-int groups(const std::vector<CellRecord>& history)
-{
-    return static_cast<int>(std::count_if(history.begin(), history.end(), [](auto& r) { return r.marker; })) / 2;
 }
 
 TEST(UndoProperty, UndoingEveryGroupRestoresTheGridAndRedoingThemTheEditedOne)
@@ -75,7 +70,7 @@ TEST(UndoProperty, UndoingEveryGroupRestoresTheGridAndRedoingThemTheEditedOne)
         }
         // Undo k then redo k, and undo all then redo all, end where the edits did.
         const auto edited = noteContent(rig.song.grid);
-        const int all = groups(rig.song.undoList);
+        const int all = undoGroups(rig.song.undoList);
         for (const int k : {pick(0, all), all}) {
             for (int i = 0; i < k; ++i) undoLastGroup(rig.song);
             if (k == all) {

@@ -1,7 +1,7 @@
 // The windowing operations as the toolkit carries them out: windows that
 // report close requests and resizes instead of acting, which track bar
-// changes are events, message boxes answered by a script, and where a file
-// requester starts.
+// changes are events, and message boxes answered by a script. (Where a file
+// requester starts is seen in the file commands' tests.)
 #include "support/offscreen_application.h"
 
 #include "support/desktop_driver.h"
@@ -10,7 +10,6 @@
 #include "desktop.h"
 #include "desktop_seam.h"
 #include "gadgets.h"
-#include "requester_conventions.h"
 #include "requesters.h"
 
 #include <QMainWindow>
@@ -103,18 +102,6 @@ TEST_F(DesktopTest, AMessageShowsItsTextAsItIsAndEscapeAnswersOk)
         Requesters(desktop).messageBox("Error", "Unable to open <&> \"x\"", MessageButtons::ok, MessageIcon::error),
         MessageAnswer::ok);
     EXPECT_EQ(script.messages().at(0).text, "Unable to open <&> \"x\"");
-}
-
-TEST(RequesterStart, AFilePathProposesItsNameAndTheProgramDefaultsAnEmptyNameBox)
-{
-    const std::vector<std::pair<std::string, RequesterStart>> cases = {
-        {"/opt/nimbel//newfile.nmd", {"/opt/nimbel", ""}},  // the program folder's defaults
-        {"/home/user/song.nmd", {"/home/user", "song.nmd"}},
-        {"song.nmd", {"", "song.nmd"}},
-        {"/home/user/", {"/home/user", ""}},
-        {"", {"", ""}},
-    };
-    for (const auto& [path, start] : cases) EXPECT_EQ(requesterStart(path), start) << path;
 }
 
 }  // namespace

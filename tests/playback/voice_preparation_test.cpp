@@ -1,9 +1,10 @@
-// The voices a Play tells the output about before its first column: which
-// ones, as the program changes would carry them, and when.
+// The voices a Play tells the output about before its first column, so that
+// the synthesizer loads them ahead: which ones, as the program changes would
+// carry them, and when. (Only how soon a voice sounds depends on them: what
+// is heard is the sequencer table's and the audio tests'.)
 #include "midi_output.h"
 #include "music_checks.h"
 #include "notation.h"
-#include "play_voices.h"
 #include "recording_midi.h"
 #include "sequencer.h"
 #include "song.h"
@@ -30,37 +31,6 @@ void writeSong(Song& song, const std::vector<Cell>& cells)
     setNoteColumnCount(song.grid, gridColumnOf(8));
     for (const Cell& cell : cells) song.grid.setCellText(cell.channel - 1, gridColumnOf(cell.column), cell.text);
     rebuildNoteList(song);
-}
-
-TEST(VoicesToPrepare, EachPlayedChannelsVoiceThenEveryVoiceItsCellsNameOnce)
-{
-    struct Case {
-        const char* what;
-        std::vector<Cell> cells;
-        std::vector<std::pair<int, std::int32_t>> holding;  // channel state voices set before Play
-        Voices expected;
-    };
-    const std::vector<Case> cases = {
-        {"an empty song uses nothing", {}, {}, {}},
-        {"a channel without a voice yet plays voice 1", {{2, 1, "C"}}, {}, {{2, 1}}},
-        {"the voice a channel holds, then the ones its cells name, each once",
-         {{1, 1, "C,41"}, {1, 2, "D,74"}, {1, 3, "E,41"}},
-         {{1, 12}},
-         {{1, 12}, {1, 41}, {1, 74}}},
-        {"channels in order first, then the cells' voices in list order",
-         {{3, 1, "C,20"}, {1, 1, "C"}, {3, 2, "D,1"}},
-         {},
-         {{1, 1}, {3, 1}, {3, 20}}},
-        {"a voice past 128 counts as 128", {{1, 1, "C,300"}, {1, 2, "D,128"}}, {{1, 1}}, {{1, 1}, {1, 128}}},
-        {"a held voice of a channel without cells is not used", {{1, 1, "C"}}, {{5, 33}}, {{1, 1}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Song song;
-        writeSong(song, c.cells);
-        for (const auto& [channel, voice] : c.holding) song.channels[static_cast<std::size_t>(channel)].voice = voice;
-        EXPECT_EQ(voicesToPrepare(song), c.expected);
-    }
 }
 
 // A port that writes down, in order, the voices it is told about and the messages it is sent.
@@ -91,11 +61,12 @@ private:
     std::vector<std::string>& events_;
 };
 
-TEST(VoicesToPrepare, BothPlaysTellTheOutputBeforeTheirFirstMessage)
+TEST(VoicesToPrepare, BothPlaysTellTheOutputBeforeTheirFirstMessageAsProgramChangesWouldCarryThem)
 {
     std::vector<std::string> events;
     PreparingDevices devices(events);
     MidiOutput output;
+    output.prepareVoices(Voices{{1, 1}});  // nothing open: nothing told
     output.openOutput(devices, -1);
     Song song;
     writeSong(song, {{1, 1, "C,41"}, {9, 1, "D,3"}});
@@ -112,18 +83,8 @@ TEST(VoicesToPrepare, BothPlaysTellTheOutputBeforeTheirFirstMessage)
     events.clear();
     song.channels[9].voice = 5;
     sequencer.channelPlay(position);
-    EXPECT_EQ(events, std::vector<std::string>{"prepare 1:0 9:4 1:40 9:2"});
-}
-
-TEST(VoicesToPrepare, TheOutputPassesThemOnAsProgramChangesWouldCarryThem)
-{
-    std::vector<std::string> events;
-    PreparingDevices devices(events);
-    MidiOutput output;
-    output.prepareVoices(Voices{{1, 1}});  // nothing open: nothing told
-    output.openOutput(devices, -1);
-    output.prepareVoices(Voices{{1, 1}, {15, 128}, {0, 300}, {16, 5}, {-1, 5}, {3, 0}});
-    EXPECT_EQ(events, std::vector<std::string>({"prepare 1:0 15:127 0:127 3:0"}));
+    output.prepareVoices(Voices{{15, 128}, {0, 300}, {16, 5}, {-1, 5}, {3, 0}});
+    EXPECT_EQ(events, (std::vector<std::string>{"prepare 1:0 9:4 1:40 9:2", "prepare 15:127 0:127 3:0"}));
 }
 
 }  // namespace

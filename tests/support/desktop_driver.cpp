@@ -103,12 +103,6 @@ std::string DesktopDriver::windowTitle(int window)
     return w ? utf8Of(w->windowTitle()) : std::string();
 }
 
-bool DesktopDriver::windowEnabled(int window)
-{
-    const QMainWindow* w = DesktopSeam::window(desktop_, window);
-    return w && w->isEnabled();
-}
-
 bool DesktopDriver::windowVisible(int window)
 {
     const QMainWindow* w = DesktopSeam::window(desktop_, window);
@@ -151,11 +145,9 @@ std::vector<Menu> DesktopDriver::menuBar(int window)
                     continue;
                 }
                 // The text after a tab is the key shown beside the item.
-                const QStringList shown = item->text().split('\t');
-                MenuEntry entry{utf8Of(shown.front()), item->data().toInt()};
+                MenuEntry entry{utf8Of(item->text().split('\t').front()), item->data().toInt()};
                 for (const QKeySequence& key : item->shortcuts())
                     entry.shortcuts.push_back(utf8Of(key.toString(QKeySequence::PortableText)));
-                if (shown.size() > 1) entry.keyHint = utf8Of(shown[1]);
                 menu.items.push_back(std::move(entry));
             }
         }
@@ -181,8 +173,7 @@ std::vector<ShownToolButton> DesktopDriver::toolBar(int window)
     if (const QToolBar* bar = toolBarOf(DesktopSeam::window(desktop_, window))) {
         for (QAction* action : bar->actions())
             shown.push_back(action->isSeparator() ? ShownToolButton{}
-                                                  : ShownToolButton{action->data().toInt(), utf8Of(action->toolTip()),
-                                                                    !action->icon().isNull()});
+                                                  : ShownToolButton{action->data().toInt(), utf8Of(action->toolTip())});
     }
     return shown;
 }

@@ -31,7 +31,6 @@ enum class ClickKind { left, right, leftDouble };
 struct ShownToolButton {
     int command = -1;  // -1 for a separator bar
     std::string tooltip;
-    bool hasImage = false;
     friend bool operator==(const ShownToolButton&, const ShownToolButton&) = default;
 };
 
@@ -49,7 +48,6 @@ public:
     void post(const Event& event);
 
     std::string windowTitle(int window);
-    bool windowEnabled(int window);
     bool windowVisible(int window);
     // Resizes the window so that its inner area, counting the menu bar, is `inner`.
     void resizeWindow(int window, Size inner);

@@ -61,8 +61,6 @@ ShownRequester describe(const QFileDialog& dialog)
         for (int i = 0; i < types->count(); ++i) shown.filters.push_back(utf8Of(types->itemText(i)));
         shown.selectedFilter = utf8Of(types->currentText());
     }
-    shown.confirmsOverwrite = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
-    shown.defaultSuffix = utf8Of(dialog.defaultSuffix());
     return shown;
 }
 
@@ -103,7 +101,6 @@ QueuedDialogScript::QueuedDialogScript(Desktop& desktop) : desktop_(desktop)
             const auto answer = next(Kind::requester);
             reply(*files, answer ? answer->fileName : std::nullopt);
         } else if (auto* colors = qobject_cast<QColorDialog*>(&dialog)) {
-            colorRequesters_.push_back({bgrFromColor(colors->currentColor())});
             const auto answer = next(Kind::color);
             if (!answer || !answer->color) {
                 colors->reject();

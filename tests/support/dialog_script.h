@@ -41,12 +41,6 @@ struct ShownRequester {
     std::string fileName;              // what the file-name box holds
     std::vector<std::string> filters;  // as the filter list shows them
     std::string selectedFilter;
-    bool confirmsOverwrite = false;
-    std::string defaultSuffix;  // added to a name typed without one; "" = none
-};
-
-struct ShownColorRequester {
-    std::uint32_t initialColor = 0;  // 0x00BBGGRR
 };
 
 // Answers given in advance, in order; remembers what it was shown. A dialog
@@ -71,7 +65,6 @@ public:
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<ShownRequester>& requesters() const { return requesters_; }
-    const std::vector<ShownColorRequester>& colorRequesters() const { return colorRequesters_; }
     int unanswered() const { return unanswered_; }           // dialogs that found no fitting answer
     std::size_t pending() const { return answers_.size(); }  // answers never asked for
 
@@ -91,7 +84,6 @@ private:
     std::deque<Answer> answers_;
     std::vector<ShownMessage> messages_;
     std::vector<ShownRequester> requesters_;
-    std::vector<ShownColorRequester> colorRequesters_;
     int unanswered_ = 0;
 };
 

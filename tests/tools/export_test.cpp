@@ -6,6 +6,7 @@
 #include "support/files.h"
 #include "support/full_disk.h"
 #include "support/processes.h"
+#include "support/random_song.h"
 
 #include "song_file.h"
 
@@ -16,7 +17,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <random>
 #include <sstream>
 #include <thread>
 
@@ -63,6 +63,7 @@ TEST(ExportTool, BadArgumentsAndUnreadableSongsExitWithTwoAndSayWhy)
          "'" + folder.file("song.aiff") + "' must end in .mid, .wav, .flac, .ogg or .mp3\n"},
         {{folder.file("missing.nmd"), "--grid"}, "cannot read '" + folder.file("missing.nmd") + "'\n"},
         {{folder.path.string(), "--grid"}, "cannot read '" + folder.path.string() + "'\n"},
+        {{"/bin/ls", "--grid"}, "Unable to open ls: it is not a Nimbel MIDI song\n"},
     };
     for (const auto& [arguments, message] : cases) {
         const auto bad = exportTool(arguments);
@@ -72,19 +73,27 @@ TEST(ExportTool, BadArgumentsAndUnreadableSongsExitWithTwoAndSayWhy)
     }
 }
 
-TEST(ExportTool, NotesTheSongHasNoPlaceForAreDroppedWithOneWarningLine)
+TEST(ExportTool, NotesTheSongHasNoPlaceForAndAMidiFilesChangesAreOneWarningLine)
 {
     const testing_support::ScratchFolder folder;
     std::string melody = "START\r\n";
     for (int note = 0; note < 100000; ++note) melody += "C ";
+    // A chord on the percussion channel, a controller and a tempo change.
+    const std::string drums = testing_support::midiFile(
+        0, 96, {testing_support::bytes({0x00, 0x99, 0x24, 0x64, 0x00, 0x2A, 0x64, 0x00, 0xB9, 0x07, 0x64, 0x60, 0xFF,
+                                        0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80})});
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {melody, "34465 notes dropped: 34465 outside note columns 1 to 65535, 0"},
-        {"START\r\nN16X1C N1X0C 99D N2X2E\r\nEND\r\n", "3 notes dropped: 1 outside note columns 1 to 65535, 2"}};
-    for (const auto& [song, counts] : cases) {
+        {melody, "34465 notes dropped: 34465 outside note columns 1 to 65535, 0 outside channels 1 to 15"},
+        {"START\r\nN16X1C N1X0C 99D N2X2E\r\nEND\r\n",
+         "3 notes dropped: 1 outside note columns 1 to 65535, 2 outside channels 1 to 15"},
+        {drums,
+         "the MIDI file was changed to fit the song: 1 note dropped (1 with no free channel), 1 tempo change "
+         "ignored, 1 controller message ignored"}};
+    for (const auto& [song, warning] : cases) {
         writeFile(folder.path / "song.txt", song);
         const auto result = exportTool({folder.file("song.txt"), "--save", folder.file("saved.nmd")});
         EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(result.err, "nimbel-export: warning: " + counts + " outside channels 1 to 15\n");
+        EXPECT_EQ(result.err, "nimbel-export: warning: " + warning + "\n");
     }
 }
 
@@ -110,34 +119,6 @@ TEST(ExportTool, DemonstrationSongGivesTheGoldenGridEventsAndProjectFileWhichLoa
     EXPECT_EQ(fileText(folder.file("again.nmd")), written);
 }
 
-// A hand-written song of random tokens: placed or running columns, leading
-// channel numbers, voice lists, marks, missing durations, tempo tokens.
-std::string randomSong(std::mt19937& random)
-{
-    const auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    const auto any = [&pick](std::string_view from) {
-        return std::string(1, from[static_cast<std::size_t>(pick(0, static_cast<int>(from.size()) - 1))]);
-    };
-    std::string text = "START\r\n";
-    if (pick(0, 1) == 0) text += "T" + std::to_string(pick(40, 300)) + " ";
-    for (int token = pick(1, 40); token > 0; --token) {
-        switch (pick(0, 5)) {
-        case 0: text += "N" + std::to_string(pick(1, 15)) + "X" + std::to_string(pick(1, 30)); break;
-        case 1: text += std::to_string(pick(2, 15)); break;
-        default: break;
-        }
-        if (pick(0, 2) == 0) text += "V" + any("0123456789");
-        if (pick(0, 2) == 0) text += any("123456789");
-        for (int mark = pick(0, 3); mark > 0; --mark) text += any("+-><");
-        text += any("ABCDEFGR") + (pick(0, 3) == 0 ? any("#B") : "");
-        if (pick(0, 1) == 0) text += any("WHQEST");
-        if (pick(0, 3) == 0) text += any("D.");
-        for (int voice = pick(-2, 3); voice > 0; --voice) text += "," + std::to_string(pick(0, 128));
-        text += pick(0, 5) == 0 ? "\r\n" : pick(0, 5) == 0 ? " | " : " ";
-    }
-    return text + "\r\nEND\r\n";
-}
-
 TEST(ExportTool, ASongPlaysAsItWillAfterSavingAndOpeningIt)
 {
     const testing_support::ScratchFolder folder;
@@ -145,7 +126,7 @@ TEST(ExportTool, ASongPlaysAsItWillAfterSavingAndOpeningIt)
     std::mt19937 random(20261207);
     for (int i = 0; i < 40; ++i) {
         songs.push_back(folder.file("random" + std::to_string(i) + ".txt"));
-        writeFile(songs.back(), randomSong(random));
+        writeFile(songs.back(), testing_support::randomSong(random));
     }
     const std::string saved = folder.file("saved.nmd");
     for (const std::string& song : songs) {
@@ -154,44 +135,6 @@ TEST(ExportTool, ASongPlaysAsItWillAfterSavingAndOpeningIt)
         const std::string reopened = exportTool({saved, "--events"}).out;
         EXPECT_EQ(loadedThenSaved.out, reopened + reopened) << fileText(song);
     }
-}
-
-// A MIDI file the tool wrote opens as a song whatever its name, with every
-// output, and plays the same messages; one it cannot open exits with 2, and
-// what an import changed is one warning line.
-TEST(ExportTool, MidiFilesOpenAsSongs)
-{
-    const testing_support::ScratchFolder folder;
-    const std::string song = songFile(
-        folder.path / "song.nmd", {"N1X1V59CQ,41", "N2X1V37ES.", "N1X2V48DE", "N2X2V56GQ", "N2X3V6AW", "N10X3V53C#H"});
-    const auto original = exportTool({song, "--events", "-o", folder.file("song.mid")});
-    ASSERT_EQ(original.exitCode, 0) << original.err;
-    writeFile(folder.path / "song.data", fileText(folder.file("song.mid")));
-    const auto opened = exportTool({folder.file("song.data"), "--events", "-o", folder.file("again.mid"), "--grid",
-                                    "--save", folder.file("saved.nmd")});
-    ASSERT_EQ(opened.exitCode, 0) << opened.err;
-    EXPECT_EQ(opened.err, "") << "nothing changed";
-    EXPECT_TRUE(opened.out.starts_with(original.out + "Channel\t")) << opened.out;
-    EXPECT_EQ(fileText(folder.file("again.mid")), fileText(folder.file("song.data")));
-    EXPECT_EQ(exportTool({folder.file("saved.nmd"), "--events"}).out, original.out);
-
-    writeFile(folder.path / "cut.mid", fileText(folder.file("song.data")).substr(0, 30));
-    const auto cut = exportTool({folder.file("cut.mid"), "--grid"});
-    EXPECT_EQ(cut.exitCode, 2);
-    EXPECT_EQ(cut.out, "");
-    EXPECT_EQ(cut.err, "nimbel-export: Unable to open cut.mid: the file is cut short inside track 1\n");
-
-    // A chord on the percussion channel, a controller and a tempo change.
-    writeFile(folder.path / "drums.mid",
-              testing_support::midiFile(
-                  0, 96,
-                  {testing_support::bytes({0x00, 0x99, 0x24, 0x64, 0x00, 0x2A, 0x64, 0x00, 0xB9, 0x07, 0x64, 0x60, 0xFF,
-                                           0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80})}));
-    const auto drums = exportTool({folder.file("drums.mid"), "--grid"});
-    EXPECT_EQ(drums.exitCode, 0);
-    EXPECT_EQ(drums.err,
-              "nimbel-export: warning: the MIDI file was changed to fit the song: 1 note dropped (1 with no "
-              "free channel), 1 tempo change ignored, 1 controller message ignored\n");
 }
 
 // sox's "Maximum amplitude" of a stretch of a sound file, from -1 to 1.
