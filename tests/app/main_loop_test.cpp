@@ -105,7 +105,8 @@ TEST(LeavingTheProgram, AClosedMainWindowFileExitOrFileNewGoOnlyWhenThePromptPro
         EXPECT_EQ(p.script.messages().empty() ? "" : p.script.messages()[0].text, c.question);
         EXPECT_TRUE(p.desktop.windowExists(kMainWindow));
         EXPECT_EQ(p.program.project.changed, c.changed && c.pass == Pass::goOn);
-        EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
+        EXPECT_EQ(p.driver.windowTitle(kMainWindow),
+                  p.program.project.changed ? "Nimbel MIDI - MIDI.txt *" : "Nimbel MIDI - MIDI.txt");
     }
 }
 
