@@ -8,6 +8,7 @@
 // latency (about 19 ms through PulseAudio), so onsets at the loudspeaker
 // move only when a note is sent later than that. Also what the keeper's
 // calls cost the loop: the longest, and how many made the song's text.
+#include "bench_statistics.h"
 #include "midi_output.h"
 #include "music_checks.h"
 #include "project_state.h"
@@ -55,12 +56,6 @@ public:
 private:
     std::vector<double>& lateMs_;
 };
-
-double percentile(std::vector<double> values, double fraction)
-{
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
-}
 
 void BM_NotesSentWhileTheRecoveryFileIsKept(benchmark::State& state)
 {
@@ -110,8 +105,8 @@ void BM_NotesSentWhileTheRecoveryFileIsKept(benchmark::State& state)
         }
         keeper.removeFileAndWait();
         state.counters["notes"] = static_cast<double>(lateMs.size());
-        state.counters["late_p50_ms"] = percentile(lateMs, 0.5);
-        state.counters["late_p99_ms"] = percentile(lateMs, 0.99);
+        state.counters["late_p50_ms"] = bench::percentile(lateMs, 0.5);
+        state.counters["late_p99_ms"] = bench::percentile(lateMs, 0.99);
         state.counters["late_max_ms"] = *std::max_element(lateMs.begin(), lateMs.end());
         state.counters["edits"] = edits;
         state.counters["texts_made"] = texts;

@@ -4,6 +4,7 @@
 // processor busy, and the process's processor time.
 #pragma once
 
+#include "bench_statistics.h"
 #include "clock.h"
 
 #include <pulse/simple.h>
@@ -258,13 +259,6 @@ inline std::vector<std::optional<double>> onsetErrorsMs(const MonitorRecorder& r
         errors.push_back(error);
     }
     return errors;
-}
-
-inline double percentile(std::vector<double> values, double fraction)
-{
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
 // The least-squares slope of `values` against their index, over their whole length.

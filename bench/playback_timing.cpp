@@ -3,6 +3,7 @@
 // an output that notes the exact time of each note-on. Reports each note-on's
 // lateness against the beat grid (median, 99th percentile, maximum, in
 // microseconds) and the drift of the last note over the song.
+#include "bench_statistics.h"
 #include "clock.h"
 #include "midi_output.h"
 #include "music_checks.h"
@@ -46,12 +47,6 @@ private:
     std::vector<std::chrono::steady_clock::time_point>& noteOns_;
 };
 
-double percentile(std::vector<double> values, double fraction)
-{
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
-}
-
 void BM_NoteOnLatenessOnTheRealClock(benchmark::State& state)
 {
     const int columns = static_cast<int>(state.range(0));
@@ -87,8 +82,8 @@ void BM_NoteOnLatenessOnTheRealClock(benchmark::State& state)
         for (std::size_t k = 0; k < noteOns.size(); ++k)
             lateness.push_back(Microseconds(noteOns[k] - gridStart).count() - static_cast<double>(k) * periodUs);
         state.counters["notes"] = static_cast<double>(noteOns.size());
-        state.counters["late_median_us"] = percentile(lateness, 0.5);
-        state.counters["late_p99_us"] = percentile(lateness, 0.99);
+        state.counters["late_median_us"] = bench::percentile(lateness, 0.5);
+        state.counters["late_p99_us"] = bench::percentile(lateness, 0.99);
         state.counters["late_max_us"] = *std::max_element(lateness.begin(), lateness.end());
         state.counters["drift_us"] = lateness.back() - lateness.front();
     }
