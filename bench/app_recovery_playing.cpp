@@ -11,6 +11,7 @@
 #include "bench_statistics.h"
 #include "midi_output.h"
 #include "music_checks.h"
+#include "port_devices.h"
 #include "project_state.h"
 #include "recovery_keeper.h"
 #include "sequencer.h"
@@ -46,17 +47,6 @@ private:
     std::vector<double>& lateMs_;
 };
 
-class LatenessDevices final : public MidiDevices {
-public:
-    explicit LatenessDevices(std::vector<double>& lateMs) : lateMs_(lateMs) {}
-    int count() override { return 0; }
-    std::optional<MidiDeviceCaps> capabilities(int) override { return MidiDeviceCaps{"measuring", 1}; }
-    std::unique_ptr<MidiPort> open(int) override { return std::make_unique<LatenessPort>(lateMs_); }
-
-private:
-    std::vector<double>& lateMs_;
-};
-
 void BM_NotesSentWhileTheRecoveryFileIsKept(benchmark::State& state)
 {
     const bool keeping = state.range(0) != 0;
@@ -72,7 +62,7 @@ void BM_NotesSentWhileTheRecoveryFileIsKept(benchmark::State& state)
     song.noteListStale = true;  // Play reads the notes and the tempo from the grid
     for (auto _ : state) {
         std::vector<double> lateMs;
-        LatenessDevices devices(lateMs);
+        bench::OnePortDevices devices("measuring", std::make_unique<LatenessPort>(lateMs));
         MidiOutput output;
         output.openOutput(devices, -1);
         SteadyClock clock;

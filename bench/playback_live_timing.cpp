@@ -24,6 +24,7 @@
 #include "note_preview.h"
 #include "play_voices.h"
 #include "playback_listening.h"
+#include "port_devices.h"
 #include "sequencer.h"
 #include "song.h"
 #include "song_columns.h"
@@ -41,18 +42,6 @@ using namespace bench;
 
 constexpr int kTempo = 240;
 constexpr double kBeatNs = 60e9 / kTempo;
-
-// Hands a synthesizer that is already running to a MidiOutput.
-class StartedSynthDevices final : public MidiDevices {
-public:
-    explicit StartedSynthDevices(std::unique_ptr<BuiltInSynth> synth) : synth_(std::move(synth)) {}
-    int count() override { return 0; }
-    std::optional<MidiDeviceCaps> capabilities(int) override { return MidiDeviceCaps{"synth", 1}; }
-    std::unique_ptr<MidiPort> open(int) override { return std::move(synth_); }
-
-private:
-    std::unique_ptr<BuiltInSynth> synth_;
-};
 
 // One channel's cells, one per note column, at tempo 240.
 void writeSong(Song& song, const std::vector<std::string>& cells)
@@ -130,7 +119,7 @@ bool withLiveOutput(benchmark::State& state, int seconds, const std::function<vo
         return false;
     }
     BuiltInSynth& synth = *started;
-    StartedSynthDevices devices(std::move(started));
+    OnePortDevices devices("synth", std::move(started));
     auto output = std::make_unique<MidiOutput>();
     output->openOutput(devices, -1);
     play(*output, synth);

@@ -8,6 +8,7 @@
 #include "midi_output.h"
 #include "music_checks.h"
 #include "notation.h"
+#include "port_devices.h"
 #include "sequencer.h"
 #include "song.h"
 #include "song_columns.h"
@@ -36,17 +37,6 @@ private:
     std::vector<std::chrono::steady_clock::time_point>& noteOns_;
 };
 
-class StopwatchDevices final : public MidiDevices {
-public:
-    explicit StopwatchDevices(std::vector<std::chrono::steady_clock::time_point>& noteOns) : noteOns_(noteOns) {}
-    int count() override { return 0; }
-    std::optional<MidiDeviceCaps> capabilities(int) override { return MidiDeviceCaps{"stopwatch", 1}; }
-    std::unique_ptr<MidiPort> open(int) override { return std::make_unique<StopwatchPort>(noteOns_); }
-
-private:
-    std::vector<std::chrono::steady_clock::time_point>& noteOns_;
-};
-
 void BM_NoteOnLatenessOnTheRealClock(benchmark::State& state)
 {
     const int columns = static_cast<int>(state.range(0));
@@ -60,7 +50,7 @@ void BM_NoteOnLatenessOnTheRealClock(benchmark::State& state)
 
         std::vector<std::chrono::steady_clock::time_point> noteOns;
         noteOns.reserve(static_cast<std::size_t>(columns));
-        StopwatchDevices devices(noteOns);
+        bench::OnePortDevices devices("stopwatch", std::make_unique<StopwatchPort>(noteOns));
         MidiOutput output;
         output.openOutput(devices, -1);
         SteadyClock clock;
