@@ -135,14 +135,14 @@ private:
     }
     static void signalLoop(void* self) { pa_threaded_mainloop_signal(static_cast<PulseAudioStream*>(self)->loop_, 0); }
 
-    // A queue of `frames` in all, half of it asked for at a time: the server
-    // then keeps the sink's own buffer at its least (it takes (queue − 2 ×
-    // request) / 2 for it), so that the queue is the stream's, and a writer
-    // answering a request has half the queue's time to do so. Fewer, larger
-    // requests also cost the processor less than many small ones.
+    // A queue of `frames` in all, a quarter of it asked for at a time: each
+    // request comes while three quarters of the queue are still to play,
+    // time for the writer and for a sound server that passes writes on to
+    // its sink late (its main thread is not a real-time one). The server
+    // keeps (queue − 2 × request) / 2 of it in the sink's own buffer.
     static pa_buffer_attr attributes(int frames, std::uint32_t maxlength)
     {
-        return {maxlength, bytesOf(frames), 0, bytesOf(frames / 2), static_cast<std::uint32_t>(-1)};
+        return {maxlength, bytesOf(frames), 0, bytesOf(frames / 4), static_cast<std::uint32_t>(-1)};
     }
 
     void waitForRoom(std::size_t bytes)
