@@ -1,7 +1,7 @@
 // Editing in the real program on a real display, as a user does it: notes
-// typed into the Note Window, heard when played and kept in a file; cells
-// carried between two running copies through the system clipboard; and a
-// long song followed by the grid as it plays.
+// typed with the keyboard alone and saved; cells carried between two running
+// copies through the system clipboard; and a long song followed by the grid
+// as it plays.
 #include "real_program.h"
 
 #include "song.h"
@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 constexpr int kFileMenu = 18;  // the menu titles' offsets in the menu bar
 constexpr int kEditMenu = 55;
-enum FileItem { kOpen = 2, kSave = 3, kSaveAs = 4, kExit = 5 };
+constexpr int kSaveItem = 3;
 enum EditItem { kCopyTo = 6, kPasteFrom = 7 };
 
 std::string pixelAt(const std::string& rgb, ScreenPoint p)
@@ -61,71 +61,6 @@ protected:
 
     std::unique_ptr<RealProgramSession> session;
 };
-
-TEST_F(EditingOnScreen, NotesTypedIntoTheNoteWindowAreHeardAndKeptInAFileThatIsReplacedOnlyWhenAsked)
-{
-    RealProgramSession::Running program = start("program");
-    ASSERT_FALSE(program.window.empty());
-    const ScreenPoint first = RealProgramSession::cellCentre(program, 0, 1);
-    click(environment(), first.x, first.y);
-    std::this_thread::sleep_for(500ms);
-    const std::string shown = screenshot(environment(), RealProgramSession::shots() / "selection.png");
-    EXPECT_EQ(pixelAt(shown, {first.x - 20, first.y}), "F0220F") << "the cell is painted in the selection colour";
-
-    // The Full Text field has the keyboard, its text selected: typing
-    // replaces the cell's text and Return is OK.
-    click(environment(), first.x, first.y, 2);  // its first click takes the selection back
-    ASSERT_FALSE(waitForWindow(environment(), "^Select Note$", 10s).empty()) << "the Note Window did not open";
-    std::this_thread::sleep_for(300ms);
-    typeText(environment(), "c d e");
-    screenshot(environment(), RealProgramSession::shots() / "note-window.png");
-    pressKey(environment(), "Return");
-    std::this_thread::sleep_for(500ms);
-
-    session->sound().startRecording(session->folder().path / "sink.raw");
-    click(environment(), program.play.x, program.play.y);
-    std::this_thread::sleep_for(2s);
-    EXPECT_GT(session->sound().stopRecording(), 1000) << "the notes were not heard";
-
-    // A program is no song: it is refused and the song kept (the question
-    // about the unsaved song answered No).
-    const fs::path binary = session->folder().path / "ls";
-    fs::copy_file("/bin/ls", binary);
-    session->chooseMenuItem(program, kFileMenu, kOpen);
-    ASSERT_FALSE(waitForWindow(environment(), "^Nimbel MIDI$", 10s).empty()) << "no question about the changes";
-    pressKey(environment(), "alt+n");
-    ASSERT_FALSE(waitForWindow(environment(), "^Open Nimbel MIDI Project", 10s).empty()) << "no requester";
-    std::this_thread::sleep_for(800ms);
-    typeText(environment(), binary.string());
-    pressKey(environment(), "Return");
-    ASSERT_FALSE(waitForWindow(environment(), "^Nimbel MIDI Error$", 10s).empty()) << "the program was not refused";
-    screenshot(environment(), RealProgramSession::shots() / "not-a-song.png");
-    pressKey(environment(), "Return");
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(fileText(binary), fileText("/bin/ls"));
-
-    // Save As over a file asks; No goes back to the requester, Yes replaces it.
-    const fs::path song = session->folder().path / "song.nmd";
-    writeFile(song, "a file of its own");
-    session->chooseMenuItem(program, kFileMenu, kSaveAs);
-    ASSERT_FALSE(waitForWindow(environment(), "^Save Nimbel MIDI", 10s).empty()) << "no requester";
-    std::this_thread::sleep_for(800ms);
-    typeText(environment(), song.string());  // the whole path
-    pressKey(environment(), "Return");
-    std::this_thread::sleep_for(800ms);
-    screenshot(environment(), RealProgramSession::shots() / "replace-question.png");
-    pressKey(environment(), "Return");  // No, the default answer
-    std::this_thread::sleep_for(800ms);
-    EXPECT_EQ(fileText(song), "a file of its own");
-    pressKey(environment(), "Return");  // the requester again, with the same name
-    std::this_thread::sleep_for(800ms);
-    pressKey(environment(), "alt+y");
-    ASSERT_FALSE(waitForWindow(environment(), "^Nimbel MIDI - song.nmd$", 10s).empty()) << "not saved as song.nmd";
-    EXPECT_TRUE(hasLines(song, {"N1X1C", "N1X2D", "N1X3E"})) << fileText(song);
-
-    session->chooseMenuItem(program, kFileMenu, kExit);
-    EXPECT_EQ(program.process->waitFor(15s), std::optional<int>(0));
-}
 
 TEST_F(EditingOnScreen, AMelodyAndABassTypedWithTheKeyboardAloneAreSaved)
 {
@@ -196,7 +131,7 @@ TEST_F(EditingOnScreen, CopyToAndPasteFromCarryCellsBetweenTwoRunningCopies)
     std::this_thread::sleep_for(300ms);
     click(environment(), destination.x, destination.y);
     session->chooseMenuItem(second, kEditMenu, kPasteFrom);
-    session->chooseMenuItem(second, kFileMenu, kSave);
+    session->chooseMenuItem(second, kFileMenu, kSaveItem);
     std::this_thread::sleep_for(500ms);
     EXPECT_TRUE(hasLines(second.folder / "MIDI.txt", {"N4X5C8Q,10", "N4X6C", "N4X7G"}))
         << fileText(second.folder / "MIDI.txt");

@@ -28,7 +28,6 @@ public:
     RealProgramSession();
     bool ready() const { return !display_.name().empty() && sound_.ready(); }
     const EnvironmentChanges& environment() const { return environment_; }
-    NullSinkServer& sound() { return sound_; }
     const ScratchFolder& folder() const { return folder_; }
     // Where screenshots go: the build tree's e2e folder, to look at afterwards.
     static std::filesystem::path shots();

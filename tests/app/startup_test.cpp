@@ -1,13 +1,15 @@
 // Start-up and shutdown of the whole program in a temporary program folder:
 // the demonstration song and the settings file beside the program, also on
-// a disk that is full, the start-up error, and what shutdown ends; where the
-// settings text keeps the selection colour (its numbers read as the decimal
-// reader's table says).
+// a disk that is full, the start-up error, the song a killed copy left
+// offered at start, and what shutdown ends; where the settings text keeps
+// the selection colour (its numbers read as the decimal reader's table says).
 #include "program_fixture.h"
 
+#include "support/ended_process.h"
 #include "support/full_disk.h"
 
 #include "demo_song.h"
+#include "recovery_store.h"
 #include "settings_file.h"
 #include "song_columns.h"
 
@@ -68,6 +70,22 @@ TEST_F(StartUp, ShutdownEndsSoundingNotesClosesTheOutputAndEveryWindow)
     EXPECT_FALSE(desktop.windowExists(kMainWindow));
     EXPECT_EQ(sent.back().packed, 0x003C91u);
     EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"});
+}
+
+TEST_F(StartUp, TheProgramOffersTheSongAKilledCopyLeftAndItsChangesAreAskedAboutOnLeaving)
+{
+    const RecoveryStore killed(recoveryFolder.directory(), endedProcess());
+    ASSERT_TRUE(killed.write(";Nimbel MIDI Format\r\nSTART\r\nN1X1E\r\nEND\r\n", {"/songs/tune.nmd", false, {}}));
+    script.expectMessage(MessageReply::yes);
+    script.expectMessage(MessageReply::no);
+    driver.post(menuEvent(kMainWindow, kFileExit));
+    EXPECT_EQ(
+        runProgram(desktop, devices, clock, {scratch.directory(), scratch.directory(), recoveryFolder.directory()}, ""),
+        0);
+    ASSERT_EQ(script.messages().size(), 2u);
+    EXPECT_EQ(script.messages()[0].title, "Nimbel MIDI Recovery");
+    EXPECT_EQ(script.messages()[1].text, "Music file tune.nmd has changed.\nDo you wish to save changes?");
+    EXPECT_TRUE(fileNames(recoveryFolder.path).empty()) << "the restored file goes with the changes";
 }
 
 TEST(FilesBesideTheProgram, AFullDiskLeavesNoHalfWrittenDemonstrationSongOrSettingsFile)

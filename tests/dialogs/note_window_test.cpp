@@ -80,6 +80,8 @@ TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
         EXPECT_EQ(answer(c.input, [&] { act(c); }), c.expected);
         EXPECT_FALSE(desktop.windowExists(kNoteWindow));
     }
+    // Full Text has the keyboard, its text selected: typing replaces it and Return is OK.
+    EXPECT_EQ(answer("e5", [&] { driver.type(kNoteWindow, "c d e<Return>"); }), "C D E");
 }
 
 TEST_F(NoteWindow, OffersOnlyTheDurationsThatCanFollowTheChosenNote)
