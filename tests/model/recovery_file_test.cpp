@@ -1,5 +1,7 @@
 // The recovery file's text, read back: the facts of whole files, and
-// nothing from damaged ones. Whatever is read is written back the same.
+// nothing from damaged ones. Whatever is read is written back the same; the
+// recovery-file fuzz target's seeds hold the texts of facts written in any
+// other way, which that rule refuses.
 #include "recovery_file.h"
 
 #include <gtest/gtest.h>
@@ -33,22 +35,6 @@ TEST(RecoveryFile, WholeFilesGiveTheirFactsAndDamagedOnesNothing)
         {recoveryFile("/songs/tune.nmd"), RecoveryFacts{"/songs/tune.nmd", false, at(1715000000)}},
         {recoveryFile("", "1", "0"), RecoveryFacts{"", true, at(0)}},
         {recoveryFile(" a%25b%0D%0A%09%7F.nmd "), RecoveryFacts{" a%b\r\n\t\x7F.nmd ", false, at(1715000000)}},
-        // Escapes only as they are written: upper-case digits, for the characters that need one.
-        {recoveryFile("a%0a"), std::nullopt},
-        {recoveryFile("a%41"), std::nullopt},
-        {recoveryFile("a%00"), std::nullopt},
-        {recoveryFile("a%0"), std::nullopt},
-        {recoveryFile("a%"), std::nullopt},
-        {recoveryFile("a%G0"), std::nullopt},
-        {recoveryFile("a\tb"), std::nullopt},
-        {recoveryFile("a\rb"), std::nullopt},
-        {recoveryFile("", "2"), std::nullopt},
-        {recoveryFile("", ""), std::nullopt},
-        {recoveryFile("", "0", ""), std::nullopt},
-        {recoveryFile("", "0", "-1"), std::nullopt},
-        {recoveryFile("", "0", "01"), std::nullopt},
-        {recoveryFile("", "0", "1x"), std::nullopt},
-        {recoveryFile("", "0", "99999999999999999999"), std::nullopt},
         // The song must be a whole project file.
         {recoveryFile("", "0", "1", ";Nimbel MIDI Format\r\n;Created 2024/05/06\r\nSTART\r\nT120\r\nN1X1C\r\n"),
          std::nullopt},
@@ -59,9 +45,6 @@ TEST(RecoveryFile, WholeFilesGiveTheirFactsAndDamagedOnesNothing)
         {kSong, std::nullopt},
         {"", std::nullopt},
         {";Nimbel MIDI Recovery\r\n", std::nullopt},
-        {";Nimbel MIDI Recovery\n;Project \n;New project 0\n;Time 1\n;Nimbel MIDI Format\nSTART\nEND\n", std::nullopt},
-        {";Nimbel MIDI Recovery!\r\n;Project \r\n;New project 0\r\n;Time 1\r\n" + std::string(kSong), std::nullopt},
-        {";Nimbel MIDI Recovery\r\n;New project 0\r\n;Project \r\n;Time 1\r\n" + std::string(kSong), std::nullopt},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.text);
