@@ -4,12 +4,15 @@
 #include "program_fixture.h"
 
 #include "channel_roll.h"
-#include "channel_window.h"
 #include "dialog_controls.h"
 #include "help_text.h"
 #include "program_ids.h"
+// Every window's header, so that any two of them compiling together is checked here.
+#include "channel_window.h"
+#include "note_window.h"
 #include "short_message.h"
 #include "song_columns.h"
+#include "tempo_window.h"
 
 namespace nimbel {
 namespace {
@@ -120,6 +123,19 @@ TEST_F(ChannelWindow, EndsSoundingNotesOnOpeningThenPlaysTheChannelAlone)
               ASSERT_EQ(sent.size(), 1u) << "channel 2's note alone";
               EXPECT_EQ(shortMessageBytes(sent[0].packed), (std::array<std::uint8_t, 3>{0x92, 0x3C, 0x46}));
               press(kCancelButton);
+          }});
+}
+
+TEST_F(ChannelWindow, SpacePlaysTheChannelAndF1ShowsTheWindowsHelp)
+{
+    open({[&] { driver.type(kChannelWindow, "<Space>"); },
+          [&] {
+              EXPECT_TRUE(program.sequencer.isPlaying());
+              driver.type(kChannelWindow, "<F1>");
+          },
+          [&] {
+              EXPECT_EQ(driver.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::channelWindow)));
+              driver.post(closeRequest(kChannelWindow));
           }});
 }
 

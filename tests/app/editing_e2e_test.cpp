@@ -1,7 +1,7 @@
-// Editing in the real program on a real display, as a user does it: notes
-// typed with the keyboard alone and saved; cells carried between two running
-// copies through the system clipboard; and a long song followed by the grid
-// as it plays.
+// Editing in the real program on a real display, as a user does it: a song
+// opened from its command line, notes typed with the keyboard alone, saved,
+// and the program left; cells carried between two running copies through
+// the system clipboard; and a long song followed by the grid as it plays.
 #include "real_program.h"
 
 #include "song.h"
@@ -49,9 +49,9 @@ protected:
         session = std::make_unique<RealProgramSession>();
         ASSERT_TRUE(session->ready()) << "Xvfb or PulseAudio did not start";
     }
-    RealProgramSession::Running start(const std::string& name)
+    RealProgramSession::Running start(const std::string& name, const std::vector<std::string>& arguments = {})
     {
-        RealProgramSession::Running running = session->start(name);
+        RealProgramSession::Running running = session->start(name, arguments);
         EXPECT_FALSE(running.window.empty())
             << "no main window; it said: " << fileText(running.folder / "nimbel-midi.log");
         EXPECT_GT(running.play.x, 0) << "the Play button is not on the screen";
@@ -64,8 +64,13 @@ protected:
 
 TEST_F(EditingOnScreen, AMelodyAndABassTypedWithTheKeyboardAloneAreSaved)
 {
-    RealProgramSession::Running program = start("keyboard");
+    // Started with a song named relative to the working folder, as a shell passes it.
+    const fs::path workingFolder = session->folder().path / "elsewhere";
+    fs::create_directories(workingFolder);
+    writeFile(workingFolder / "song.nmd", dataFile("demo_song_saved.nmd"));
+    RealProgramSession::Running program = start("keyboard", {"song.nmd"});
     ASSERT_FALSE(program.window.empty());
+    EXPECT_FALSE(waitForWindow(environment(), "^Nimbel MIDI - song\\.nmd$", 10s).empty()) << "song.nmd not opened";
     // Without a window manager the keyboard goes to the window under the
     // pointer: it rests over the grid, and nothing is clicked.
     const ScreenPoint grid = RealProgramSession::cellCentre(program, 5, 3);
@@ -102,6 +107,9 @@ TEST_F(EditingOnScreen, AMelodyAndABassTypedWithTheKeyboardAloneAreSaved)
     EXPECT_TRUE(hasLines(song, expected)) << fileText(song);
     pressKey(environment(), "ctrl+q");
     EXPECT_EQ(program.process->waitFor(15s), std::optional<int>(0));
+    EXPECT_TRUE(fs::exists(program.folder / "MIDI.txt"));
+    EXPECT_FALSE(fs::exists(workingFolder / "MIDI.txt")) << "files live beside the program";
+    EXPECT_FALSE(fs::exists(program.folder / "NimbelMIDI.ini"));
 }
 
 TEST_F(EditingOnScreen, CopyToAndPasteFromCarryCellsBetweenTwoRunningCopies)

@@ -1,13 +1,13 @@
 // Composing from the keyboard in the running program: one table of key
 // sequences typed into the main window, and what they leave in the grid,
 // the selection, the cursor and the undo and redo lists; then the mouse's
-// ranges, and the keys the Channel Window takes.
+// ranges in the chosen selection colour.
 #include "program_fixture.h"
 
 #include "edit/edit_test_support.h"
 
-#include "channel_window.h"
 #include "help_text.h"
+#include "settings_file.h"
 #include "song_columns.h"
 
 namespace nimbel {
@@ -99,12 +99,14 @@ TEST_F(Keyboard, SpacePlaysAndPausesAndF1ShowsTheWindowsHelp)
     EXPECT_EQ(driver.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::mainWindow)));
 }
 
-TEST_F(Keyboard, ShiftClickAndDragSelectRectanglesAndAClickMovesTheCursor)
+TEST_F(Keyboard, ShiftClickAndDragSelectRectanglesInTheChosenColourAndAClickMovesTheCursor)
 {
     const Rect grid = gadgets.gadgetRect(kMainWindow, kSongGrid);
     const auto centre = [&](int row, int noteColumn) {
         return Point{grid.x + 300 + 50 * (noteColumn - 1) + 25, grid.y + 22 + 14 * row + 7};
     };
+    script.expectColor(0x00FF00);
+    driver.chooseMenuItem(kMainWindow, kSelectColor);
     driver.clickAt(kMainWindow, {grid.x + 150, centre(1, 2).y}, ClickKind::left);  // a summary cell
     run(2);
     driver.clickAt(kMainWindow, centre(1, 2), ClickKind::left);
@@ -112,34 +114,29 @@ TEST_F(Keyboard, ShiftClickAndDragSelectRectanglesAndAClickMovesTheCursor)
     EXPECT_EQ(cursor(), "2:2");
     EXPECT_EQ(program.song.selectionList.size(), 1u) << "a plain click still toggles the note cell, only that";
     EXPECT_EQ(gadgets.gadgetText(kMainWindow, kNoteCounter), "2");
+    EXPECT_EQ(program.song.grid.cellColor(1, gridColumnOf(2)), 0x00FF00u);
+    EXPECT_EQ(loadSetting(program.folders.settingsFolder + kSettingsFileName, kSelectionColorKey), 0x00FF00);
     driver.clickAt(kMainWindow, centre(3, 4), ClickKind::left, true);
     run(2);
     EXPECT_EQ(program.song.selectionList.size(), 3u * 3u);
+
     driver.clickAt(kMainWindow, centre(0, 1), ClickKind::left);
     driver.dragTo(kMainWindow, centre(4, 2));
     run(4);
     EXPECT_EQ(program.song.selectionList.size(), 5u * 2u);
     EXPECT_EQ(cursor(), "5:2");
-}
 
-TEST_F(Keyboard, TheChannelWindowTakesSpaceAndF1)
-{
-    // A pass of the window's loop takes one event: its activation, then each key.
-    program.song.grid.setCellText(1, gridColumnOf(1), "C");
-    driver.act([] {});
-    driver.act([&] { driver.type(kChannelWindow, "<Space>"); });
-    driver.act([] {});
-    driver.act([&] {
-        EXPECT_TRUE(program.sequencer.isPlaying());
-        driver.type(kChannelWindow, "<F1>");
-    });
-    driver.act([] {});
-    driver.act([&] {
-        EXPECT_EQ(driver.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::channelWindow)));
-        driver.post(closeRequest(kChannelWindow));
-    });
-    dispatchCommand(program, kViewChannelBase + 2);
-    EXPECT_FALSE(desktop.windowExists(kChannelWindow));
+    script.expectMessage(MessageReply::ok);
+    driver.pressToolButton(kMainWindow, kEditPaste);
+    script.expectColorCancel();
+    driver.chooseMenuItem(kMainWindow, kSelectColor);
+    run(2);
+    ASSERT_EQ(script.messages().size(), 1u);
+    const ShownMessage& shown = script.messages()[0];
+    EXPECT_EQ(std::tuple(shown.title, shown.text, shown.icon, shown.buttons),
+              std::tuple("Nimbel MIDI Error", "Please select only one destination location", MessageIcon::none,
+                         MessageButtons::ok));
+    EXPECT_EQ(program.selectionColor, 0x00FF00u) << "a cancelled choice keeps the colour";
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ std::string keptNote(const std::string& file)
 }
 
 // Who wrote a recovery file that a start-up finds.
-enum class Writer { self, running, ended };
+enum class Writer { running, ended };
 
 struct LeftFile {
     Writer writer;
@@ -78,34 +78,17 @@ TEST(RecoveryAtStartUp, AsksAboutEachFileOfACopyThatEndedNewestFirstUntilOneIsRe
 {
     const ScopedEnvironment zone("TZ", "UTC0");
     ::tzset();
-    const ProcessIdentity self = thisProcess();
     const ProcessIdentity running = runningProcess();
     const ProcessIdentity ended = endedProcess();
-    ASSERT_TRUE(self.startTime && ended.startTime) << "no /proc";
-    const std::string at1253 = "6 May 2024 at 12:53";
+    ASSERT_TRUE(ended.startTime) << "no /proc";
     const std::string unreadable = "A recovery file could not be read. It was set aside, not deleted:\n";
     const std::vector<StartCase> cases{
-        {"no file", {}, {}, {}, "", "Nimbel MIDI - MIDI.txt"},
-        {"this copy's own", {{Writer::self, "/songs/own.nmd"}}, {}, {}, "", "Nimbel MIDI - MIDI.txt", 1},
-        {"a running copy's", {{Writer::running, "/songs/running.nmd"}}, {}, {}, "", "Nimbel MIDI - MIDI.txt", 1},
-        {"an ended copy's, Yes",
-         {{Writer::ended, "/songs/tune.nmd", 1715000000, "E5Q"}},
-         {MessageReply::yes},
-         {question("tune.nmd", at1253)},
-         "E5Q",
-         "Nimbel MIDI - tune.nmd *"},
         {"an ended copy's new song, Yes",
          {{Writer::ended, ""}},
          {MessageReply::yes},
-         {question("a new song", at1253)},
+         {question("a new song", "6 May 2024 at 12:53")},
          "C",
          "Nimbel MIDI - New Project *"},
-        {"an ended copy's that cannot be read",
-         {{Writer::ended, "/songs/tune.nmd", 0, ""}},
-         {MessageReply::ok},
-         {unreadable + "unreadable/"},
-         "",
-         "Nimbel MIDI - MIDI.txt"},
         {"several: No, then Yes; the oldest stays for the next start",
          {{Writer::ended, "/songs/old.nmd", 1715000000, "C"},
           {Writer::ended, "/songs/new.nmd", 1715000120, "D"},
@@ -126,9 +109,7 @@ TEST(RecoveryAtStartUp, AsksAboutEachFileOfACopyThatEndedNewestFirstUntilOneIsRe
         const std::string folder = p.recoveryFolder.directory();
         std::uint64_t nextEnded = 0;
         for (const LeftFile& left : c.files) {
-            ProcessIdentity writer = left.writer == Writer::self      ? self
-                                     : left.writer == Writer::running ? running
-                                                                      : ended;
+            ProcessIdentity writer = left.writer == Writer::running ? running : ended;
             if (left.writer == Writer::ended) writer.startTime = *ended.startTime + nextEnded++;
             const RecoveryStore copy(folder, writer);
             if (left.note.empty()) writeFile(copy.ownFile(), ";Nimbel MIDI Recovery\r\n");
@@ -214,53 +195,24 @@ TEST(RecoveryFileKept, SoonAfterEachEditAtMostOnceASecondAndPreferablyWhilePlayb
     keeper.keep(song.grid, project, std::nullopt);
     keeper.waitUntilWritten();
     EXPECT_EQ(parseRecoveryFileText(fileText(store.ownFile()))->facts.projectPath, project.currentPath);
-    keeper.removeFileAndWait();
-    EXPECT_FALSE(fs::exists(store.ownFile()));
 }
 
-struct EndCase {
-    std::string name;
-    int command;
-    std::vector<MessageReply> answers;
-    std::string kept;   // the note the file keeps afterwards; "" for none
-    std::string title;  // the main window's
-};
-
-TEST(RecoveryFileKept, InTheRunningProgramUntilTheChangesAreSavedOrDiscardedWithTheTitleMarked)
+TEST(RecoveryFileKept, InTheRunningProgramUntilTheChangesAreSavedWithTheTitleMarked)
 {
-    const std::vector<EndCase> cases{
-        {"File Save", kFileSave, {}, "", "Nimbel MIDI - MIDI.txt"},
-        {"File Save As", kFileSaveAs, {}, "", "Nimbel MIDI - new.nmd"},
-        {"File New, No", kFileNew, {MessageReply::no}, "", "Nimbel MIDI - New Project"},
-        {"File Open, No", kFileOpen, {MessageReply::no}, "", "Nimbel MIDI - saved.nmd"},
-        {"File Exit, No", kFileExit, {MessageReply::no}, "", "ended"},
-        {"Undo", kEditUndo, {}, "C8Q,10", "Nimbel MIDI - MIDI.txt *"},
-    };
-    for (const EndCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        TestProgram p(OffscreenApplication::application());
-        ASSERT_TRUE(startUp(p.program));
-        writeFile(p.folder / "saved.nmd", songWith("C"));
-        const std::string file = p.program.recoveryStore.ownFile();
-        p.run(2);
-        p.program.recovery.waitUntilWritten();
-        EXPECT_FALSE(fs::exists(file)) << "nothing to keep";
+    TestProgram p(OffscreenApplication::application());
+    ASSERT_TRUE(startUp(p.program));
+    const std::string file = p.program.recoveryStore.ownFile();
+    withEditSession(p.program, [](EditSession& s) { enterNotes(s, 0, gridColumnOf(1), "E5Q"); });
+    p.run(1);
+    p.program.recovery.waitUntilWritten();
+    EXPECT_EQ(keptNote(file), "E5Q");
+    EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt *");
 
-        withEditSession(p.program, [](EditSession& s) { enterNotes(s, 0, gridColumnOf(1), "E5Q"); });
-        p.run(1);
-        p.program.recovery.waitUntilWritten();
-        EXPECT_EQ(keptNote(file), "E5Q");
-        EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt *");
-
-        for (const MessageReply answer : c.answers) p.script.expectMessage(answer);
-        p.script.expectFileName(p.folder / (c.command == kFileSaveAs ? "new.nmd" : "saved.nmd"));
-        p.clock.advanceBy(RecoveryKeeper::kWriteIntervalMs);  // the undone song is kept at once
-        p.driver.chooseMenuItem(kMainWindow, c.command);
-        if (p.run(2) == Pass::leave) shutDown(p.program);
-        p.program.recovery.waitUntilWritten();
-        EXPECT_EQ(keptNote(file), c.kept);
-        EXPECT_EQ(p.desktop.windowExists(kMainWindow) ? p.driver.windowTitle(kMainWindow) : "ended", c.title);
-    }
+    p.driver.chooseMenuItem(kMainWindow, kFileSave);
+    p.run(2);
+    p.program.recovery.waitUntilWritten();
+    EXPECT_EQ(keptNote(file), "");
+    EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
 }
 
 }  // namespace

@@ -117,14 +117,6 @@ void DesktopDriver::resizeWindow(int window, Size inner)
     }
 }
 
-void DesktopDriver::maximizeWindow(int window)
-{
-    if (QMainWindow* w = DesktopSeam::window(desktop_, window)) {
-        w->showMaximized();
-        w->layout()->activate();
-    }
-}
-
 int DesktopDriver::paintCount(int window) const
 {
     const auto found = paints_->counts.find(DesktopSeam::window(desktop_, window));

@@ -51,7 +51,6 @@ public:
     bool windowVisible(int window);
     // Resizes the window so that its inner area, counting the menu bar, is `inner`.
     void resizeWindow(int window, Size inner);
-    void maximizeWindow(int window);
     // How often the window or one of its gadgets has been drawn.
     int paintCount(int window) const;
 
