@@ -80,6 +80,7 @@ TEST_F(MainLoop, FileNewKeepsTheColumnsAndStartsANewProject)
     driver.pressToolButton(kMainWindow, kFileNew);
     run(1);
     EXPECT_EQ(findEndColumn(program.song.grid), gridColumnOf(40));
+    EXPECT_EQ(program.song.grid.cellText(0, gridColumnOf(1)), "") << "the demonstration song's first note";
     // Only channel 1's summary cells show the new song's first record.
     const std::vector<std::string> summary = {"Acoustic Grand Piano", "5", "5"};
     for (int column = kVoiceColumn; column <= kOctaveColumn; ++column) {
