@@ -1,12 +1,11 @@
 // The one file writer, with both of its temporary files: the unnamed one of
 // file systems that offer it and the named one of the others. The target
-// changes only on commit, keeps its permissions, is never a folder or a
-// pipe, and a full disk leaves it as it was; the next write into a folder
-// removes what killed writers left there and nothing of running ones. Writes
-// killed half way are tested with the export tool and the recovery file.
+// changes only on commit, keeps its permissions and is never a folder or a
+// pipe; the next write into a folder removes what killed writers left there
+// and nothing of running ones. Full disks are tested with the export tool and
+// the files beside the program, writes killed half way with the recovery file.
 #include "support/ended_process.h"
 #include "support/files.h"
-#include "support/full_disk.h"
 
 #include "file_replacement.h"
 #include "temporary_files.h"
@@ -61,6 +60,10 @@ TEST(FileReplacement, TheTargetChangesOnlyOnCommitKeepsItsPermissionsAndIsNeverA
                                            ? Names{"song.nmd", "song.nmd." + identityText(thisProcess()) + ".saving"}
                                            : Names{"song.nmd"};
             EXPECT_EQ(fileNames(folder.path), whileWriting);
+            if (k.kind == TemporaryFile::unnamedWherePossible) {  // what every writer of the program gets
+                const FileReplacement byDefault(target);
+                EXPECT_EQ(fileNames(folder.path), whileWriting) << "a killed writer leaves nothing behind";
+            }
         }  // abandoned without commit
         EXPECT_EQ(fileText(target), "an older, longer file than the one that replaces it");
         EXPECT_TRUE(replaceFileContents(target, "new", k.kind));
@@ -79,25 +82,6 @@ TEST(FileReplacement, TheTargetChangesOnlyOnCommitKeepsItsPermissionsAndIsNeverA
         EXPECT_TRUE(replaceFileContents("bare.nmd", "a name without a folder", k.kind));
         fs::current_path(workingFolder);
         EXPECT_EQ(fileNames(folder.path), (Names{"bare.nmd", "folder.nmd", "pipe.nmd", "song.nmd"}));
-    }
-}
-
-TEST(FileReplacement, AFullDiskLeavesTheOldFileAndNoTemporaryFile)
-{
-    testing_support::FullDisk disk;
-    if (!disk.available()) GTEST_SKIP() << disk.reason();
-    for (const Kind& k : kKinds) {
-        SCOPED_TRACE(k.name);
-        const fs::path target = disk.folder() / "song.nmd";
-        writeFile(target, "old");
-        disk.leaveFree(8192);
-        {
-            FileReplacement file(target, k.kind);
-            EXPECT_FALSE(file.write(std::string(64 * 1024, 'x')) && file.commit());
-            EXPECT_EQ(file.error(), "No space left on device");
-        }
-        EXPECT_EQ(fileText(target), "old");
-        EXPECT_EQ(fileNames(disk.folder()), Names{"song.nmd"});
     }
 }
 
@@ -129,19 +113,16 @@ TEST(FileReplacement, TheNextWriteIntoAFolderRemovesTheTemporaryFilesOfWritersTh
         {"song.nmd." + ended + ".saving.bak", true},
         {"song.nmd." + ended, true},
     };
-    for (const Kind& k : kKinds) {
-        SCOPED_TRACE(k.name);
-        const testing_support::ScratchFolder folder;
-        Names kept{"other.nmd"};
-        for (const Leftover& leftover : leftovers) {
-            if (leftover.link) fs::create_symlink(folder.path / "song.nmd.saving", folder.path / leftover.name);
-            else writeFile(folder.path / leftover.name, "left");
-            if (leftover.kept) kept.push_back(leftover.name);
-        }
-        std::sort(kept.begin(), kept.end());
-        EXPECT_TRUE(replaceFileContents(folder.file("other.nmd"), "written", k.kind));
-        EXPECT_EQ(fileNames(folder.path), kept);
+    const testing_support::ScratchFolder folder;
+    Names kept{"other.nmd"};
+    for (const Leftover& leftover : leftovers) {
+        if (leftover.link) fs::create_symlink(folder.path / "song.nmd.saving", folder.path / leftover.name);
+        else writeFile(folder.path / leftover.name, "left");
+        if (leftover.kept) kept.push_back(leftover.name);
     }
+    std::sort(kept.begin(), kept.end());
+    EXPECT_TRUE(replaceFileContents(folder.file("other.nmd"), "written"));
+    EXPECT_EQ(fileNames(folder.path), kept);
 }
 
 }  // namespace

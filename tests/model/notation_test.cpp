@@ -25,16 +25,6 @@ namespace {
 constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMinInt = std::numeric_limits<std::int32_t>::min();
 
-// The channel state as a rebuild leaves it before the first cell.
-ChannelState rebuiltState()
-{
-    ChannelState state{};
-    state[1].channel = 1;
-    state[1].octave = state[1].volume = 5;
-    state[1].voice = 1;
-    return state;
-}
-
 NoteRecord parse(const std::string& text, ChannelState& state, int channel = 1)
 {
     NoteRecord r;
@@ -111,7 +101,7 @@ TEST(Notation, NoteTextsReadAsTheirWorkedExamples)
     // clang-format on
     for (const NoteCase& c : cases) {
         SCOPED_TRACE(std::string(c.before) + " then " + c.text + " on channel " + std::to_string(c.channel));
-        ChannelState state = rebuiltState();
+        ChannelState state = rebuildChannelState();
         if (*c.before) parse(c.before, state, c.channel);
         const NoteRecord r = parse(c.text, state, c.channel);
         const std::map<std::string, double> values = {
@@ -128,14 +118,14 @@ TEST(Notation, NoteTextsReadAsTheirWorkedExamples)
 
 TEST(Notation, StateCarriesVoicesAndMarksThatMeetZeroFallBackEachTime)
 {
-    ChannelState state = rebuiltState();
+    ChannelState state = rebuildChannelState();
     parse("F<<Q,10,74", state);
     EXPECT_EQ(state[1].voice, 10);
 
-    state = rebuiltState();
+    state = rebuildChannelState();
     state[3].volume = 1;
     EXPECT_EQ(parse("C--", state, 3).volume, 4);  // 1 → 0, then 0 takes channel 1's 5 → 4
-    state = rebuiltState();
+    state = rebuildChannelState();
     state[1].volume = 1;
     EXPECT_EQ(parse("C--", state, 1).volume, -1);  // channel 1 falls back on itself
 }

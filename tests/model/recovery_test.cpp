@@ -1,7 +1,7 @@
-// The recovery folder: which files a start-up is offered and which are set
-// aside, restoring and discarding (ten kept), and copies killed while they
-// write. What the program asks about them, and the writer's thread, are
-// tested with the program.
+// The recovery folder: restoring and discarding (ten kept), what is set
+// aside, and copies killed while they write. Which files a start-up offers,
+// what the program asks about them, and the writer's thread are tested with
+// the program.
 #include "support/ended_process.h"
 #include "support/files.h"
 
@@ -42,49 +42,6 @@ std::string songText(int notes, const std::string& note = "C")
     return text + "END\r\n";
 }
 
-const std::string kCutShort = ";Nimbel MIDI Recovery\r\n;Project \r\n";
-
-TEST(RecoveryStore, OffersTheFilesOfCopiesThatEndedNewestFirstAndSetsAsideThoseItCannotRead)
-{
-    const testing_support::ScratchFolder folder;
-    const ProcessIdentity self = thisProcess();
-    const ProcessIdentity running = testing_support::runningProcess();
-    const ProcessIdentity ended = testing_support::endedProcess();
-    ASSERT_TRUE(self.startTime && ended.startTime) << "no /proc";
-    // Ended copies differ in their start times: no running process has their identity.
-    const auto endedCopy = [&](std::uint64_t n) { return ProcessIdentity{ended.pid, *ended.startTime + n}; };
-    const auto write = [&](const ProcessIdentity& writer, const std::string& project, std::int64_t time) {
-        const RecoveryStore copy(folder.directory(), writer);
-        EXPECT_TRUE(copy.write(songText(1), {project, project.empty(), at(time)}));
-        return fs::path(copy.ownFile()).filename().string();
-    };
-    Names stay{write(self, "/own.nmd", 9), fs::path(RecoveryStore(folder.directory(), running).ownFile()).filename()};
-    writeFile(folder.path / stay.back(), kCutShort);  // a running copy's is left alone, even unreadable
-    write(endedCopy(0), "/old.nmd", 1);
-    write(endedCopy(1), "", 3);
-    write({self.pid, *self.startTime + 1}, "/this-id-before.nmd", 2);  // an ended copy whose id this one has now
-    const std::string unreadable = RecoveryStore(folder.directory(), endedCopy(2)).ownFile();
-    writeFile(unreadable, kCutShort);
-    // A write cut short between naming its complete temporary file and the rename.
-    writeFile(temporaryFileName(RecoveryStore(folder.directory(), endedCopy(3)).ownFile(), endedCopy(3), 0),
-              recoveryFileText({"/cut.nmd", false, at(5)}, songText(1)));
-
-    const RecoveryLeftovers found = RecoveryStore(folder.directory(), self).leftovers();
-    Names offered;
-    for (const RecoveredSong& song : found.songs) {
-        offered.push_back(song.facts.projectPath);
-        EXPECT_EQ(song.facts.newProject, song.facts.projectPath.empty());
-        EXPECT_EQ(song.songText, songText(1));
-    }
-    EXPECT_EQ(offered, (Names{"", "/this-id-before.nmd", "/old.nmd"}));
-    for (const RecoveredSong& song : found.songs) stay.push_back(fs::path(song.file).filename());
-    ASSERT_EQ(found.setAside, Names{folder.directory() + "unreadable/" + fs::path(unreadable).filename().string()});
-    EXPECT_EQ(fileText(found.setAside[0]), kCutShort);
-    stay.push_back("unreadable");
-    std::sort(stay.begin(), stay.end());
-    EXPECT_EQ(fileNames(folder.path), stay);
-}
-
 TEST(RecoveryStore, ARestoredFileBecomesThisCopysOwnAndADiscardedOneJoinsTheTenNewestDiscarded)
 {
     const testing_support::ScratchFolder folder;
@@ -95,6 +52,8 @@ TEST(RecoveryStore, ARestoredFileBecomesThisCopysOwnAndADiscardedOneJoinsTheTenN
         ASSERT_TRUE(copy.write(songText(1), {"/songs/" + std::to_string(i) + ".nmd", false, at(1000 + i)}));
         fs::last_write_time(copy.ownFile(), file_time + std::chrono::minutes(i));
     }
+    // A write cut short between naming its complete temporary file and the rename.
+    writeFile(temporaryFileName(RecoveryStore(folder.directory(), ended).ownFile(), ended, 0), songText(1));
     const RecoveryStore self(folder.directory());
     RecoveryLeftovers found = self.leftovers();
     ASSERT_EQ(found.songs.size(), 13u);
