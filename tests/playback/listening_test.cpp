@@ -3,14 +3,13 @@
 // sequencer finds on its channel afterwards.
 #include "support/playback_rig.h"
 
+#include "event_export.h"
 #include "note_preview.h"
 #include "playhead.h"
-#include "short_message.h"
 #include "song_columns.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -72,13 +71,7 @@ TEST(NotePreview, SoundsTheNotesWrittenAsTheyWillPlayAndLeavesTheChannelsVoice)
             preview.step();
         }
         std::vector<std::string> sent;
-        for (const auto& m : rig.log) {
-            const auto b = shortMessageBytes(m.packed);
-            char text[32];
-            std::snprintf(text, sizeof text, "%lld %02X %02X %02X", static_cast<long long>(m.timeMs - start), b[0],
-                          b[1], b[2]);
-            sent.emplace_back(text);
-        }
+        for (const auto& m : rig.log) sent.push_back(formatEventLine({m.timeMs - start, m.packed}));
         EXPECT_EQ(sent, c.sent);
         EXPECT_EQ(rig.song.channels[1].voice, c.sequencerVoice) << "the sequencer's state is left alone";
     }

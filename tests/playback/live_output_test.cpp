@@ -7,9 +7,8 @@
 #include "support/sound_server.h"
 
 #include "builtin_synth.h"
-#include "notation.h"
 #include "sequencer.h"
-#include "song_columns.h"
+#include "song_file.h"
 #include "stream_clock.h"
 #include "system_midi_devices.h"
 
@@ -72,81 +71,51 @@ bool canListen()
     return findSoundFont(defaultSoundFontPaths()).has_value();
 }
 
-// The notes of one channel, a cell per note column, and the tempo cell.
-void writeSong(Song& song, const std::vector<std::string>& cells, const std::string& tempoCell)
-{
-    song.grid.setCellText(0, kChannelColumn, tempoCell);
-    for (std::size_t n = 0; n < cells.size(); ++n)
-        song.grid.setCellText(0, gridColumnOf(static_cast<int>(n) + 1), cells[n]);
-    rebuildNoteList(song);
-}
-
 // A sound server of the test's own, which this process plays through.
-class ListeningTest : public ::testing::Test {
+class LiveOutput : public ::testing::Test {
 protected:
     support::ScratchFolder folder{"nimbel-live"};
     support::ScopedEnvironment runtime{"XDG_RUNTIME_DIR", folder.path.string()};
     support::ScopedEnvironment server{"PULSE_SERVER", std::nullopt};
     support::NullSinkServer sink{{{"XDG_RUNTIME_DIR", folder.path.string()}}};
 
-    // Plays `song` through the built-in synthesizer with `driver` and records
-    // the sink meanwhile; `afterPlay` runs with the output still open. The
-    // recording's loudness frame by frame.
-    template <typename AfterPlay>
-    std::vector<int> playAndRecord(const std::string& driver, Song& song, AfterPlay afterPlay)
+    // Plays four quarter notes a beat apart through the built-in synthesizer
+    // with `driver` and records the sink meanwhile: the recording's loudness
+    // frame by frame.
+    std::vector<int> playAndRecord(const std::string& driver)
     {
+        Song song;
+        PlainPositionDisplay position;
+        openSongAfterStartUp(song, position, "START\nT240\nV95CQ,116 V95CQ,116 V95CQ,116 V95CQ,116\nEND\n");
         sink.startRecording(folder.path / (driver + ".raw"));
         std::this_thread::sleep_for(300ms);
         {
             SystemMidiDevices devices(SynthOptions{defaultSoundFontPaths(), {driver}});
-            auto output = std::make_unique<MidiOutput>();
-            EXPECT_TRUE(output->openOutput(devices, -1)) << driver << " did not open";
+            MidiOutput output;
+            EXPECT_TRUE(output.openOutput(devices, -1)) << driver << " did not open";
             SteadyClock clock;
-            Sequencer sequencer(song, *output, clock);
-            PlainPositionDisplay position;
-            position.setMaximum(static_cast<int>(song.noteList.back().column));
+            Sequencer sequencer(song, output, clock);
             PlainMusicChecks checks;
             sequencer.mainPlay(position, checks);
             while (sequencer.isPlaying()) sequencer.playbackStep(position);
-            afterPlay(output);
+            std::this_thread::sleep_for(300ms);  // the last note dies away
         }
         std::this_thread::sleep_for(300ms);
-        sink.stopRecording();
-        return sink.recordedFrames();
+        return sink.stopRecording();
     }
 };
-
-int loudest(const std::vector<int>& frames, std::size_t from, std::size_t to)
-{
-    int peak = 0;
-    for (std::size_t i = from; i < std::min(to, frames.size()); ++i) peak = std::max(peak, frames[i]);
-    return peak;
-}
-
-// The first frame from `from` on louder than `threshold`.
-std::optional<std::size_t> onsetFrame(const std::vector<int>& frames, int threshold, std::size_t from = 0)
-{
-    for (std::size_t i = from; i < frames.size(); ++i)
-        if (frames[i] > threshold) return i;
-    return std::nullopt;
-}
 
 // Onsets at least `gap` frames apart, each the first frame above a fifth of the peak.
 std::vector<std::size_t> onsets(const std::vector<int>& frames, std::size_t gap)
 {
-    const int threshold = loudest(frames, 0, frames.size()) / 5;
+    const int threshold = frames.empty() ? 0 : *std::max_element(frames.begin(), frames.end()) / 5;
     std::vector<std::size_t> found;
-    std::size_t from = 0;
-    while (const auto onset = onsetFrame(frames, threshold, from)) {
-        found.push_back(*onset);
-        from = *onset + gap;
-    }
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        if (frames[i] > threshold && (found.empty() || i >= found.back() + gap)) found.push_back(i);
     return found;
 }
 
 const std::vector<std::string> kDrivers = {"pulseaudio", "alsa"};
-
-using LiveOutput = ListeningTest;
 
 TEST_F(LiveOutput, FourNotesABeatApartAreHeardABeatApart)
 {
@@ -163,12 +132,7 @@ TEST_F(LiveOutput, FourNotesABeatApartAreHeardABeatApart)
             return std::all_of(beats.begin(), beats.end(), [](double ms) { return std::abs(ms - 250.0) <= 2.0; });
         };
         for (int attempt = 0; attempt < kAttempts && (beats.empty() || !onTheBeat()); ++attempt) {
-            Song song;
-            writeSong(song, {"V95CQ,116", "V95CQ,116", "V95CQ,116", "V95CQ,116"}, "1 T240");
-            const std::vector<int> audio = playAndRecord(driver, song, [](auto&) {
-                std::this_thread::sleep_for(300ms);  // the last note dies away
-            });
-            const std::vector<std::size_t> heard = onsets(audio, kRate / 5);
+            const std::vector<std::size_t> heard = onsets(playAndRecord(driver), kRate / 5);
             beats.clear();
             if (heard.size() != 4u) continue;
             for (std::size_t k = 1; k < heard.size(); ++k)

@@ -36,18 +36,12 @@ void NullSinkServer::startRecording(const std::filesystem::path& file)
                                                ChildProcess::Options{environment_, "", "/dev/null", "", -1});
 }
 
-int NullSinkServer::stopRecording()
+std::vector<int> NullSinkServer::stopRecording()
 {
-    if (!recorder_) return 0;
+    if (!recorder_) return {};
     recorder_->signal(SIGINT);
     recorder_->waitFor(5s);
     recorder_.reset();
-    const std::vector<int> frames = recordedFrames();
-    return frames.empty() ? 0 : *std::max_element(frames.begin(), frames.end());
-}
-
-std::vector<int> NullSinkServer::recordedFrames() const
-{
     const std::string raw = fileText(recording_);
     const auto sample = [&raw](std::size_t at) {
         return std::abs(static_cast<int>(static_cast<std::int16_t>(static_cast<unsigned char>(raw[at]) |

@@ -22,10 +22,9 @@ public:
 
     // Records the sink's monitor, raw 16-bit stereo at 44.1 kHz, into `file`.
     void startRecording(const std::filesystem::path& file);
-    // Ends the recording; the loudest sample in it.
-    int stopRecording();
-    // The recording's loudness frame by frame: the larger of the two channels' magnitudes.
-    std::vector<int> recordedFrames() const;
+    // Ends the recording: its loudness frame by frame, the larger of the two
+    // channels' magnitudes.
+    std::vector<int> stopRecording();
 
 private:
     EnvironmentChanges environment_;
