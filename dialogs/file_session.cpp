@@ -99,6 +99,8 @@ PromptOutcome promptForChanges(FileSession& s)
     project.proposedPath.clear();
     project.changed = false;
     project.isNew = false;
+    // What follows may still be cancelled (an Open requester), leaving this song shown under its new name.
+    showProjectTitle(s, projectWindowTitle(path));
     return PromptOutcome::saved;
 }
 
