@@ -40,17 +40,10 @@ TEST(HelpText, TopicsAreAsciiInCrLfLinesAndTheAboutTopicNamesThisVersion)
 std::vector<std::string> exampleFiles(std::string_view text)
 {
     std::vector<std::string> files;
-    bool inFile = false;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find("\r\n"), text.size());
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 2, text.size()));
-        if (line == "START") {
-            files.emplace_back();
-            inFile = true;
-        }
-        if (inFile) files.back().append(line).append("\r\n");
-        if (line == "END") inFile = false;
+    for (std::size_t start; (start = text.find("\r\nSTART\r\n")) != std::string_view::npos;) {
+        const std::size_t end = text.find("\r\nEND\r\n", start) + 7;
+        files.emplace_back(text.substr(start + 2, end - start - 2));
+        text.remove_prefix(end);
     }
     return files;
 }
