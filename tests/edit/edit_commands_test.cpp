@@ -32,7 +32,6 @@ TEST_F(Editing, CutTakesTheTextRememberedAtSelection)
     cutSelection(session);
     EXPECT_EQ(song.clipList.at(0).text, "C");
     EXPECT_EQ(text(0, 1), "");
-    EXPECT_TRUE(project.changed && song.noteListStale);
     undoLastGroup(song);
     EXPECT_EQ(text(0, 1), "C") << "undo writes back what the cut took";
 }
@@ -93,7 +92,6 @@ TEST_F(Editing, CommandsSayWhatTheyNeedAndKeepOrClearTheSelection)
          true},
         {"Paste From, two cells", [](EditRig& r) { pasteFromClipboard(r.session, "0~4~C"); }, 2,
          "Please select only one destination location", false},
-        {"Paste From, no text", [](EditRig& r) { pasteFromClipboard(r.session, ""); }, 1, "Nothing to paste", false},
         {"Paste From, \"!!\"", [](EditRig& r) { pasteFromClipboard(r.session, "!!0~4~C"); }, 1, "Nothing to paste",
          false},
     };
@@ -128,8 +126,6 @@ TEST_F(Editing, PasteKeepsTheCellsOffsetsFromTheirTopLeft)
     pasteClipboard(session);
     EXPECT_EQ(text(13, 22), "A");
     EXPECT_EQ(text(14, 21), "C");
-    EXPECT_EQ(song.grid.headerTitle(at(21)), "21");
-    EXPECT_EQ(song.grid.headerTitle(at(22)), "End");
 }
 
 TEST_F(Editing, NoCommandGrowsTheSongPastItsLastNoteColumn)
@@ -187,8 +183,6 @@ TEST_F(Editing, SelectColumnThenChannelFollowsTheLastCellAdded)
     selectChannel(song, kSelected);
     EXPECT_EQ(song.selectionList.back().row, 14);
     EXPECT_EQ(song.selectionList.size(), 15u + 20);
-    selectAll(song, kSelected);
-    EXPECT_EQ(song.selectionList.size(), 15u * 21);
     clearSelection(song);
     EXPECT_EQ(song.grid.cellColor(14, at(21)), kDefaultCellColor);
 }

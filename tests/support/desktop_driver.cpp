@@ -130,18 +130,10 @@ std::vector<Menu> DesktopDriver::menuBar(int window)
     if (!w || !w->menuWidget()) return menus;
     for (QAction* top : w->menuBar()->actions()) {
         Menu menu{utf8Of(top->text()), {}};
-        if (QMenu* items = top->menu()) {
-            for (QAction* item : items->actions()) {
-                if (item->isSeparator()) {
-                    menu.items.push_back(MenuEntry::bar());
-                    continue;
-                }
-                // The text after a tab is the key shown beside the item.
-                MenuEntry entry{utf8Of(item->text().split('\t').front()), item->data().toInt()};
-                for (const QKeySequence& key : item->shortcuts())
-                    entry.shortcuts.push_back(utf8Of(key.toString(QKeySequence::PortableText)));
-                menu.items.push_back(std::move(entry));
-            }
+        for (QAction* item : top->menu() ? top->menu()->actions() : QList<QAction*>()) {
+            // The text after a tab is the key shown beside the item.
+            if (!item->isSeparator())
+                menu.items.push_back({utf8Of(item->text().split('\t').front()), item->data().toInt()});
         }
         menus.push_back(std::move(menu));
     }

@@ -31,7 +31,6 @@ enum class ClickKind { left, right, leftDouble };
 struct ShownToolButton {
     int command = -1;  // -1 for a separator bar
     std::string tooltip;
-    friend bool operator==(const ShownToolButton&, const ShownToolButton&) = default;
 };
 
 class DesktopDriver {
@@ -54,6 +53,7 @@ public:
     // How often the window or one of its gadgets has been drawn.
     int paintCount(int window) const;
 
+    // The menus' titles and their items' texts and commands, separators left out.
     std::vector<Menu> menuBar(int window);
     bool menuChecked(int window, int command);
     void chooseMenuItem(int window, int command);

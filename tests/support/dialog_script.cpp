@@ -46,7 +46,6 @@ void reply(QMessageBox& box, MessageReply answer)
         QApplication::sendEvent(&box, &escape);
         break;
     }
-    case MessageReply::closeBox: box.close(); break;
     }
 }
 

@@ -1,8 +1,8 @@
 // Answering the program's modal boxes and requesters from a script instead
 // of a person: while a script is attached to a desktop, every message box,
 // file requester and colour requester is shown as usual, described to the
-// script, and then answered the way the script says (a button, Escape, the
-// close box, a typed file name). Tests drive the program through this, so
+// script, and then answered the way the script says (a button, Escape, a
+// typed file name). Tests drive the program through this, so
 // none waits on a user.
 #pragma once
 
@@ -30,7 +30,7 @@ struct ShownMessage {
 
 // How the script dismisses a message box: by a button, or as a user would
 // without one.
-enum class MessageReply { ok, yes, no, cancel, escapeKey, closeBox };
+enum class MessageReply { ok, yes, no, cancel, escapeKey };
 
 enum class RequesterKind { open, save };
 
@@ -65,8 +65,7 @@ public:
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<ShownRequester>& requesters() const { return requesters_; }
-    int unanswered() const { return unanswered_; }           // dialogs that found no fitting answer
-    std::size_t pending() const { return answers_.size(); }  // answers never asked for
+    int unanswered() const { return unanswered_; }  // dialogs that found no fitting answer
 
 private:
     enum class Kind { message, requester, color };
