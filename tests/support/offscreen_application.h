@@ -4,16 +4,13 @@
 // environment is registered once.
 #pragma once
 
+#include "files.h"
 #include "gui_application.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <string>
-
-#include <sys/stat.h>
 
 namespace nimbel::testing_support {
 
@@ -22,19 +19,15 @@ public:
     void SetUp() override
     {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        std::string runtime = (std::filesystem::temp_directory_path() / "nimbel-xdg-XXXXXX").string();
-        if (mkdtemp(runtime.data())) {
-            chmod(runtime.c_str(), 0700);
-            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-            runtime_ = runtime;
-        }
+        runtime_ = std::make_unique<ScratchFolder>("nimbel-xdg");  // its owner's alone, as a runtime folder must be
+        setenv("XDG_RUNTIME_DIR", runtime_->path.c_str(), 1);
         application_ = std::make_unique<GuiApplication>(argc_, argv_);
     }
 
     void TearDown() override
     {
         application_.reset();
-        if (!runtime_.empty()) std::filesystem::remove_all(runtime_);
+        runtime_.reset();
     }
 
     static GuiApplication& application() { return *instance_->application_; }
@@ -46,7 +39,7 @@ private:
     char name_[16] = "nimbel-tests";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<GuiApplication> application_;
-    std::string runtime_;
+    std::unique_ptr<ScratchFolder> runtime_;
 };
 
 inline OffscreenApplication* OffscreenApplication::instance_ =
