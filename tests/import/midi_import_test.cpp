@@ -11,6 +11,7 @@ namespace nimbel {
 namespace {
 
 using testing_support::bytes;
+using testing_support::midiFile;
 using testing_support::notesFile;
 using testing_support::TestNote;
 
@@ -81,6 +82,16 @@ TEST(MidiImport, PlacesNotesInChannelsAndColumnsAsTheRulesSay)
         {notesFile(96, {{0, 48, 1, 60}, {48, 96, 1, 62}}, {}, 666666), "T180 N1X1V55CQ N1X2D"},
         {notesFile(96, {{0, 96, 1, 60}}, {}, 248000), "T241 N1X1V55CQ"},
         {notesFile(96, {{0, 96, 1, 60}}, {}, 640000), "T94 N1X1V55CQ"},
+        // programs start notes up to a twentieth of a column late
+        {notesFile(480, {{0, 480, 1, 60}, {504, 960, 1, 62}}), "T120 N1X1V55CQ N1X2D"},
+        // overlapping notes of one pitch end first in, first out; notes of no length are the shortest
+        {notesFile(96, {{0, 96, 3, 60}, {48, 144, 3, 60}, {192, 192, 3, 62}, {240, 240, 3, 64}}),
+         "T240 N3X1V55CH N3X2C N3X5DT N3X6FBF"},
+        // a note-off as such; a note without an end lasts to the end of the file (a text event 4 beats on)
+        {midiFile(0, 96,
+                  {bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x90, 0x40, 0x40, 0x60, 0x80, 0x40, 0x00, 0x83, 0x00, 0xFF,
+                          0x01, 0x00})}),
+         "T120 N1X1V55CW. N1X2EQ"},
         // the first tempo counts; later changes, controllers and pitch bends are ignored
         {notesFile(
              96, {{0, 96, 1, 60}},
