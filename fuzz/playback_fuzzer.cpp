@@ -1,12 +1,14 @@
 // Any bytes as a song file, loaded as File Open loads it and then played
 // from column 1 on simulated time, as the export tool plays it: every
 // message must keep its values inside their own bytes, times must never go
-// back, every note started must be ended, the MIDI file is written from the
-// messages, and column steps that walk the whole note list must send the
-// very same messages.
+// back, every note started must be ended, the MIDI file written from the
+// messages must be one the import reads without refusing it (nothing cut
+// short or damaged), and column steps that walk the whole note list must
+// send the very same messages.
 #include "event_export.h"
 #include "fuzz_check.h"
 #include "midi_file.h"
+#include "midi_import.h"
 #include "short_message.h"
 #include "song.h"
 #include "song_file.h"
@@ -55,6 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing_support::WholeListWalk walk;
     check(playSongToEvents(walked, walkedPosition, walk) == messages);
     checkMessages(messages);
-    check(!standardMidiFile(messages, song.tempo).empty());  // the writer, under the sanitizers
+    const std::vector<std::uint8_t> file = standardMidiFile(messages, song.tempo);
+    MidiImport imported;
+    check(importMidiFile({reinterpret_cast<const char*>(file.data()), file.size()}, imported).empty());
     return 0;
 }
