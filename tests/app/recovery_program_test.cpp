@@ -1,13 +1,12 @@
 // The program's side of recovery files: what a start-up asks about the files
-// it finds and what each answer does; the file kept while the song has
-// unsaved changes, when it is written and when it goes; the title's marker.
+// it finds and what each answer does; when the file kept while the song has
+// unsaved changes is written and when it goes. (The running program keeping
+// it, and the title's marker, are seen in the leaving table of the loop's tests.)
 #include "program_fixture.h"
 
 #include "support/ended_process.h"
 #include "support/processes.h"
 
-#include "edit_handlers.h"
-#include "note_entry.h"
 #include "recovery_prompt.h"
 #include "song_columns.h"
 
@@ -58,17 +57,6 @@ struct LeftFile {
     std::string note = "C";  // what the song holds; "" for a file that cannot be read
 };
 
-struct StartCase {
-    std::string name;
-    std::vector<LeftFile> files;
-    std::vector<MessageReply> answers;
-    std::vector<std::string> asked;  // the texts of the message boxes, in order
-    std::string restored;            // the note of the song restored; "" for the demonstration song
-    std::string title;
-    std::size_t staying = 0;  // files left in the recovery folder itself, besides a restored one
-    std::size_t discarded = 0;
-};
-
 std::string question(const std::string& name, const std::string& time)
 {
     return "Unsaved changes to " + name + " from " + time + " were kept when the program last ended. Restore them?";
@@ -81,68 +69,47 @@ TEST(RecoveryAtStartUp, AsksAboutEachFileOfACopyThatEndedNewestFirstUntilOneIsRe
     const ProcessIdentity running = runningProcess();
     const ProcessIdentity ended = endedProcess();
     ASSERT_TRUE(ended.startTime) << "no /proc";
-    const std::string unreadable = "A recovery file could not be read. It was set aside, not deleted:\n";
-    const std::vector<StartCase> cases{
-        {"an ended copy's new song, Yes",
-         {{Writer::ended, ""}},
-         {MessageReply::yes},
-         {question("a new song", "6 May 2024 at 12:53")},
-         "C",
-         "Nimbel MIDI - New Project *"},
-        {"several: No, then Yes; the oldest stays for the next start",
-         {{Writer::ended, "/songs/old.nmd", 1715000000, "C"},
-          {Writer::ended, "/songs/new.nmd", 1715000120, "D"},
-          {Writer::running, "/songs/running.nmd", 1715000180, "G"},
-          {Writer::ended, "/songs/middle.nmd", 1715000060, "E"},
-          {Writer::ended, "/songs/broken.nmd", 1715000000, ""}},
-         {MessageReply::ok, MessageReply::no, MessageReply::yes},
-         {unreadable + "unreadable/", question("new.nmd", "6 May 2024 at 12:55"),
-          question("middle.nmd", "6 May 2024 at 12:54")},
-         "E",
-         "Nimbel MIDI - middle.nmd *",
-         2,
-         1},
-    };
-    for (const StartCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        TestProgram p(OffscreenApplication::application());
-        const std::string folder = p.recoveryFolder.directory();
-        std::uint64_t nextEnded = 0;
-        for (const LeftFile& left : c.files) {
-            ProcessIdentity writer = left.writer == Writer::running ? running : ended;
-            if (left.writer == Writer::ended) writer.startTime = *ended.startTime + nextEnded++;
-            const RecoveryStore copy(folder, writer);
-            if (left.note.empty()) writeFile(copy.ownFile(), ";Nimbel MIDI Recovery\r\n");
-            else ASSERT_TRUE(copy.write(songWith(left.note), {left.project, left.project.empty(), at(left.time)}));
-        }
-        for (const MessageReply answer : c.answers) p.script.expectMessage(answer);
-        ASSERT_TRUE(startUp(p.program));
-
-        EXPECT_EQ(offerRecoveredSongs(p.program.files, p.program.recoveryStore), !c.restored.empty());
-        std::vector<std::string> asked;
-        for (const ShownMessage& shown : p.script.messages()) {
-            EXPECT_EQ(shown.title, "Nimbel MIDI Recovery");
-            EXPECT_EQ(shown.defaultButton, shown.buttons == MessageButtons::ok ? "OK" : "Yes");
-            // Where an unreadable file now is: its folder, inside the recovery folder.
-            std::string text = shown.text;
-            if (const std::size_t in = text.find(folder); in != std::string::npos)
-                text = text.substr(0, in) + text.substr(in + folder.size(), text.rfind('/') + 1 - in - folder.size());
-            asked.push_back(text);
-        }
-        EXPECT_EQ(asked, c.asked);
-        EXPECT_EQ(p.script.unanswered(), 0);
-        EXPECT_EQ(p.program.song.grid.cellText(1, gridColumnOf(3)), c.restored);
-        EXPECT_EQ(p.program.project.changed, !c.restored.empty());
-        EXPECT_EQ(p.driver.windowTitle(kMainWindow), c.title);
-        if (!c.restored.empty()) {
-            const auto own = parseRecoveryFileText(fileText(p.program.recoveryStore.ownFile()));
-            ASSERT_TRUE(own.has_value()) << "the restored file is this copy's own";
-            EXPECT_EQ(p.program.project.currentPath, own->facts.projectPath);
-            EXPECT_EQ(p.program.project.isNew, own->facts.newProject);
-        }
-        EXPECT_EQ(countIn(folder), c.staying + (c.restored.empty() ? 0 : 1));
-        EXPECT_EQ(countIn(folder + "discarded"), c.discarded);
+    TestProgram p(OffscreenApplication::application());
+    const std::string folder = p.recoveryFolder.directory();
+    const LeftFile files[] = {{Writer::ended, "/songs/old.nmd", 1715000000, "C"},
+                              {Writer::ended, "/songs/new.nmd", 1715000120, "D"},
+                              {Writer::running, "/songs/running.nmd", 1715000180, "G"},
+                              {Writer::ended, "/songs/middle.nmd", 1715000060, "E"},
+                              {Writer::ended, "/songs/broken.nmd", 1715000000, ""}};
+    std::uint64_t nextEnded = 0;
+    for (const LeftFile& left : files) {
+        ProcessIdentity writer = left.writer == Writer::running ? running : ended;
+        if (left.writer == Writer::ended) writer.startTime = *ended.startTime + nextEnded++;
+        const RecoveryStore copy(folder, writer);
+        if (left.note.empty()) writeFile(copy.ownFile(), ";Nimbel MIDI Recovery\r\n");
+        else ASSERT_TRUE(copy.write(songWith(left.note), {left.project, false, at(left.time)}));
     }
+    for (const MessageReply answer : {MessageReply::ok, MessageReply::no, MessageReply::yes})
+        p.script.expectMessage(answer);
+    ASSERT_TRUE(startUp(p.program));
+
+    EXPECT_TRUE(offerRecoveredSongs(p.program.files, p.program.recoveryStore));
+    std::vector<std::string> asked;
+    for (const ShownMessage& shown : p.script.messages()) {
+        EXPECT_EQ(shown.title, "Nimbel MIDI Recovery");
+        EXPECT_EQ(shown.defaultButton, shown.buttons == MessageButtons::ok ? "OK" : "Yes");
+        // Where an unreadable file now is: its folder, inside the recovery folder.
+        std::string text = shown.text;
+        if (const std::size_t in = text.find(folder); in != std::string::npos)
+            text = text.substr(0, in) + text.substr(in + folder.size(), text.rfind('/') + 1 - in - folder.size());
+        asked.push_back(text);
+    }
+    EXPECT_EQ(asked, (std::vector<std::string>{
+                         "A recovery file could not be read. It was set aside, not deleted:\nunreadable/",
+                         question("new.nmd", "6 May 2024 at 12:55"), question("middle.nmd", "6 May 2024 at 12:54")}));
+    EXPECT_EQ(p.script.unanswered(), 0);
+    EXPECT_EQ(p.program.song.grid.cellText(1, gridColumnOf(3)), "E");
+    EXPECT_EQ(std::tuple(p.program.project.currentPath, p.program.project.changed, p.program.project.isNew),
+              std::tuple(std::string("/songs/middle.nmd"), true, false));
+    EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - middle.nmd *");
+    EXPECT_TRUE(fs::exists(p.program.recoveryStore.ownFile())) << "the restored file is this copy's own";
+    EXPECT_EQ(countIn(folder), 3u) << "the oldest and the running copy's stay";
+    EXPECT_EQ(countIn(folder + "discarded"), 1u);
     ::tzset();
 }
 
@@ -195,24 +162,6 @@ TEST(RecoveryFileKept, SoonAfterEachEditAtMostOnceASecondAndPreferablyWhilePlayb
     keeper.keep(song.grid, project, std::nullopt);
     keeper.waitUntilWritten();
     EXPECT_EQ(parseRecoveryFileText(fileText(store.ownFile()))->facts.projectPath, project.currentPath);
-}
-
-TEST(RecoveryFileKept, InTheRunningProgramUntilTheChangesAreSavedWithTheTitleMarked)
-{
-    TestProgram p(OffscreenApplication::application());
-    ASSERT_TRUE(startUp(p.program));
-    const std::string file = p.program.recoveryStore.ownFile();
-    withEditSession(p.program, [](EditSession& s) { enterNotes(s, 0, gridColumnOf(1), "E5Q"); });
-    p.run(1);
-    p.program.recovery.waitUntilWritten();
-    EXPECT_EQ(keptNote(file), "E5Q");
-    EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt *");
-
-    p.driver.chooseMenuItem(kMainWindow, kFileSave);
-    p.run(2);
-    p.program.recovery.waitUntilWritten();
-    EXPECT_EQ(keptNote(file), "");
-    EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
 }
 
 }  // namespace

@@ -21,17 +21,18 @@ namespace fs = std::filesystem;
 
 using StartUp = ProgramTest;
 
-TEST_F(StartUp, FirstRunInAnEmptyFolderWritesAndShowsTheDemonstrationSong)
+TEST_F(StartUp, FirstRunShowsTheDemonstrationSongAndShutdownEndsItsNotesTheOutputAndTheWindows)
 {
     ASSERT_TRUE(startUp(program));
-    EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"}) << "start-up never writes the settings file";
-    EXPECT_EQ(driver.windowTitle(kMainWindow), "Nimbel MIDI - MIDI.txt");
-    EXPECT_EQ(program.project.currentPath, folder.string() + "/MIDI.txt");
     EXPECT_EQ(program.song.grid.cellText(0, gridColumnOf(1)), "C8Q,10");
     EXPECT_EQ(program.song.grid.cellText(1, kVoiceColumn), "Flute");
-    EXPECT_EQ(gadgets.trackBarMaximum(kMainWindow, kPositionTrackBar), noteColumnOf(findEndColumn(program.song.grid)));
     EXPECT_TRUE(sent.empty()) << "nothing is sent when the output opens";
-    EXPECT_TRUE(script.messages().empty());
+    program.output.noteOn(1, 60, 70);
+    shutDown(program);
+    EXPECT_FALSE(program.output.isOpen());
+    EXPECT_FALSE(desktop.windowExists(kMainWindow));
+    EXPECT_EQ(sent.back().packed, 0x003C91u);
+    EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"}) << "neither writes the settings file";
 }
 
 TEST_F(StartUp, SecondRunLoadsTheExistingSongUnchangedAndTheSettingsFilesColour)
@@ -61,30 +62,20 @@ TEST_F(StartUp, WithoutAUsableOutputShowsTheErrorAndEndsWithCodeZeroBeforeAnyWin
     EXPECT_TRUE(fs::exists(folder / "MIDI.txt")) << "the song is written before the output is tried";
 }
 
-TEST_F(StartUp, ShutdownEndsSoundingNotesClosesTheOutputAndEveryWindow)
-{
-    ASSERT_TRUE(startUp(program));
-    program.output.noteOn(1, 60, 70);
-    shutDown(program);
-    EXPECT_FALSE(program.output.isOpen());
-    EXPECT_FALSE(desktop.windowExists(kMainWindow));
-    EXPECT_EQ(sent.back().packed, 0x003C91u);
-    EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"});
-}
-
 TEST_F(StartUp, TheProgramOffersTheSongAKilledCopyLeftAndItsChangesAreAskedAboutOnLeaving)
 {
     const RecoveryStore killed(recoveryFolder.directory(), endedProcess());
-    ASSERT_TRUE(killed.write(";Nimbel MIDI Format\r\nSTART\r\nN1X1E\r\nEND\r\n", {"/songs/tune.nmd", false, {}}));
+    ASSERT_TRUE(killed.write(";Nimbel MIDI Format\r\nSTART\r\nN1X1E\r\nEND\r\n", {"", true, {}}));
     script.expectMessage(MessageReply::yes);
     script.expectMessage(MessageReply::no);
+    driver.act([&] { EXPECT_EQ(driver.windowTitle(kMainWindow), "Nimbel MIDI - New Project *"); });
     driver.post(menuEvent(kMainWindow, kFileExit));
     EXPECT_EQ(
         runProgram(desktop, devices, clock, {scratch.directory(), scratch.directory(), recoveryFolder.directory()}, ""),
         0);
     ASSERT_EQ(script.messages().size(), 2u);
-    EXPECT_EQ(script.messages()[0].title, "Nimbel MIDI Recovery");
-    EXPECT_EQ(script.messages()[1].text, "Music file tune.nmd has changed.\nDo you wish to save changes?");
+    EXPECT_TRUE(script.messages()[0].text.starts_with("Unsaved changes to a new song from "));
+    EXPECT_EQ(script.messages()[1].text, "Your new music file has changed.\nDo you wish to save changes?");
     EXPECT_TRUE(fileNames(recoveryFolder.path).empty()) << "the restored file goes with the changes";
 }
 

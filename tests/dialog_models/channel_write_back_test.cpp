@@ -18,12 +18,6 @@
 namespace nimbel {
 namespace {
 
-void fill(Song& song, int channel, const std::vector<std::string>& cells)
-{
-    for (std::size_t i = 0; i < cells.size(); ++i)
-        song.grid.setCellText(channel - 1, gridColumnOf(static_cast<int>(i) + 1), cells[i]);
-}
-
 std::string written(const Song& song, int channel, int columns)
 {
     std::string texts;
@@ -106,7 +100,8 @@ TEST(ChannelWriteBack, TheSongPlaysWhatTheWindowShowedAndPlayed)
         SCOPED_TRACE(testing::PrintToString(cells) + " on channel " + std::to_string(channel));
         Song song;
         ProjectState project;
-        fill(song, channel, cells);
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            song.grid.setCellText(channel - 1, gridColumnOf(static_cast<int>(i) + 1), cells[i]);
         const std::vector<Played> before = played(song, channel, true);
         std::optional<ChannelRoll> roll(std::in_place, song, channel);
         writeChannelBack(song, project, channel);
