@@ -98,11 +98,9 @@ TEST_F(MainWindow, StartsAtColumnOneLaidOutAndIsLaidOutAgainWhenResized)
 {
     EXPECT_EQ(gadgets.gadgetText(kMainWindow, kNoteCounter), "1");
     EXPECT_EQ(gadgets.trackBarPosition(kMainWindow, kPositionTrackBar), 1);
-    EXPECT_EQ(desktop.innerSize(kMainWindow).width, 604);
     expectLaidOut();
     driver.resizeWindow(kMainWindow, {700, 400});
     run(1);
-    EXPECT_EQ(desktop.innerSize(kMainWindow).width, 700);
     expectLaidOut();
 }
 

@@ -19,7 +19,6 @@ namespace {
 TEST(Playhead, ShowsTheLastColumnHeardOnceTheLatencyHasPassed)
 {
     Playhead playhead;
-    EXPECT_EQ(playhead.heardAt(5000, 0), 0);
     for (int column = 1; column <= 12; ++column) playhead.columnStarted(column, 1000 + 500 * column);
     struct Case {
         std::int64_t now, latency;
@@ -29,8 +28,6 @@ TEST(Playhead, ShowsTheLastColumnHeardOnceTheLatencyHasPassed)
                           Case{3520, 20, 5}, Case{3519, 20, 0}}) {
         EXPECT_EQ(playhead.heardAt(c.now, c.latency), c.heard) << c.now << " " << c.latency;
     }
-    playhead.clear();
-    EXPECT_EQ(playhead.heardAt(9000, 0), 0);
 }
 
 // Channel 1's cells from note column 1 on; the columns heard; what is sent,

@@ -155,10 +155,6 @@ TEST(Sequencer, SendsEachNoteAndItsEndAsTheCommandsAndTheClockSay)
         {"running octave", 3, {{2, 1, "D"}, {2, 2, "C3Q"}, {3, 1, "E"}}, "1", {{0, Do::play}}, 2000,
          {"0 voices", "0 92 26 46", "0 93 40 46", "500 92 26 00", "500 93 40 00", "500 92 24 46", "1000 92 24 00",
           "1000 92 24 00", "1000 93 40 00"}},
-        {"a column's notes start in list order; the counter shows the column played", 10,
-         {{3, 1, "G4Q"}, {1, 1, "C5Q"}, {2, 1, "V9E5Q"}}, "1", {{0, Do::play}}, 1001,
-         {"0 voices", "0 91 3C 46", "0 92 40 7E", "0 93 37 46", "500 91 3C 00", "500 92 40 00", "500 93 37 00",
-          "500 91 3C 00", "500 92 40 00", "500 93 37 00"}, 3},
         // Tempo 70: an eighth lasts 428.57 ms, a column 857 ms.
         {"sleeps end at the moment something is due", 2, {{1, 1, "G5E"}, {1, 2, "G5E"}}, "1 T70", {{0, Do::play}}, 1000,
          {"0 voices", "0 91 43 46", "429 91 43 00", "857 91 43 00", "857 91 43 46"}},
