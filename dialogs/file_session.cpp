@@ -40,6 +40,17 @@ bool writeProject(FileSession& s, const std::string& path)
     return false;
 }
 
+// The song was just saved to `path`, a name of its own: the project is that
+// file from now on, unchanged, and the title says so.
+void becomeSavedFile(FileSession& s, const std::string& path)
+{
+    s.project.currentPath = path;
+    s.project.proposedPath.clear();
+    s.project.changed = false;
+    s.project.isNew = false;
+    showProjectTitle(s, projectWindowTitle(path));
+}
+
 // The path to save to, "" when the user cancelled. Choosing a file that
 // exists asks first; No shows the requester again with that name.
 std::string askForSavePath(FileSession& s, std::string defaultPath)
@@ -95,12 +106,8 @@ PromptOutcome promptForChanges(FileSession& s)
     }
     const std::string path = askForSavePath(s, pathToPropose(s));
     if (path.empty() || !writeProject(s, path)) return PromptOutcome::cancelled;
-    project.currentPath = path;
-    project.proposedPath.clear();
-    project.changed = false;
-    project.isNew = false;
     // What follows may still be cancelled (an Open requester), leaving this song shown under its new name.
-    showProjectTitle(s, projectWindowTitle(path));
+    becomeSavedFile(s, path);
     return PromptOutcome::saved;
 }
 
@@ -209,11 +216,7 @@ void fileSaveAs(FileSession& session)
 {
     const std::string path = askForSavePath(session, pathToPropose(session));
     if (path.empty() || !writeProject(session, path)) return;
-    session.project.currentPath = path;
-    session.project.proposedPath.clear();
-    session.project.changed = false;
-    session.project.isNew = false;
-    showProjectTitle(session, projectWindowTitle(path));
+    becomeSavedFile(session, path);
     session.sequencer.resetPlayback();
     clearSelectionAndHistory(session.song);
 }
