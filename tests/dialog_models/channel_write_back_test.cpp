@@ -35,22 +35,20 @@ std::vector<Played> played(const Song& toPlay, int channel, bool rebuild)
 {
     testing_support::PlaybackRig rig;
     Song& song = rig.song;
-    Sequencer& sequencer = rig.sequencer;
-    PlainPositionDisplay& position = rig.position;
     song = toPlay;
     song.noteListStale = rebuild;
     if (!rebuild) song.channels = ChannelState{};
-    sequencer.mainPlay(position, rig.checks);
+    rig.sequencer.mainPlay(rig.position, rig.checks);
     int last = 0;
     for (const NoteRecord& note : song.noteList) last = std::max(last, note.column);
-    position.setMaximum(last);
+    rig.position.setMaximum(last);
     std::vector<Played> notes;
     const NoteRecord& running = song.channels[static_cast<std::size_t>(channel)];
-    while (sequencer.isPlaying()) {
-        const int column = sequencer.state().playColumn;
-        rig.clock.advanceTo(*sequencer.nextDueTime());
-        sequencer.playbackStep(position);
-        if (sequencer.isPlaying() && sequencer.state().playColumn == column) continue;  // no column step yet
+    while (rig.sequencer.isPlaying()) {
+        const int column = rig.sequencer.state().playColumn;
+        rig.clock.advanceTo(*rig.sequencer.nextDueTime());
+        rig.sequencer.playbackStep(rig.position);
+        if (rig.sequencer.isPlaying() && rig.sequencer.state().playColumn == column) continue;  // no column step yet
         for (const NoteRecord& note : song.noteList) {
             if (note.channel != channel || note.column != column) continue;
             const std::int64_t number = note.note == kRestNote ? -1 : running.note + 12 * running.octave;
@@ -114,11 +112,10 @@ TEST(ChannelWriteBack, TheSongPlaysWhatTheWindowShowedAndPlayed)
             if (pick(0, 1) == 0) roll->place(row, column);
             else roll->change(row, column);
         }
-        for (const NoteRecord& note : song.noteList) {
+        for (const NoteRecord& note : song.noteList)
             for (int step = 0; step < 13 && lettersReadAsNote(pitchRowOf(note.note), durationLetters(note.duration));
                  ++step)  // round the whole cycle at most
                 roll->change(pitchRowOf(note.note), note.column);
-        }
         const std::vector<Played> shown = played(song, channel, false);
         writeChannelBack(song, project, channel);
         EXPECT_EQ(played(song, channel, true), shown) << written(song, channel, 23);

@@ -26,10 +26,6 @@ NoteRecord readAsCell(const std::string& text, int channel)
     return record;
 }
 
-// A volume or octave after a mark: a value of 0 first takes channel 1's,
-// which is 5 after a rebuild, or on channel 1 itself the 0 just written.
-int marked(int value, int step, int channel) { return (value == 0 && channel != 1 ? 5 : value) + step; }
-
 // Whether `text` reads as the settings `s` on `channel`; the first difference is traced.
 ::testing::AssertionResult readsAsChosen(const std::string& text, const NoteSettings& s, int channel)
 {
@@ -38,18 +34,17 @@ int marked(int value, int step, int channel) { return (value == 0 && channel != 
     const char flag = s.flag > 0 ? kFlagItems[static_cast<std::size_t>(s.flag)].front() : '\0';
 
     int note = s.note == kRestItem ? kRestNote : kNoteValues[s.note];
-    if (s.note >= 1 && s.note <= 7 && flag == '#') ++note;
-    if (s.note >= 1 && s.note <= 7 && flag == 'B') --note;
+    if (s.note >= 1 && s.note <= 7) note += flag == '#' ? 1 : flag == 'B' ? -1 : 0;
     const int volume = s.volume >= 0 ? s.volume : running;
     const int octave = s.octave >= 0 ? s.octave : running;
     const float duration = s.duration > 0 ? kDurations[s.duration] : 2.0f;
-    const auto expected = std::tuple(note,
-                                     flag == '+'   ? marked(volume, 1, channel)
-                                     : flag == '-' ? marked(volume, -1, channel)
-                                                   : volume,
-                                     flag == '>'   ? marked(octave, 1, channel)
-                                     : flag == '<' ? marked(octave, -1, channel)
-                                                   : octave,
+    // A volume or octave after the mark `up` or `down`: a value of 0 first takes channel 1's,
+    // which is 5 after a rebuild, or on channel 1 itself the 0 just written.
+    const auto marked = [&](int value, char up, char down) {
+        if (flag != up && flag != down) return value;
+        return (value == 0 && channel != 1 ? 5 : value) + (flag == up ? 1 : -1);
+    };
+    const auto expected = std::tuple(note, marked(volume, '+', '-'), marked(octave, '>', '<'),
                                      flag == '.' || flag == 'D' ? duration * 1.5f : duration, s.voice);
     const auto read = std::tuple(r.note, r.volume, r.octave, r.duration, r.voice);
     if (read == expected) return ::testing::AssertionSuccess();

@@ -10,10 +10,8 @@
 
 #include "desktop.h"
 #include "file_session.h"
-#include "grid_display.h"
 #include "midi_output.h"
 #include "recording_midi.h"
-#include "selection.h"
 #include "sequencer.h"
 #include "song.h"
 #include "song_columns.h"
@@ -66,10 +64,8 @@ class FileCommands : public ::testing::Test, protected FileRig {};
 // in the file requester, or "no file" to cancel the requester.
 void answer(QueuedDialogScript& script, const std::string& reply)
 {
-    const std::map<std::string, MessageReply> buttons = {{"yes", MessageReply::yes},
-                                                         {"no", MessageReply::no},
-                                                         {"escape", MessageReply::escapeKey},
-                                                         {"ok", MessageReply::ok}};
+    using enum MessageReply;
+    const std::map<std::string, MessageReply> buttons = {{"yes", yes}, {"no", no}, {"escape", escapeKey}, {"ok", ok}};
     if (reply.starts_with("type ")) script.expectFileName(reply.substr(5));
     else if (reply == "no file") script.expectRequesterCancel();
     else script.expectMessage(buttons.at(reply));
@@ -116,24 +112,20 @@ TEST(SaveChangesPrompt, AsksOnlyAboutChangesAndNeverDiscardsASongItCouldNotSave)
         for (const std::string& reply : c.replies) answer(rig.script, reply);
         EXPECT_EQ(saveChangesPrompt(rig.session), c.result);
         EXPECT_EQ(state(rig.project), state(inFolder(c.after)));
-        EXPECT_EQ(rig.script.messages().empty() ? "" : rig.script.messages()[0].text, c.asked);
-        for (const ShownMessage& shown : rig.script.messages()) {
-            if (shown.text != c.asked) continue;
-            EXPECT_EQ(std::tuple(shown.title, shown.buttons, shown.defaultButton, shown.icon),
-                      std::tuple("Nimbel MIDI", MessageButtons::yesNoCancel, "Yes", MessageIcon::none));
-        }
+        ASSERT_FALSE(rig.script.messages().empty());
+        const ShownMessage& asked = rig.script.messages()[0];
+        EXPECT_EQ(std::tuple(asked.title, asked.text, asked.buttons, asked.defaultButton, asked.icon),
+                  std::tuple("Nimbel MIDI", c.asked, MessageButtons::yesNoCancel, "Yes", MessageIcon::none));
         if (!c.replies.empty() && c.replies.back() == "ok") {  // the save failed and said so
             EXPECT_EQ(rig.script.messages().back().title, "Nimbel MIDI Error");
             const std::string file = c.before.currentPath.empty() ? "song.nmd" : c.before.currentPath;
             EXPECT_EQ(rig.script.messages().back().text, "Unable to save " + file);
         }
-        for (const ShownRequester& shown : rig.script.requesters()) {
+        for (const ShownRequester& shown : rig.script.requesters())
             EXPECT_EQ(std::tuple(shown.kind, shown.title, shown.folder, shown.fileName),
                       std::tuple(RequesterKind::save, "Save Nimbel MIDI", rig.folder.string(), ""))
                 << "the program folder, no name";
-        }
-        const Names files = c.written.empty() ? Names{"blocked.nmd"} : Names{"blocked.nmd", c.written};
-        EXPECT_EQ(testing_support::fileNames(rig.folder), files);
+        EXPECT_EQ(fileNames(rig.folder), (c.written.empty() ? Names{"blocked.nmd"} : Names{"blocked.nmd", c.written}));
         EXPECT_EQ(rig.driver.windowTitle(0),
                   c.written == "first.nmd" ? "Nimbel MIDI - first.nmd" : "Nimbel MIDI - MIDI.txt")
             << "only a new song saved under a name of its own is retitled";
@@ -241,9 +233,7 @@ TEST(FileOpen, AFileThatCannotBeReadOrHoldsNoSongIsRefusedAndTheSongKept)
     };
     for (const auto& [name, refusal] : cases) {
         FileRig rig;
-        writeFile(rig.folder / "program", std::string("\x7f"
-                                                      "ELF\2\1\1\0\0\0\0",
-                                                      12));
+        writeFile(rig.folder / "program", std::string("\177ELF\2\1\1\0\0\0\0", 12));
         writeFile(rig.folder / "empty.nmd", "");
         rig.editCell(0, 1, "C5Q");
         rig.script.expectMessage(MessageReply::no);

@@ -34,7 +34,6 @@ protected:
         return showNoteWindow(desktop, kMain, input);
     }
     void press(int button) { driver.press(kNoteWindow, button); }
-    void type(std::string_view text) { gadgets.setGadgetText(kNoteWindow, kFullTextField, text); }
 
     Desktop desktop{OffscreenApplication::application()};
     Gadgets gadgets{desktop};
@@ -71,7 +70,7 @@ TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
         controls.selectItem(kNoteWindow, kDurationList, c.chosen.duration);
         controls.selectItem(kNoteWindow, kFlagList, c.chosen.flag);
         controls.selectItem(kNoteWindow, kVoiceList, c.chosen.voice);
-        if (c.typed) type(c.typed);
+        if (c.typed) gadgets.setGadgetText(kNoteWindow, kFullTextField, c.typed);
         for (int button : c.buttons) button == kCloseBox ? driver.post(closeRequest(kNoteWindow)) : press(button);
     };
     for (const Case& c : cases) {
@@ -85,19 +84,18 @@ TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
 
 TEST_F(NoteWindow, OffersOnlyTheDurationsThatCanFollowTheChosenNote)
 {
-    const auto choose = [this](int list, int item) { driver.choose(kNoteWindow, list, item); };
     constexpr int kEighth = 4, kSixtyFourth = 7, kQuarter = 3;
     driver.act([&] {
         EXPECT_FALSE(driver.itemEnabled(kNoteWindow, kDurationList, kEighth)) << "no note letter yet";
         EXPECT_TRUE(driver.itemEnabled(kNoteWindow, kDurationList, kQuarter));
-        choose(kNoteList, 7);  // G
+        driver.choose(kNoteWindow, kNoteList, 7);  // G
     });
     driver.act([&] {
         EXPECT_TRUE(driver.itemEnabled(kNoteWindow, kDurationList, kEighth));
         EXPECT_TRUE(driver.itemEnabled(kNoteWindow, kDurationList, kSixtyFourth));
-        choose(kDurationList, kEighth);
+        driver.choose(kNoteWindow, kDurationList, kEighth);
     });
-    driver.act([&] { choose(kNoteList, 3); });  // C
+    driver.act([&] { driver.choose(kNoteWindow, kNoteList, 3); });  // C
     driver.act([&] {
         EXPECT_EQ(controls.selectedItem(kNoteWindow, kDurationList), 0) << "back to Default";
         EXPECT_FALSE(driver.itemEnabled(kNoteWindow, kDurationList, kEighth));

@@ -4,23 +4,12 @@
 // of every command the undo property's.
 #include "edit_test_support.h"
 
-#include "cell_commands.h"
-#include "clipboard_commands.h"
-#include "column_commands.h"
-#include "note_entry.h"
-#include "selection.h"
-#include "undo_history.h"
-
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace nimbel {
 namespace {
 
-using testing_support::EditRig;
-using testing_support::gridContent;
-using testing_support::kSelected;
+using namespace testing_support;
 
 class Editing : public ::testing::Test, public EditRig {};
 
@@ -44,62 +33,51 @@ TEST_F(Editing, NoteEntryInTheFirstColumnShowsTheRowsSettingsAndLeavesPlaybackAl
     struct Case {
         int row;
         const char* text;
-        const char* voice;
-        const char* volume;
-        const char* octave;
+        const char* summary[3];  // voice, volume, octave
     } cases[] = {
-        {0, "C", "Acoustic Grand Piano", "5", "5"},
-        {1, "V7>D,74", "Flute", "7", "6"},  // the octave a rebuild gives: 5, one higher
-        {2, "E,300", "300", "5", "5"},
-        {3, "3C,33 C E", "Acoustic Bass", "5", "3"},  // the first note's settings, not its neighbours' letters
+        {0, "C", {"Acoustic Grand Piano", "5", "5"}},
+        {1, "V7>D,74", {"Flute", "7", "6"}},  // the octave a rebuild gives: 5, one higher
+        {2, "E,300", {"300", "5", "5"}},
+        {3, "3C,33 C E", {"Acoustic Bass", "5", "3"}},  // the first note's settings, not its neighbours' letters
     };
     for (const Case& c : cases) {
         enterNotes(session, c.row, at(1), c.text);
-        EXPECT_EQ(song.grid.cellText(c.row, kVoiceColumn), c.voice) << c.text;
-        EXPECT_EQ(song.grid.cellText(c.row, kVolumeColumn), c.volume) << c.text;
-        EXPECT_EQ(song.grid.cellText(c.row, kOctaveColumn), c.octave) << c.text;
+        for (int column = kVoiceColumn; column <= kOctaveColumn; ++column)
+            EXPECT_EQ(song.grid.cellText(c.row, column), c.summary[column - kVoiceColumn]) << c.text;
     }
-    for (std::size_t ch = 0; ch < playing.size(); ++ch) {
-        EXPECT_EQ(song.channels[ch].octave, playing[ch].octave);
-        EXPECT_EQ(song.channels[ch].voice, playing[ch].voice);
-    }
+    for (std::size_t ch = 0; ch < playing.size(); ++ch)
+        EXPECT_EQ(std::pair(song.channels[ch].octave, song.channels[ch].voice),
+                  std::pair(playing[ch].octave, playing[ch].voice));
 }
 
 TEST_F(Editing, CommandsSayWhatTheyNeedAndKeepOrClearTheSelection)
 {
     struct Case {
         const char* name;
-        std::function<void(EditRig&)> command;
+        void (*command)(EditSession&);
         int selected;
         const char* message;  // "" for none
         bool selectionKept;
     };
-    const auto deleteCol = [](EditRig& r) { deleteColumn(r.session); };
-    const auto paste = [](EditRig& r) { pasteClipboard(r.session); };
     const Case cases[] = {
-        {"Paste, two cells", paste, 2, "Please select only one destination location", false},
-        {"Paste, empty clipboard", paste, 1, "Nothing to paste", false},
-        {"Paste, none selected", paste, 0, "Nothing to paste", false},
-        {"Delete Column, two cells", deleteCol, 2, "Please select only one column", true},
-        {"Delete Column, none", deleteCol, 0, "", true},
-        {"Insert Column, two cells", [](EditRig& r) { insertColumn(r.session); }, 2, "Please select only one column",
-         true},
-        {"Delete Before, two cells", [](EditRig& r) { deleteBefore(r.session); }, 2, "Please select only one column",
-         true},
-        {"Delete After, two cells", [](EditRig& r) { deleteAfter(r.session); }, 2, "Please select only one column",
-         true},
-        {"Clear Channel, two cells", [](EditRig& r) { clearChannel(r.session); }, 2, "Please select only one channel",
-         true},
-        {"Paste From, two cells", [](EditRig& r) { pasteFromClipboard(r.session, "0~4~C"); }, 2,
+        {"Paste, two cells", pasteClipboard, 2, "Please select only one destination location", false},
+        {"Paste, empty clipboard", pasteClipboard, 1, "Nothing to paste", false},
+        {"Paste, none selected", pasteClipboard, 0, "Nothing to paste", false},
+        {"Delete Column, two cells", deleteColumn, 2, "Please select only one column", true},
+        {"Delete Column, none", deleteColumn, 0, "", true},
+        {"Insert Column, two cells", insertColumn, 2, "Please select only one column", true},
+        {"Delete Before, two cells", deleteBefore, 2, "Please select only one column", true},
+        {"Delete After, two cells", deleteAfter, 2, "Please select only one column", true},
+        {"Clear Channel, two cells", clearChannel, 2, "Please select only one channel", true},
+        {"Paste From, two cells", [](EditSession& s) { pasteFromClipboard(s, "0~4~C"); }, 2,
          "Please select only one destination location", false},
-        {"Paste From, \"!!\"", [](EditRig& r) { pasteFromClipboard(r.session, "!!0~4~C"); }, 1, "Nothing to paste",
-         false},
+        {"Paste From, \"!!\"", [](EditSession& s) { pasteFromClipboard(s, "!!0~4~C"); }, 1, "Nothing to paste", false},
     };
     for (const Case& c : cases) {
         EditRig rig;
         for (int i = 0; i < c.selected; ++i) rig.select(i, 2);
         const auto before = gridContent(rig.song.grid);
-        c.command(rig);
+        c.command(rig.session);
         SCOPED_TRACE(c.name);
         EXPECT_EQ(rig.messages.shown, std::vector<std::string>(*c.message ? 1 : 0, c.message));
         EXPECT_EQ(rig.song.selectionList.size(), c.selectionKept ? std::size_t(c.selected) : 0u);
@@ -110,12 +88,10 @@ TEST_F(Editing, CommandsSayWhatTheyNeedAndKeepOrClearTheSelection)
 
 TEST_F(Editing, PasteKeepsTheCellsOffsetsFromTheirTopLeft)
 {
-    write(2, 5, "A");
-    write(4, 3, "B");
-    write(3, 4, "C");
-    select(2, 5);
-    select(4, 3);
-    select(3, 4);
+    for (const auto& [row, column, cell] : {std::tuple(2, 5, "A"), {4, 3, "B"}, {3, 4, "C"}}) {
+        write(row, column, cell);
+        select(row, column);
+    }
     copySelection(song);
     select(0, 1);
     pasteClipboard(session);

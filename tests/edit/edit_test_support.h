@@ -1,13 +1,18 @@
-// What the edit tests share: a song with a fresh grid, a session over it
-// whose messages are recorded, the grid's whole content as one value, and
-// the number of groups in an undo or redo history.
+// What the edit tests share: the edit commands, a song with a fresh grid, a
+// session over it whose messages are recorded, the grid's whole content as
+// one value, and the number of groups in an undo or redo history.
 #pragma once
 
+#include "cell_commands.h"
+#include "clipboard_commands.h"
+#include "column_commands.h"
 #include "edit_session.h"
+#include "note_entry.h"
 #include "project_state.h"
 #include "selection.h"
 #include "song.h"
 #include "song_columns.h"
+#include "undo_history.h"
 
 #include <algorithm>
 #include <string>

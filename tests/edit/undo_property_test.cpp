@@ -3,13 +3,6 @@
 // grid, and no edit makes the song look saved.
 #include "edit_test_support.h"
 
-#include "cell_commands.h"
-#include "clipboard_commands.h"
-#include "column_commands.h"
-#include "note_entry.h"
-#include "selection.h"
-#include "undo_history.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
@@ -17,10 +10,7 @@
 namespace nimbel {
 namespace {
 
-using testing_support::EditRig;
-using testing_support::gridContent;
-using testing_support::kSelected;
-using testing_support::undoGroups;
+using namespace testing_support;
 
 // The note cells and every title: what undo must restore. Summary cells
 // are refreshed by note entry and are no part of the history.
@@ -40,9 +30,8 @@ TEST(UndoProperty, UndoingEveryGroupRestoresTheGridAndRedoingThemTheEditedOne)
     for (int song = 0; song < 200; ++song) {
         EditRig rig;
         setNoteColumnCount(rig.song.grid, pick(5, 40));
-        for (int i = pick(0, 60); i > 0; --i) {
+        for (int i = pick(0, 60); i > 0; --i)
             rig.song.grid.setCellText(pick(0, 14), pick(4, rig.song.grid.columnCount() - 1), kTexts[pick(0, 6)]);
-        }
         const auto start = noteContent(rig.song.grid);
         bool changed = false;
         for (int step = pick(1, 25); step > 0; --step) {

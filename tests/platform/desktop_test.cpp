@@ -26,11 +26,8 @@ class DesktopTest : public ::testing::Test {
 protected:
     DesktopTest()
     {
-        desktop.openWindow(kWindow, {"Test Window",
-                                     {604, 298},
-                                     WindowFrame::resizable,
-                                     std::nullopt,
-                                     {{"File", {{"New", 0}, MenuEntry::bar(), {"Exit", 4}}}}});
+        const Menu file = {"File", {{"New", 0}, MenuEntry::bar(), {"Exit", 4}}};
+        desktop.openWindow(kWindow, {"Test Window", {604, 298}, WindowFrame::resizable, std::nullopt, {file}});
     }
 
     // Everything the toolkit had pending, as the loop would read it.
@@ -46,27 +43,24 @@ protected:
     testing_support::DesktopDriver driver{desktop};
 };
 
-TEST_F(DesktopTest, OpensWithTitleAndAnInnerSizeThatCountsTheMenuBarAndCloses)
+TEST_F(DesktopTest, AWindowReportsCloseRequestsAndResizesInsteadOfActingUntilClosed)
 {
     ASSERT_TRUE(desktop.windowExists(kWindow));
     const int menuHeight = DesktopSeam::window(desktop, kWindow)->menuBar()->height();
-    EXPECT_EQ(desktop.innerSize(kWindow), (Size{604, 298 - menuHeight}));
+    EXPECT_EQ(desktop.innerSize(kWindow), (Size{604, 298 - menuHeight})) << "the inner size counts the menu bar";
     EXPECT_TRUE(drain().empty()) << "opening a window is no event";
 
-    driver.chooseMenuItem(kWindow, 4);
-    desktop.closeWindow(kWindow);
-    EXPECT_FALSE(desktop.windowExists(kWindow));
-    EXPECT_TRUE(drain().empty()) << "the events of a closed window are dropped";
-}
-
-TEST_F(DesktopTest, ReportsCloseRequestsAndResizesInsteadOfActing)
-{
     DesktopSeam::window(desktop, kWindow)->close();
     EXPECT_TRUE(driver.windowVisible(kWindow)) << "the program decides whether to close";
     driver.resizeWindow(kWindow, {800, 500});
     driver.resizeWindow(kWindow, {820, 520});
     EXPECT_EQ(drain(), (std::vector<Event>{closeRequest(kWindow), resizeEvent(kWindow)}));
     EXPECT_EQ(desktop.innerSize(kWindow).width, 820);
+
+    driver.chooseMenuItem(kWindow, 4);
+    desktop.closeWindow(kWindow);
+    EXPECT_FALSE(desktop.windowExists(kWindow));
+    EXPECT_TRUE(drain().empty()) << "the events of a closed window are dropped";
 }
 
 TEST_F(DesktopTest, TrackBarReportsTheUsersMovesButNotTheProgramsSettings)
