@@ -6,7 +6,6 @@
 #include "channel_roll.h"
 #include "dialog_controls.h"
 #include "help_text.h"
-#include "program_ids.h"
 // Every window's header, so that any two of them compiling together is checked here.
 #include "channel_window.h"
 #include "note_window.h"

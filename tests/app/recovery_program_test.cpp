@@ -10,6 +10,7 @@
 #include "recovery_prompt.h"
 #include "song_columns.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace nimbel {
@@ -27,12 +28,9 @@ std::string songWith(const std::string& note)
 }
 
 // The files directly in a folder.
-std::size_t countIn(const fs::path& folder)
+std::ptrdiff_t countIn(const fs::path& folder)
 {
-    std::error_code missing;
-    std::size_t count = 0;
-    for (const auto& entry : fs::directory_iterator(folder, missing)) count += entry.is_regular_file();
-    return count;
+    return std::count_if(fs::directory_iterator(folder), {}, [](const auto& entry) { return entry.is_regular_file(); });
 }
 
 // The note a recovery file keeps; "" when there is no file.
@@ -108,8 +106,8 @@ TEST(RecoveryAtStartUp, AsksAboutEachFileOfACopyThatEndedNewestFirstUntilOneIsRe
               std::tuple(std::string("/songs/middle.nmd"), true, false));
     EXPECT_EQ(p.driver.windowTitle(kMainWindow), "Nimbel MIDI - middle.nmd *");
     EXPECT_TRUE(fs::exists(p.program.recoveryStore.ownFile())) << "the restored file is this copy's own";
-    EXPECT_EQ(countIn(folder), 3u) << "the oldest and the running copy's stay";
-    EXPECT_EQ(countIn(folder + "discarded"), 1u);
+    EXPECT_EQ(countIn(folder), 3) << "the oldest and the running copy's stay";
+    EXPECT_EQ(countIn(folder + "discarded"), 1);
     ::tzset();
 }
 

@@ -35,13 +35,11 @@ TEST_F(StartUp, FirstRunShowsTheDemonstrationSongAndShutdownEndsItsNotesTheOutpu
     EXPECT_EQ(fileNames(folder), std::vector<std::string>{"MIDI.txt"}) << "neither writes the settings file";
 }
 
-TEST_F(StartUp, SecondRunLoadsTheExistingSongUnchangedAndTheSettingsFilesColour)
+TEST_F(StartUp, SecondRunLoadsTheExistingSongAndTheSettingsFilesColour)
 {
-    const std::string saved = "START\r\nT90\r\nN3X2E4H\r\nEND\r\n";
-    writeFile(folder / "MIDI.txt", saved);
+    writeFile(folder / "MIDI.txt", "START\r\nT90\r\nN3X2E4H\r\nEND\r\n");
     writeFile(folder / "NimbelMIDI.ini", "; colours\r\nOther = 7\r\nselcolor = 255\r\n[Group]\r\nSelColor = 7\r\n");
     ASSERT_TRUE(startUp(program));
-    EXPECT_EQ(fileText(folder / "MIDI.txt"), saved);
     EXPECT_EQ(program.song.grid.cellText(2, gridColumnOf(2)), "E4H");
     EXPECT_EQ(program.song.tempo, 90);
     EXPECT_EQ(program.selectionColor, 255u);
@@ -51,9 +49,7 @@ TEST_F(StartUp, WithoutAUsableOutputShowsTheErrorAndEndsWithCodeZeroBeforeAnyWin
 {
     RecordingMidiDevices none(clock, sent, {RecordingDevice{MidiDeviceCaps{"mapper", 0}, false}});
     script.expectMessage(MessageReply::ok);
-    EXPECT_EQ(
-        runProgram(desktop, none, clock, {scratch.directory(), scratch.directory(), recoveryFolder.directory()}, ""),
-        0);
+    EXPECT_EQ(runProgram(desktop, none, clock, program.folders, ""), 0);
     ASSERT_EQ(script.messages().size(), 1u);
     const ShownMessage& error = script.messages()[0];
     EXPECT_EQ(std::tuple(error.title, error.text, error.icon, error.buttons),
@@ -66,13 +62,10 @@ TEST_F(StartUp, TheProgramOffersTheSongAKilledCopyLeftAndItsChangesAreAskedAbout
 {
     const RecoveryStore killed(recoveryFolder.directory(), endedProcess());
     ASSERT_TRUE(killed.write(";Nimbel MIDI Format\r\nSTART\r\nN1X1E\r\nEND\r\n", {"", true, {}}));
-    script.expectMessage(MessageReply::yes);
-    script.expectMessage(MessageReply::no);
+    for (const MessageReply answer : {MessageReply::yes, MessageReply::no}) script.expectMessage(answer);
     driver.act([&] { EXPECT_EQ(driver.windowTitle(kMainWindow), "Nimbel MIDI - New Project *"); });
     driver.post(menuEvent(kMainWindow, kFileExit));
-    EXPECT_EQ(
-        runProgram(desktop, devices, clock, {scratch.directory(), scratch.directory(), recoveryFolder.directory()}, ""),
-        0);
+    EXPECT_EQ(runProgram(desktop, devices, clock, program.folders, ""), 0);
     ASSERT_EQ(script.messages().size(), 2u);
     EXPECT_TRUE(script.messages()[0].text.starts_with("Unsaved changes to a new song from "));
     EXPECT_EQ(script.messages()[1].text, "Your new music file has changed.\nDo you wish to save changes?");

@@ -1,13 +1,17 @@
-// Composing from the keyboard in the running program: one table of key
-// sequences typed into the main window, and what they leave in the grid,
-// the selection, the cursor and the undo and redo lists; then the mouse's
-// ranges in the chosen selection colour.
+// The song grid of the running program, on a new song. Composing from the
+// keyboard: one table of key sequences typed into the main window, and what
+// they leave in the grid, the selection, the cursor and the undo and redo
+// lists; then the mouse's ranges in the chosen selection colour. Listening:
+// how the grid follows a playing song, stops following when scrolled by hand
+// and goes back to the start on Stop; and the notes heard as they are typed,
+// or not when turned off.
 #include "program_fixture.h"
 
 #include "edit/edit_test_support.h"
 
 #include "help_text.h"
 #include "settings_file.h"
+#include "short_message.h"
 #include "song_columns.h"
 
 namespace nimbel {
@@ -30,18 +34,43 @@ std::string cursorOf(const Program& program)
     return std::to_string(program.cursor.cell.row + 1) + ":" + std::to_string(noteColumnOf(program.cursor.cell.column));
 }
 
-class Keyboard : public ProgramTest {
+class OnANewSong : public ProgramTest {
 protected:
-    Keyboard() { startOnANewSong(*this); }
+    OnANewSong() { startOnANewSong(*this); }
     // Types `keys`, then lets the loop take everything they caused.
     void type(std::string_view keys)
     {
         driver.type(kMainWindow, keys);
         run(40);
     }
+    int scrollX() const { return gadgets.gridScrollX(kMainWindow, kSongGrid); }
+    bool shown(int noteColumn) const
+    {
+        int left = 0;
+        for (int c = 0; c < gridColumnOf(noteColumn); ++c) left += gadgets.gridColumnWidth(kMainWindow, kSongGrid, c);
+        return left >= scrollX() && left + gadgets.gridColumnWidth(kMainWindow, kSongGrid, gridColumnOf(noteColumn)) <=
+                                        scrollX() + gadgets.gridViewWidth(kMainWindow, kSongGrid);
+    }
+    // Runs the loop until `column` is heard, noting each scroll position on the way.
+    std::vector<int> playUntil(int column)
+    {
+        std::vector<int> positions;
+        for (int pass = 0; pass < 100'000 && program.sequencer.heardColumn() < column; ++pass) {
+            run(1);
+            if (positions.empty() || positions.back() != scrollX()) positions.push_back(scrollX());
+        }
+        return positions;
+    }
+    std::vector<std::array<std::uint8_t, 3>> notesOn() const
+    {
+        std::vector<std::array<std::uint8_t, 3>> on;
+        for (const auto& m : sent)
+            if (const auto b = shortMessageBytes(m.packed); (b[0] & 0xF0) == 0x90 && b[2] != 0) on.push_back(b);
+        return on;
+    }
 };
 
-TEST_F(Keyboard, KeySequencesEditMoveSelectUndoAndRedo)
+TEST_F(OnANewSong, KeySequencesEditMoveSelectUndoAndRedo)
 {
     struct Case {
         const char* keys;
@@ -87,7 +116,7 @@ TEST_F(Keyboard, KeySequencesEditMoveSelectUndoAndRedo)
     }
 }
 
-TEST_F(Keyboard, SpacePlaysAndPausesAndF1ShowsTheWindowsHelp)
+TEST_F(OnANewSong, SpacePlaysAndPausesAndF1ShowsTheWindowsHelp)
 {
     type("<Space>");
     EXPECT_TRUE(program.sequencer.isPlaying());
@@ -97,7 +126,7 @@ TEST_F(Keyboard, SpacePlaysAndPausesAndF1ShowsTheWindowsHelp)
     EXPECT_EQ(driver.windowTitle(kHelpWindow), helpTitle(helpTopicText(HelpTopic::mainWindow)));
 }
 
-TEST_F(Keyboard, ShiftClickAndDragSelectRectanglesInTheChosenColourAndAClickMovesTheCursor)
+TEST_F(OnANewSong, ShiftClickAndDragSelectRectanglesInTheChosenColourAndAClickMovesTheCursor)
 {
     const Rect grid = gadgets.gadgetRect(kMainWindow, kSongGrid);
     const auto centre = [&](int row, int noteColumn) {
@@ -135,6 +164,54 @@ TEST_F(Keyboard, ShiftClickAndDragSelectRectanglesInTheChosenColourAndAClickMove
               std::tuple("Nimbel MIDI Error", "Please select only one destination location", MessageIcon::none,
                          MessageButtons::ok));
     EXPECT_EQ(program.selectionColor, 0x00FF00u) << "a cancelled choice keeps the colour";
+}
+
+TEST_F(OnANewSong, TheGridPagesAlongWithThePlayingColumnUntilScrolledByHandAndStopGoesBackToTheStart)
+{
+    setNoteColumnCount(program.song.grid, gridColumnOf(400));
+    program.position.setMaximum(400);
+    driver.chooseMenuItem(kMainWindow, kMusicPlay);
+    const std::vector<int> positions = playUntil(60);
+    EXPECT_TRUE(shown(60));
+    EXPECT_TRUE(std::ranges::is_sorted(positions)) << "never back and forth";
+    EXPECT_LT(positions.size(), 12u) << "a page at a time, not a column at a time";
+    EXPECT_EQ(program.playhead.shownColumn, 60);
+
+    driver.dragGridSlider(kMainWindow, kSongGrid, 100);
+    playUntil(90);
+    EXPECT_EQ(scrollX(), 100) << "scrolled by hand: the view stays";
+    driver.chooseMenuItem(kMainWindow, kMusicStop);
+    run(2);
+    EXPECT_EQ(scrollX(), 0);
+    EXPECT_EQ(program.playhead.shownColumn, 0);
+
+    driver.chooseMenuItem(kMainWindow, kMusicPlay);
+    playUntil(40);
+    EXPECT_TRUE(shown(40)) << "the next Play follows again";
+
+    driver.chooseMenuItem(kMainWindow, kViewFollowPlayback);
+    driver.dragGridSlider(kMainWindow, kSongGrid, 0);
+    playUntil(80);
+    EXPECT_EQ(scrollX(), 0) << "Follow Playback turned off";
+    EXPECT_FALSE(driver.menuChecked(kMainWindow, kViewFollowPlayback));
+    EXPECT_EQ(loadSetting(program.folders.settingsFolder + kSettingsFileName, "FollowPlayback"), 0);
+}
+
+TEST_F(OnANewSong, NotesTypedAreHeardOnceUnlessTurnedOff)
+{
+    sent.clear();
+    driver.type(kMainWindow, "c e<Return>");
+    run(200);
+    using Bytes = std::array<std::uint8_t, 3>;
+    EXPECT_EQ(notesOn(), (std::vector<Bytes>{{0x91, 0x3C, 0x46}, {0x91, 0x40, 0x46}}));
+    EXPECT_FALSE(program.output.hasSoundingNotes());
+
+    driver.chooseMenuItem(kMainWindow, kViewHearNotes);
+    sent.clear();
+    driver.type(kMainWindow, "g<Return>");
+    run(200);
+    EXPECT_TRUE(notesOn().empty());
+    EXPECT_EQ(loadSetting(program.folders.settingsFolder + kSettingsFileName, "HearNotes"), 0);
 }
 
 }  // namespace
