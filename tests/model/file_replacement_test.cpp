@@ -29,12 +29,6 @@ using testing_support::fileNames;
 using testing_support::fileText;
 using testing_support::writeFile;
 
-struct Kind {
-    TemporaryFile kind;
-    const char* name;
-};
-constexpr Kind kKinds[] = {{TemporaryFile::unnamedWherePossible, "unnamed"}, {TemporaryFile::named, "named"}};
-
 bool offersUnnamedFiles(const fs::path& folder)
 {
     const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY, 0600);
@@ -44,42 +38,42 @@ bool offersUnnamedFiles(const fs::path& folder)
 
 TEST(FileReplacement, TheTargetChangesOnlyOnCommitKeepsItsPermissionsAndIsNeverAFolderOrPipe)
 {
-    for (const Kind& k : kKinds) {
-        SCOPED_TRACE(k.name);
+    for (const TemporaryFile kind : {TemporaryFile::unnamedWherePossible, TemporaryFile::named}) {
+        SCOPED_TRACE(kind == TemporaryFile::named ? "named" : "unnamed");
         const testing_support::ScratchFolder folder;
-        if (k.kind == TemporaryFile::unnamedWherePossible && !offersUnnamedFiles(folder.path))
+        if (kind == TemporaryFile::unnamedWherePossible && !offersUnnamedFiles(folder.path))
             GTEST_SKIP() << "the temporary folder's file system has no unnamed files (O_TMPFILE)";
         const std::string target = folder.file("song.nmd");
         writeFile(target, "an older, longer file than the one that replaces it");
         const auto permissions = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
         fs::permissions(target, permissions);
         {
-            FileReplacement file(target, k.kind);
+            FileReplacement file(target, kind);
             ASSERT_TRUE(file.write("new"));
-            const Names whileWriting = k.kind == TemporaryFile::named
+            const Names whileWriting = kind == TemporaryFile::named
                                            ? Names{"song.nmd", "song.nmd." + identityText(thisProcess()) + ".saving"}
                                            : Names{"song.nmd"};
             EXPECT_EQ(fileNames(folder.path), whileWriting);
-            if (k.kind == TemporaryFile::unnamedWherePossible) {  // what every writer of the program gets
+            if (kind == TemporaryFile::unnamedWherePossible) {  // what every writer of the program gets
                 const FileReplacement byDefault(target);
                 EXPECT_EQ(fileNames(folder.path), whileWriting) << "a killed writer leaves nothing behind";
             }
         }  // abandoned without commit
         EXPECT_EQ(fileText(target), "an older, longer file than the one that replaces it");
-        EXPECT_TRUE(replaceFileContents(target, "new", k.kind));
+        EXPECT_TRUE(replaceFileContents(target, "new", kind));
         EXPECT_EQ(fileText(target), "new");
         EXPECT_EQ(fs::status(target).permissions(), permissions);
 
         fs::create_directory(folder.path / "folder.nmd");
         ::mkfifo((folder.path / "pipe.nmd").c_str(), 0644);  // as a device would be: renaming over it would replace it
-        EXPECT_FALSE(replaceFileContents(folder.file("folder.nmd"), "START", k.kind));
-        EXPECT_FALSE(replaceFileContents(folder.file("pipe.nmd"), "START", k.kind));
+        EXPECT_FALSE(replaceFileContents(folder.file("folder.nmd"), "START", kind));
+        EXPECT_FALSE(replaceFileContents(folder.file("pipe.nmd"), "START", kind));
         EXPECT_TRUE(fs::is_directory(folder.path / "folder.nmd"));
         EXPECT_TRUE(fs::is_fifo(folder.path / "pipe.nmd"));
-        EXPECT_EQ(FileReplacement(folder.file("no/such/folder/song.nmd"), k.kind).error(), "No such file or directory");
+        EXPECT_EQ(FileReplacement(folder.file("no/such/folder/song.nmd"), kind).error(), "No such file or directory");
         const fs::path workingFolder = fs::current_path();
         fs::current_path(folder.path);
-        EXPECT_TRUE(replaceFileContents("bare.nmd", "a name without a folder", k.kind));
+        EXPECT_TRUE(replaceFileContents("bare.nmd", "a name without a folder", kind));
         fs::current_path(workingFolder);
         EXPECT_EQ(fileNames(folder.path), (Names{"bare.nmd", "folder.nmd", "pipe.nmd", "song.nmd"}));
     }

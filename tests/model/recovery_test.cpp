@@ -1,3 +1,8 @@
+// The recovery file's text, read back: the facts of whole files, and
+// nothing from damaged ones. Whatever is read is written back the same; the
+// recovery-file fuzz target's seeds hold the texts of facts written in any
+// other way, which that rule refuses.
+//
 // The recovery folder: restoring and discarding (ten kept), what is set
 // aside, and copies killed while they write. Which files a start-up offers,
 // what the program asks about them, and the writer's thread are tested with
@@ -14,9 +19,11 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <sys/wait.h>
@@ -42,6 +49,43 @@ std::string songText(int notes, const std::string& note = "C")
     return text + "END\r\n";
 }
 
+// A recovery file's text: its facts' lines as given, then the song.
+std::string recoveryFile(const std::string& project, const std::string& newProject = "0",
+                         const std::string& time = "1715000000", const std::string& song = songText(1))
+{
+    return ";Nimbel MIDI Recovery\r\n;Project " + project + "\r\n;New project " + newProject + "\r\n;Time " + time +
+           "\r\n" + song;
+}
+
+TEST(RecoveryFile, WholeFilesGiveTheirFactsAndDamagedOnesNothing)
+{
+    const std::string song = songText(1);
+    // Each text, and the facts read from it (nullopt: it is no recovery file).
+    const std::pair<std::string, std::optional<RecoveryFacts>> cases[] = {
+        {recoveryFile("/songs/tune.nmd"), RecoveryFacts{"/songs/tune.nmd", false, at(1715000000)}},
+        {recoveryFile("", "1", "0"), RecoveryFacts{"", true, at(0)}},
+        {recoveryFile(" a%25b%0D%0A%09%7F.nmd "), RecoveryFacts{" a%b\r\n\t\x7F.nmd ", false, at(1715000000)}},
+        // The song must be a whole project file.
+        {recoveryFile("", "0", "1", song.substr(0, song.rfind("END"))), std::nullopt},
+        {recoveryFile("", "0", "1", ";Nimbel MIDI Format\r\nEND\r\n"), std::nullopt},
+        {recoveryFile("", "0", "1", "START\r\nT120\r\nEND\r\n"), std::nullopt},
+        {recoveryFile("", "0", "1", ""), std::nullopt},
+        // Other files.
+        {song, std::nullopt},
+        {"", std::nullopt},
+        {";Nimbel MIDI Recovery\r\n", std::nullopt},
+    };
+    for (const auto& [text, facts] : cases) {
+        SCOPED_TRACE(text);
+        const auto read = parseRecoveryFileText(text);
+        ASSERT_EQ(read.has_value(), facts.has_value());
+        if (!read) continue;
+        EXPECT_EQ(read->facts, *facts);
+        EXPECT_EQ(read->songText, song);
+        EXPECT_EQ(recoveryFileText(read->facts, read->songText), text);
+    }
+}
+
 TEST(RecoveryStore, ARestoredFileBecomesThisCopysOwnAndADiscardedOneJoinsTheTenNewestDiscarded)
 {
     const testing_support::ScratchFolder folder;
@@ -65,9 +109,8 @@ TEST(RecoveryStore, ARestoredFileBecomesThisCopysOwnAndADiscardedOneJoinsTheTenN
     EXPECT_EQ(fileText(self.ownFile()), restoredText);
     for (std::size_t i = 1; i < found.songs.size(); ++i) EXPECT_TRUE(self.discard(found.songs[i]));
     EXPECT_TRUE(self.leftovers().songs.empty());
-    Names kept;
-    for (int i = 2; i < 12; ++i)
-        kept.push_back(fs::path(found.songs[static_cast<std::size_t>(12 - i)].file).filename());
+    Names kept;  // the ten newest: 11 … 2, newest first after the restored 12
+    for (std::size_t i = 1; i <= 10; ++i) kept.push_back(fs::path(found.songs[i].file).filename());
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(fileNames(folder.directory() + "discarded"), kept) << "the ten newest: 2 … 11";
     EXPECT_EQ(fileNames(folder.path), (Names{"discarded", fs::path(self.ownFile()).filename()}));

@@ -66,13 +66,13 @@ struct CellsCase {
 
 TEST(SongFileReading, LineGrammarVoiceGroupsAndTempoTokensPlaceTheCells)
 {
+    // clang-format off
     const std::vector<CellsCase> cases{
         // Group copies are read after every record of the file.
         {"START\nC,1,2 E 2CH\nEND\n", 2, {"C,2", "E", "CH"}},
         // A voice of 0 makes no record and so does not widen the group.
         {"START\nC,10,0 D\nEND", 2, {"", ""}},
-        {"START\nC,0,74 D\nEND", 1, {"C,0", "D"}},
-        {"START\nC,0,74 D\nEND", 2, {"C,74", "D"}},
+        {"START\nC,0,74 D\nEND", 1, {"C,0", "D"}}, {"START\nC,0,74 D\nEND", 2, {"C,74", "D"}},
         // A voice list resets the group: after two voices and then one,
         // plain tokens go to channel 1 only.
         {"START\nC,1,2 D E,5 F\nEND", 2, {"C,2", "D", "", ""}},
@@ -81,19 +81,16 @@ TEST(SongFileReading, LineGrammarVoiceGroupsAndTempoTokensPlaceTheCells)
         // Only lines after START count, up to END; comments and blank lines
         // are skipped, only spaces are stripped, and any line end will do.
         {"C C C\r\nEND\r\n  sTaRt  \r\n' a comment\r\n; another\r\n\r\n   \r\nc d 'e\r\nEndless\r\nF G\r\n",
-         1,
-         {"C", "D", "'E"}},
-        {"START\rC D\rE\rEND\r", 1, {"C", "D", "E"}},
-        {"START\n\rC D\r\n\nE", 1, {"C", "D", "E"}},
+         1, {"C", "D", "'E"}},
+        {"START\rC D\rE\rEND\r", 1, {"C", "D", "E"}}, {"START\n\rC D\r\n\nE", 1, {"C", "D", "E"}},
         {std::string("START\nC\0D \0END\nE", 16), 1, {std::string("C\0D", 3), std::string("\0END", 4), "E"}},
         // "0C" names no channel: the voice group places it.
         {"START\nN0X1C N0C 0C\nEND", 1, {"", "", "0C"}},
         {"START\nT90 C T100 D\nEND", 1, {"C", "D"}},  // tempo tokens take no column
         // Without START or notes the song has one note column.
-        {"C D E\r\n", 1, {""}},
-        {"START\r\n| | |\r\nEND", 1, {""}},
-        {"\tSTART\nC\nEND", 1, {""}},
+        {"C D E\r\n", 1, {""}}, {"START\r\n| | |\r\nEND", 1, {""}}, {"\tSTART\nC\nEND", 1, {""}},
     };
+    // clang-format on
     for (const CellsCase& c : cases) {
         SCOPED_TRACE(c.text + " channel " + std::to_string(c.channel));
         EXPECT_EQ(noteCells(LoadedSong(c.text).song, c.channel), c.cells);

@@ -1,6 +1,14 @@
-#include "help_text.h"
+// The help topics' bytes and the File Format topic's examples, and the Help
+// Window as the event loops drive it: the help commands and the topic each
+// shows, one window at most, and its layout.
+#include "../support/desktop_driver.h"
+#include "../support/offscreen_application.h"
 
-#include "grid_display.h"
+#include "desktop.h"
+#include "gadgets.h"
+#include "help_ids.h"
+#include "help_text.h"
+#include "help_window.h"
 #include "nimbel_version.h"
 #include "song_file.h"
 
@@ -16,7 +24,9 @@
 namespace nimbel {
 namespace {
 
-// Every topic's title is seen in the Help Window's tests; here, its bytes.
+using namespace testing_support;
+
+// Every topic's title is seen in the Help Window's test; here, its bytes.
 TEST(HelpText, TopicsAreAsciiInCrLfLinesAndTheAboutTopicNamesThisVersion)
 {
     for (const HelpTopic topic :
@@ -64,8 +74,7 @@ TEST(HelpText, FileFormatExamplesLoadAsDescribed)
     for (std::size_t example = 0; example < files.size(); ++example) {
         Song song;
         PlainPositionDisplay position;
-        newSong(song, position);
-        loadSongText(song, position, files[example]);
+        openSongAfterStartUp(song, position, files[example]);
         EXPECT_EQ(song.tempo, 100);
         std::vector<Note> loaded, expected;
         for (const NoteRecord& r : song.noteList)
@@ -77,6 +86,45 @@ TEST(HelpText, FileFormatExamplesLoadAsDescribed)
         std::sort(loaded.begin(), loaded.end());
         EXPECT_EQ(loaded, expected) << files[example];
     }
+}
+
+class HelpWindow : public ::testing::Test {
+protected:
+    ~HelpWindow() override { desktop.closeAllWindows(); }
+    Desktop desktop{OffscreenApplication::application()};
+    Gadgets gadgets{desktop};
+    DesktopDriver driver{desktop};
+};
+
+TEST_F(HelpWindow, EachHelpCommandShowsItsTopicUnderItsTitleInOneWindowThatKeepsItsPlaceAndSize)
+{
+    // The main window's help commands are tried in its commands table.
+    const std::pair<int, const char*> commands[] = {
+        {kHelpWindowMainWindow, "Main Window"},     {kHelpWindowQuickStart, "Quick Start Guide"},
+        {kHelpWindowFileFormat, "File Format:"},    {kHelpWindowCredits, "Credits"},
+        {kHelpWindowAbout, "About Nimbel MIDI"},    {kHelpWindowNoteSettings, "Note Window"},
+        {kHelpWindowChannelView, "Channel Window"},
+    };
+    for (const auto& [command, title] : commands) {
+        helpTopicCommand(desktop, command);
+        EXPECT_EQ(driver.windowTitle(kHelpWindow), title) << "command " << command;
+    }
+    for (int ignored : {188, 200, 203, 204, 206, 21}) helpTopicCommand(desktop, ignored);
+    EXPECT_EQ(driver.windowTitle(kHelpWindow), "Channel Window");
+
+    // An open window keeps its place and size when the topic changes.
+    driver.resizeWindow(kHelpWindow, {500, 300});
+    layoutHelpWindow(desktop);
+    const Size resized = desktop.innerSize(kHelpWindow);
+    const Rect filled{0, 0, resized.width, resized.height};
+    EXPECT_EQ(gadgets.gadgetRect(kHelpWindow, kHelpTextView), filled);
+    helpTopicCommand(desktop, kHelpWindowNoteSettings);
+    EXPECT_EQ(desktop.innerSize(kHelpWindow), resized);
+    EXPECT_EQ(gadgets.gadgetRect(kHelpWindow, kHelpTextView), filled);
+    EXPECT_EQ(driver.menuBar(kHelpWindow).size(), 1u) << "still one window with one menu";
+
+    helpTopicCommand(desktop, kHelpWindowExit);
+    EXPECT_FALSE(desktop.windowExists(kHelpWindow));
 }
 
 }  // namespace
