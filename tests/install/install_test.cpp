@@ -37,15 +37,15 @@ protected:
     const fs::path prefix = scratch.path / "prefix";
 };
 
-TEST_F(Installation, EachFileIsWhereTheDesktopLooksAndPassesItsChecker)
+TEST_F(Installation, EachFileIsWhereTheDesktopLooksAndPassesItsCheckerAndSongFilesAreKnownAsSongs)
 {
-    for (const char* tool : {"desktop-file-validate", "xmllint"})
-        if (!onPath(tool)) GTEST_SKIP() << tool << " is not installed (desktop-file-utils, libxml2-utils)";
-    const std::string icons = "share/icons/hicolor/";
+    // The tools come with desktop-file-utils, libxml2-utils, shared-mime-info and libglib2.0-bin.
+    for (const char* tool : {"desktop-file-validate", "xmllint", "update-mime-database", "gio"})
+        if (!onPath(tool)) GTEST_SKIP() << tool << " is not installed";
     const std::vector<std::pair<std::string, std::vector<std::string>>> checks = {
         {"share/applications/nimbel-midi.desktop", {"desktop-file-validate"}},
         {"share/mime/packages/nimbel-midi.xml", {"xmllint", "--noout"}},
-        {icons + "scalable/apps/nimbel-midi.svg", {"xmllint", "--noout"}},
+        {"share/icons/hicolor/scalable/apps/nimbel-midi.svg", {"xmllint", "--noout"}},
     };
     for (auto [path, command] : checks) {
         command.push_back(file(path));
@@ -60,12 +60,8 @@ TEST_F(Installation, EachFileIsWhereTheDesktopLooksAndPassesItsChecker)
     // The About topic sends readers to NEWS, which must tell of this version.
     EXPECT_NE(fileText(file("share/doc/nimbel-midi/NEWS")).find(std::string("\nVersion ") + kNimbelVersion + "\n"),
               std::string::npos);
-}
 
-TEST_F(Installation, SongFilesAreKnownByTheirNameAndByTheFirstLineTheProgramWrites)
-{
-    for (const char* tool : {"update-mime-database", "gio"})
-        if (!onPath(tool)) GTEST_SKIP() << tool << " is not installed (shared-mime-info, libglib2.0-bin)";
+    // Song files are known by their name and by the first line the program writes.
     const CommandResult database = runCommand({"update-mime-database", file("share/mime")});
     ASSERT_EQ(database.exitCode, 0) << database.err;
     Song song;
@@ -103,14 +99,13 @@ TEST_F(Installation, ProgramsFindTheSoundFontAndKeepTheirFilesInTheUsersFoldersW
 
     // Without a sound server the program stops at "Unable to open MIDI output", after writing the demonstration song.
     ChildProcess program({(programs / "nimbel-midi").string()},
-                         {{{"QT_QPA_PLATFORM", "offscreen"},
-                           {"XDG_DATA_HOME", scratch.file("data")},
-                           {"XDG_CONFIG_HOME", scratch.file("config")},
-                           {"PULSE_SERVER", "unix:" + scratch.file("no-sound-server")}},
-                          scratch.path.string(),
-                          scratch.file("nimbel-midi.log"),
-                          "",
-                          -1});
+                         {.environment = {{"QT_QPA_PLATFORM", "offscreen"},
+                                          {"XDG_DATA_HOME", scratch.file("data")},
+                                          {"XDG_CONFIG_HOME", scratch.file("config")},
+                                          {"PULSE_SERVER", "unix:" + scratch.file("no-sound-server")}},
+                          .workingDirectory = scratch.path.string(),
+                          .outputFile = scratch.file("nimbel-midi.log"),
+                          .errorFile = ""});
     const fs::path demoSong = scratch.path / "data/nimbel-midi/MIDI.txt";
     for (int attempt = 0; attempt < 300 && !fs::exists(demoSong) && program.running(); ++attempt)
         std::this_thread::sleep_for(100ms);

@@ -1,12 +1,19 @@
 // The sequencer as the Music commands of both windows and the export drive
 // it: one table of songs, commands at given moments of simulated time, and
 // every message sent, as event lines timed from the start. A run of the 15
-// voice-1 program changes that Play sends shows as one "voices" line.
+// voice-1 program changes that Play sends shows as one "voices" line. Then
+// its indexed column step against the plain walk over the whole note list:
+// random sessions of commands and note list changes played on simulated time
+// must send the very same messages. (Whole songs played from column 1 are
+// compared by the playback fuzz target.)
 #include "support/playback_rig.h"
+#include "support/random_song.h"
+#include "support/whole_list_walk.h"
 
 #include "event_export.h"
 #include "notation.h"
 #include "song_columns.h"
+#include "song_file.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +24,8 @@
 
 namespace nimbel {
 namespace {
+
+using namespace testing_support;
 
 using Lines = std::vector<std::string>;
 
@@ -29,7 +38,7 @@ struct Cell {
 // A song written into the grid and rebuilt, as Play finds it after edits,
 // with a recording output, both windows' track bar and counter, and time
 // that moves only as the idle loop's steps sleep.
-struct Rig : testing_support::PlaybackRig {
+struct Rig : PlaybackRig {
     Rig(int columns, const std::vector<Cell>& cells, const char* tempoCell, std::int64_t startMs = 5000)
         : PlaybackRig(startMs), start(startMs)
     {
@@ -136,7 +145,6 @@ struct Case {
     std::int64_t startMs = 5000;
 };
 
-constexpr std::int64_t kHighestTempo = std::numeric_limits<std::int32_t>::max();
 const std::vector<Cell> kScale = {{1, 1, "C5Q"}, {1, 2, "D5Q"}, {1, 3, "E5Q"}, {1, 4, "F5Q"},
                                   {1, 5, "G5Q"}, {1, 6, "A5Q"}, {1, 7, "B5Q"}, {1, 8, "C6Q"}};
 
@@ -148,8 +156,6 @@ TEST(Sequencer, SendsEachNoteAndItsEndAsTheCommandsAndTheClockSay)
         // Columns, notes and their ends.
         {"a quarter note ends at its off-time and at the next column; the end pauses at column 1 showing the last",
          2, {{1, 1, "C5Q"}}, "1", {{0, Do::play}}, 1500, {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}, 2},
-        {"a rest sends nothing", 3, {{1, 1, "C5H"}, {1, 2, "R"}}, "1", {{0, Do::play}}, 3000,
-         {"0 voices", "0 91 3C 46", "500 91 3C 00"}},
         // "D" is read before any octave; "C3Q" leaves octave 3 as channel 2's
         // running octave. Channel 3 never names one, so it plays in octave 5.
         {"running octave", 3, {{2, 1, "D"}, {2, 2, "C3Q"}, {3, 1, "E"}}, "1", {{0, Do::play}}, 2000,
@@ -220,12 +226,10 @@ TEST(Sequencer, SendsEachNoteAndItsEndAsTheCommandsAndTheClockSay)
         {"values outside their bytes: octave 17 is not sent, volume and voice are clamped", 2,
          {{1, 1, "C>>>>>>>>>>>>Q"}, {2, 1, "C5+++++++Q,300"}}, "1", {{0, Do::play}}, 1500,
          {"0 voices", "0 C2 7F 00", "0 92 3C 7F", "500 92 3C 00", "500 92 3C 00"}},
-        {"clock readings past 32 bits", 2, {{1, 1, "C5Q"}}, "1", {{0, Do::play}}, 1500,
-         {"0 voices", "0 91 3C 46", "500 91 3C 00", "500 91 3C 00"}, 0, std::int64_t{1} << 33},
-        {"a tempo below 1 is taken as 1", 2, {{1, 1, "C5Q"}}, "1", {{0, Do::tempo, 0}, {0, Do::play}}, 61000,
-         {"0 voices", "0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"}},
+        {"tempo 0 plays as 1, on a clock past 32 bits", 2, {{1, 1, "C5Q"}}, "1", {{0, Do::tempo, 0}, {0, Do::play}},
+         61000, {"0 voices", "0 91 3C 46", "60000 91 3C 00", "60000 91 3C 00"}, 0, std::int64_t{1} << 33},
         {"tempos beyond a column per millisecond still end", 50, {{1, 1, "C5Q"}, {1, 50, "D5Q"}}, "1",
-         {{0, Do::tempo, kHighestTempo}, {0, Do::play}}, 200,
+         {{0, Do::tempo, std::numeric_limits<std::int32_t>::max()}, {0, Do::play}}, 200,
          {"0 voices", "0 91 3C 46", "0 91 3E 46", "0 91 3E 00", "0 91 3C 00"}},
 
         // The export: Play from column 1 on a clock that jumps to each due moment.
@@ -253,8 +257,8 @@ TEST(Sequencer, SendsEachNoteAndItsEndAsTheCommandsAndTheClockSay)
         EXPECT_EQ(rig.lines(), c.expected);
         EXPECT_LE(rig.longestPlayingSleep, Sequencer::kPlayingSleepMs) << "the loop stays responsive while playing";
         if (c.shown != 0) {
-            EXPECT_EQ(rig.stepping->position(), c.shown);
-            EXPECT_EQ(rig.stepping->counterText(), std::to_string(c.shown));
+            EXPECT_EQ(std::pair(rig.stepping->position(), rig.stepping->counterText()),
+                      std::pair(c.shown, std::to_string(c.shown)));
         }
     }
 }
@@ -262,6 +266,73 @@ TEST(Sequencer, SendsEachNoteAndItsEndAsTheCommandsAndTheClockSay)
 TEST(EventLines, PrintMillisecondsPast32BitsAndThreeUpperCaseHexBytes)
 {
     EXPECT_EQ(formatEventLine({123456789012, 0x007FCF}), "123456789012 CF 7F 00");
+}
+
+// What can happen between two steps: the Music commands, an edit that Play
+// hears after its rebuild, File Open, and what the Channel Window does to
+// the note list: keep one channel's records (here with the off-times they
+// hold), add a record and sort the list by column, change a note in place.
+enum class Change { play, pause, stop, channelPlay, edit, open, keepChannel, addRecord, changeNote };
+
+void applyChange(PlaybackRig& s, Change change, int channel, int column, const std::string& text)
+{
+    std::vector<NoteRecord>& notes = s.song.noteList;
+    const auto byColumn = [](const NoteRecord& a, const NoteRecord& b) { return a.column < b.column; };
+    switch (change) {
+    case Change::play: s.sequencer.mainPlay(s.position, s.checks); break;
+    case Change::pause: s.sequencer.mainPause(s.checks); break;
+    case Change::stop: s.sequencer.mainStop(s.position, s.checks); break;
+    case Change::channelPlay:
+        s.position.setPosition(column);
+        s.sequencer.channelPlay(s.position);
+        break;
+    case Change::edit:
+        s.song.grid.setCellText(channel - 1, gridColumnOf(column), text);
+        s.song.noteListStale = true;
+        break;
+    case Change::open:
+        s.sequencer.endSoundingNotes();
+        openSongAfterStartUp(s.song, s.position, text);
+        s.sequencer.resetPlayback();
+        break;
+    case Change::keepChannel:
+        std::erase_if(notes, [&](const NoteRecord& r) { return r.channel != channel; });
+        std::ranges::stable_sort(notes, byColumn);
+        ++s.song.noteListVersion;
+        break;
+    case Change::addRecord:
+        notes.push_back({.note = column % 13, .channel = channel, .duration = 0.5f, .text = text, .column = column});
+        std::ranges::stable_sort(notes, byColumn);
+        ++s.song.noteListVersion;
+        break;
+    case Change::changeNote:
+        if (!notes.empty()) notes[static_cast<std::size_t>(column) % notes.size()].note = channel;
+        break;
+    }
+}
+
+TEST(IndexedColumnStep, FollowsTheNoteListThroughChangesWhilePlaying)
+{
+    std::mt19937 random(7);
+    for (int session = 0; session < 300; ++session) {
+        const std::string song = randomSong(random);
+        ColumnIndex index;
+        WholeListWalk walk;
+        // The song played on simulated time twice, column steps visiting what each gives.
+        PlaybackRig indexed(index), walked(walk);
+        for (PlaybackRig* s : {&indexed, &walked}) openSongAfterStartUp(s->song, s->position, song);
+        for (int moment = 0; moment < 40; ++moment) {
+            const std::int64_t until = indexed.clock.nowMs() + pick(random, 0, 700);
+            for (PlaybackRig* s : {&indexed, &walked})
+                while (s->clock.nowMs() < until) s->sequencer.playbackStep(s->position);
+            const auto change = static_cast<Change>(pick(random, 0, 8));
+            const int channel = pick(random, 1, 4);
+            const int column = pick(random, 1, 30);
+            const std::string text = change == Change::open ? randomSong(random) : randomNote(random);
+            for (PlaybackRig* s : {&indexed, &walked}) applyChange(*s, change, channel, column, text);
+        }
+        ASSERT_EQ(indexed.log, walked.log) << "session " << session << ", starting with\n" << song;
+    }
 }
 
 }  // namespace

@@ -21,15 +21,9 @@ namespace nimbel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::dataFile;
-using testing_support::dataPath;
-using testing_support::fileText;
-using testing_support::lines;
-using testing_support::onPath;
-using testing_support::runCommand;
-using testing_support::writeFile;
+using namespace testing_support;
 
-testing_support::CommandResult exportTool(std::vector<std::string> arguments)
+CommandResult exportTool(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), NIMBEL_EXPORT_PROGRAM);
     return runCommand(arguments);
@@ -46,7 +40,7 @@ std::string songFile(const fs::path& path, const std::vector<std::string>& notes
 
 TEST(ExportTool, BadArgumentsAndUnreadableSongsExitWithTwoAndSayWhy)
 {
-    const testing_support::ScratchFolder folder;
+    const ScratchFolder folder;
     const std::string demo = dataPath("demo_song.txt");
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "no SONG given\nTry 'nimbel-export --help'."},
@@ -71,11 +65,11 @@ TEST(ExportTool, BadArgumentsAndUnreadableSongsExitWithTwoAndSayWhy)
 
 TEST(ExportTool, NotesTheSongHasNoPlaceForAndAMidiFilesChangesAreOneWarningLine)
 {
-    const testing_support::ScratchFolder folder;
+    const ScratchFolder folder;
     // A chord on the percussion channel, a controller and a tempo change.
-    const std::string drums = testing_support::midiFile(
-        0, 96, {testing_support::bytes({0x00, 0x99, 0x24, 0x64, 0x00, 0x2A, 0x64, 0x00, 0xB9, 0x07, 0x64, 0x60, 0xFF,
-                                        0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80})});
+    const std::string drums =
+        midiFile(0, 96, {bytes({0x00, 0x99, 0x24, 0x64, 0x00, 0x2A, 0x64, 0x00, 0xB9, 0x07, 0x64, 0x60, 0xFF,
+                                0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80})});
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"START\r\nN16X1C N1X0C 99D N2X2E\r\nEND\r\n",
          "3 notes dropped: 1 outside note columns 1 to 65535, 2 outside channels 1 to 15"},
@@ -92,7 +86,7 @@ TEST(ExportTool, NotesTheSongHasNoPlaceForAndAMidiFilesChangesAreOneWarningLine)
 
 TEST(ExportTool, DemonstrationSongGivesTheGoldenGridEventsAndProjectFileWhichLoadsBackTheSame)
 {
-    const testing_support::ScratchFolder folder;
+    const ScratchFolder folder;
     const std::string before = localDateText();
     const auto first = exportTool({dataPath("demo_song.txt"), "--grid", "--events", "--save", folder.file("demo.nmd")});
     const std::string after = localDateText();
@@ -101,9 +95,7 @@ TEST(ExportTool, DemonstrationSongGivesTheGoldenGridEventsAndProjectFileWhichLoa
     EXPECT_EQ(first.out, dataFile("demo_song_grid.tsv") + dataFile("demo_song_events.txt"));  // in the order given
     const std::string golden = dataFile("demo_song_saved.nmd");
     const std::string written = fileText(folder.file("demo.nmd"));
-    EXPECT_TRUE(written == testing_support::withDate(golden, before) ||
-                written == testing_support::withDate(golden, after))
-        << written;
+    EXPECT_TRUE(written == withDate(golden, before) || written == withDate(golden, after)) << written;
 
     // Saving rebuilds the note list, as File Save does, so events after --save would play the rebuilt list.
     const auto again = exportTool({folder.file("demo.nmd"), "--grid", "--save=" + folder.file("again.nmd")});
@@ -114,12 +106,12 @@ TEST(ExportTool, DemonstrationSongGivesTheGoldenGridEventsAndProjectFileWhichLoa
 
 TEST(ExportTool, ASongPlaysAsItWillAfterSavingAndOpeningIt)
 {
-    const testing_support::ScratchFolder folder;
+    const ScratchFolder folder;
     std::vector<std::string> songs = {dataPath("demo_song.txt"), dataPath("demo_song_saved.nmd")};
     std::mt19937 random(20261207);
     for (int i = 0; i < 40; ++i) {
         songs.push_back(folder.file("random" + std::to_string(i) + ".txt"));
-        writeFile(songs.back(), testing_support::randomSong(random));
+        writeFile(songs.back(), randomSong(random));
     }
     const std::string saved = folder.file("saved.nmd");
     for (const std::string& song : songs) {
@@ -130,11 +122,11 @@ TEST(ExportTool, ASongPlaysAsItWillAfterSavingAndOpeningIt)
     }
 }
 
-// sox's "Maximum amplitude" of a stretch of a sound file, from -1 to 1.
-double maximumAmplitude(const std::string& file, const std::vector<std::string>& effects)
+// sox's "Maximum amplitude" of a stretch of a sound file, from -1 to 1: the
+// command is completed around the effects that choose the stretch.
+double maximumAmplitude(const std::string& file, std::vector<std::string> command)
 {
-    std::vector<std::string> command = {"sox", file, "-n"};
-    command.insert(command.end(), effects.begin(), effects.end());
+    command.insert(command.begin(), {"sox", file, "-n"});
     command.push_back("stat");
     const std::string label = "Maximum amplitude:";
     for (const std::string& text : lines(runCommand(command).err))
@@ -182,20 +174,16 @@ TEST(ExportTool, AudioOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondInEveryFormat)
     if (!onPath("sox")) GTEST_SKIP() << "sox is not installed (package sox)";
     if (!fs::exists("/usr/share/sounds/sf2/default-GM.sf2"))
         GTEST_SKIP() << "no SoundFont (package fluid-soundfont-gm)";
-    const testing_support::ScratchFolder folder;
+    const ScratchFolder folder;
     // Column 1 is empty: the note starts at 500 ms.
     const std::string song = songFile(folder.path / "ocarina.nmd", {"N1X2C5Q,80"});
-    struct Case {
-        const char* extension;
-        bool soxReadsIt;
-        bool lossless;  // lossy encoders add a little silence and noise of their own
-    };
-    for (const Case& c :
-         {Case{".wav", true, true}, {".flac", true, true}, {".ogg", true, false}, {".mp3", false, false}}) {
-        SCOPED_TRACE(c.extension);
-        const std::string file = folder.file(std::string("ocarina") + c.extension);
+    // Lossy encoders add a little silence and noise of their own.
+    for (const auto& [extension, lossless] :
+         {std::pair{".wav", true}, {".flac", true}, {".ogg", false}, {".mp3", false}}) {
+        SCOPED_TRACE(extension);
+        const std::string file = folder.file(std::string("ocarina") + extension);
         ASSERT_EQ(exportTool({song, "-o", file}).exitCode, 0);
-        if (c.soxReadsIt) {
+        if (extension != std::string(".mp3")) {  // which sox does not read
             for (const auto& [option, value] : {std::pair{"-r", "44100\n"}, {"-c", "2\n"}})
                 EXPECT_EQ(runCommand({"soxi", option, file}).out, value) << option;
         }
@@ -206,7 +194,7 @@ TEST(ExportTool, AudioOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondInEveryFormat)
         EXPECT_TRUE(fileText(wav) == fileText(wav + ".again")) << "the same song sounds different when exported again";
         constexpr double kMiddleC = 261.63;
         EXPECT_NEAR(strongestFrequency(wav), kMiddleC, kMiddleC * 0.03);
-        if (!c.lossless) continue;
+        if (!lossless) continue;
         constexpr double kDither = 3.0 / 32768;
         EXPECT_LE(maximumAmplitude(wav, {"trim", "0", "0.495"}), kDither);            // silent before the note
         EXPECT_GT(maximumAmplitude(wav, {"trim", "0.5", "0.02"}), 0.02);              // sounding within 20 ms of it
@@ -216,44 +204,38 @@ TEST(ExportTool, AudioOfAnOcarinaQuarterNoteIsMiddleCAtHalfASecondInEveryFormat)
 
 TEST(ExportTool, AnOutputThatCannotBeWrittenExitsWithOneAndLeavesTheOldFile)
 {
-    testing_support::FullDisk disk;
-    const testing_support::ScratchFolder folder;
+    FullDisk disk;
+    const ScratchFolder folder;
     // About 14 kB of project file, 12 kB of MIDI file and 13 MB of WAV file.
     std::vector<std::string> notes;
     for (int column = 1; column <= 1200; ++column) notes.push_back("N1X" + std::to_string(column) + "C5S");
     const std::string song = songFile(folder.path / "long.nmd", notes, "T960");
-    struct Case {
-        std::vector<std::string> options;  // the last one names the output
-        std::string name;
-        std::string message;
-    };
-    const std::vector<Case> cases = {
+    // The arguments after the song, the last of them naming the output; the output's name; the error's start.
+    const std::vector<std::tuple<std::vector<std::string>, std::string, std::string>> cases = {
         {{"--save"}, "song.nmd", "nimbel-export: cannot write '"},
         {{"-o"}, "song.mid", "nimbel-export: cannot write '"},
         {{"-o"}, "song.wav", "nimbel-export: cannot write '"},
         {{"--soundfont", folder.file("missing.sf2"), "-o"}, "song.wav", "nimbel-export: no SoundFont found at"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.options.back() + " " + c.name);
-        const auto writeTo = [&](const std::string& out) {
-            std::vector<std::string> arguments = {song};
-            arguments.insert(arguments.end(), c.options.begin(), c.options.end());
-            arguments.push_back(out);
-            return exportTool(arguments);
-        };
-        const auto missing = writeTo(folder.file("no/such/folder/" + c.name));
+    for (const auto& [options, name, message] : cases) {
+        SCOPED_TRACE(options.back() + " " + name);
+        std::vector<std::string> arguments = {song};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        arguments.push_back(folder.file("no/such/folder/" + name));
+        const auto missing = exportTool(arguments);
         EXPECT_EQ(missing.exitCode, 1);
-        EXPECT_EQ(missing.err.rfind(c.message, 0), 0u) << missing.err;
-        if (!disk.available() || c.options.size() > 1) continue;
+        EXPECT_EQ(missing.err.rfind(message, 0), 0u) << missing.err;
+        if (!disk.available() || options.size() > 1) continue;
 
-        const fs::path target = disk.folder() / c.name;
+        const fs::path target = disk.folder() / name;
         writeFile(target, "old");
         disk.leaveFree(8192);
-        const auto full = writeTo(target.string());
+        arguments.back() = target.string();
+        const auto full = exportTool(arguments);
         EXPECT_EQ(full.exitCode, 1);
-        EXPECT_EQ(full.err.rfind(c.message + target.string() + "'", 0), 0u) << full.err;
+        EXPECT_EQ(full.err.rfind(message + target.string() + "'", 0), 0u) << full.err;
         EXPECT_EQ(fileText(target), "old");
-        EXPECT_EQ(testing_support::fileNames(disk.folder()), std::vector<std::string>{c.name});
+        EXPECT_EQ(fileNames(disk.folder()), std::vector<std::string>{name});
         fs::remove(target);
     }
     if (!disk.available()) GTEST_SKIP() << "the full-disk cases: " << disk.reason();
