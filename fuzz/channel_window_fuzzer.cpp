@@ -16,14 +16,10 @@
 #include <cstdint>
 #include <string_view>
 
-namespace {
-
 using namespace nimbel;
 
 constexpr std::size_t kClickBytes = 16;
 constexpr std::size_t kLongestText = 24;  // "V9+9>>B#W.,-2147483648"
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -12,6 +12,7 @@
 #include "song_columns.h"
 #include "undo_history.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,10 +24,7 @@ using namespace nimbel;
 
 bool isCleanText(std::string_view text)
 {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) <= ' ' || c == '\x7f') return false;
-    }
-    return true;
+    return std::ranges::all_of(text, [](unsigned char c) { return c > ' ' && c != 0x7f; });
 }
 
 }  // namespace
@@ -51,9 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(song.grid.rowCount() == kSongRows);
     check(song.grid.columnCount() <= kLastSongColumn + 1);
     check(findEndColumn(song.grid) < song.grid.columnCount());
-    for (int c = kFirstNoteColumn; c < song.grid.columnCount(); ++c) {
+    for (int c = kFirstNoteColumn; c < song.grid.columnCount(); ++c)
         for (int r = 0; r < kSongRows; ++r) check(isCleanText(song.grid.cellText(r, c)));
-    }
     check(messages.shown.size() <= 2);
 
     undoLastGroup(song);

@@ -33,8 +33,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot read %s\n", input.c_str());
             return 1;
         }
-        std::printf("%s\n", input.c_str());
-        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", input.c_str());  // unbuffered: shown before a fault aborts
         const std::vector<std::uint8_t> bytes(contents.begin(), contents.end());
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }

@@ -50,12 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int tempoRecords = 0;
     for (std::size_t i = 1; i < song.noteList.size(); ++i) {
         const NoteRecord& r = song.noteList[i];
-        if (r.isTempo()) {
-            ++tempoRecords;
-            continue;
-        }
-        check(r.channel >= 1 && r.channel <= kSongRows);
-        check(r.column >= 1 && r.column <= kMaxNoteColumns);
+        if (r.isTempo()) ++tempoRecords;
+        else check(r.channel >= 1 && r.channel <= kSongRows && r.column >= 1 && r.column <= kMaxNoteColumns);
     }
     check(tempoRecords <= 1);  // only the last tempo token is kept
 

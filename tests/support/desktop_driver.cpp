@@ -15,11 +15,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QStandardItemModel>
 #include <QToolBar>
 #include <QToolButton>
 
-#include <optional>
+#include <initializer_list>
+#include <tuple>
 
 namespace nimbel::testing_support {
 
@@ -38,23 +38,22 @@ QAction* menuAction(QMainWindow* window, int command)
 
 QToolBar* toolBarOf(QMainWindow* window) { return window ? window->findChild<QToolBar*>() : nullptr; }
 
-// The widget at `where` in a window's inner area, and that point in the
-// widget's own coordinates and on the screen: where a mouse event goes.
-struct PointedWidget {
-    QWidget* widget = nullptr;
-    QPointF local;
-    QPointF global;
-};
-
-std::optional<PointedWidget> widgetAt(Desktop& desktop, int window, Point where)
+// Sends mouse events (their type, button and the buttons held) at `where` in
+// a window's inner area to the widget drawn there when the first is sent.
+void sendMouse(Desktop& desktop, int window, Point where, Qt::KeyboardModifiers modifiers,
+               std::initializer_list<std::tuple<QEvent::Type, Qt::MouseButton, Qt::MouseButtons>> events)
 {
     QMainWindow* w = DesktopSeam::window(desktop, window);
-    if (!w) return std::nullopt;
+    if (!w) return;
     QWidget* inner = w->centralWidget();
-    QWidget* target = inner->childAt(where.x, where.y);
-    if (!target) target = inner;
-    return PointedWidget{target, target->mapFrom(inner, QPoint(where.x, where.y)),
-                         inner->mapToGlobal(QPoint(where.x, where.y))};
+    const QPoint at(where.x, where.y);
+    QWidget* target = inner->childAt(at) ? inner->childAt(at) : inner;
+    const QPointF local = target->mapFrom(inner, at);
+    const QPointF global = inner->mapToGlobal(at);
+    for (const auto& [type, button, held] : events) {
+        QMouseEvent event(type, local, local, global, button, held, modifiers);
+        QApplication::sendEvent(target, &event);
+    }
 }
 
 }  // namespace
@@ -130,11 +129,10 @@ std::vector<Menu> DesktopDriver::menuBar(int window)
     if (!w || !w->menuWidget()) return menus;
     for (QAction* top : w->menuBar()->actions()) {
         Menu menu{utf8Of(top->text()), {}};
-        for (QAction* item : top->menu() ? top->menu()->actions() : QList<QAction*>()) {
-            // The text after a tab is the key shown beside the item.
+        // The text after a tab is the key shown beside the item.
+        for (QAction* item : top->menu() ? top->menu()->actions() : QList<QAction*>())
             if (!item->isSeparator())
                 menu.items.push_back({utf8Of(item->text().split('\t').front()), item->data().toInt()});
-        }
         menus.push_back(std::move(menu));
     }
     return menus;
@@ -154,11 +152,10 @@ void DesktopDriver::chooseMenuItem(int window, int command)
 std::vector<ShownToolButton> DesktopDriver::toolBar(int window)
 {
     std::vector<ShownToolButton> shown;
-    if (const QToolBar* bar = toolBarOf(DesktopSeam::window(desktop_, window))) {
+    if (const QToolBar* bar = toolBarOf(DesktopSeam::window(desktop_, window)))
         for (QAction* action : bar->actions())
             shown.push_back(action->isSeparator() ? ShownToolButton{}
                                                   : ShownToolButton{action->data().toInt(), utf8Of(action->toolTip())});
-    }
     return shown;
 }
 
@@ -174,28 +171,14 @@ void DesktopDriver::pressToolButton(int window, int command)
 
 void DesktopDriver::clickAt(int window, Point where, ClickKind kind, bool shift)
 {
-    const std::optional<PointedWidget> at = widgetAt(desktop_, window, where);
-    if (!at) return;
     const Qt::MouseButton button = kind == ClickKind::right ? Qt::RightButton : Qt::LeftButton;
-    auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
-        QMouseEvent event(type, at->local, at->local, at->global, button, held,
-                          shift ? Qt::ShiftModifier : Qt::NoModifier);
-        QApplication::sendEvent(at->widget, &event);
-    };
-    send(QEvent::MouseButtonPress, button);
-    send(QEvent::MouseButtonRelease, Qt::NoButton);
-    if (kind == ClickKind::leftDouble) {
-        send(QEvent::MouseButtonDblClick, button);
-        send(QEvent::MouseButtonRelease, Qt::NoButton);
-    }
+    sendMouse(desktop_, window, where, shift ? Qt::ShiftModifier : Qt::NoModifier,
+              {{QEvent::MouseButtonPress, button, button}, {QEvent::MouseButtonRelease, button, Qt::NoButton}});
 }
 
 void DesktopDriver::dragTo(int window, Point where)
 {
-    const std::optional<PointedWidget> at = widgetAt(desktop_, window, where);
-    if (!at) return;
-    QMouseEvent move(QEvent::MouseMove, at->local, at->local, at->global, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(at->widget, &move);
+    sendMouse(desktop_, window, where, Qt::NoModifier, {{QEvent::MouseMove, Qt::NoButton, Qt::LeftButton}});
 }
 
 void DesktopDriver::type(int window, std::string_view keys)
@@ -215,10 +198,9 @@ void DesktopDriver::type(int window, std::string_view keys)
             continue;
         }
         const std::size_t close = keys.find('>');
-        const QKeySequence named(uiText(keys.substr(1, close - 1)));
+        const QKeyCombination named = QKeySequence(uiText(keys.substr(1, close - 1)))[0];
         keys.remove_prefix(close + 1);
-        const QKeyCombination combination = named[0];
-        press(combination.key(), combination.keyboardModifiers(), QString());
+        press(named.key(), named.keyboardModifiers(), QString());
     }
 }
 
@@ -226,20 +208,6 @@ int DesktopDriver::focusedGadget(int window)
 {
     const QMainWindow* w = DesktopSeam::window(desktop_, window);
     return w ? DesktopSeam::gadgetOf(desktop_, window, w->focusWidget()) : -1;
-}
-
-std::string DesktopDriver::gadgetTooltip(int window, int gadget)
-{
-    const QWidget* widget = DesktopSeam::gadget(desktop_, window, gadget);
-    return widget ? utf8Of(widget->toolTip()) : std::string();
-}
-
-void DesktopDriver::scrollGrid(int window, int gadget, int scrollX, int topRow)
-{
-    if (auto* view = qobject_cast<QAbstractScrollArea*>(DesktopSeam::gadget(desktop_, window, gadget))) {
-        view->horizontalScrollBar()->setValue(scrollX);
-        view->verticalScrollBar()->setValue(topRow);
-    }
 }
 
 void DesktopDriver::dragGridSlider(int window, int gadget, int scrollX)
@@ -275,16 +243,13 @@ bool DesktopDriver::isDefaultButton(int window, int button)
 bool DesktopDriver::itemEnabled(int window, int list, int item)
 {
     const auto* combo = qobject_cast<QComboBox*>(DesktopSeam::gadget(desktop_, window, list));
-    const auto* items = combo ? qobject_cast<const QStandardItemModel*>(combo->model()) : nullptr;
-    const QStandardItem* entry = items ? items->item(item) : nullptr;
-    return entry && entry->isEnabled();
+    return combo && combo->model()->flags(combo->model()->index(item, 0)).testFlag(Qt::ItemIsEnabled);
 }
 
 std::string DesktopDriver::itemTooltip(int window, int list, int item)
 {
     const auto* combo = qobject_cast<QComboBox*>(DesktopSeam::gadget(desktop_, window, list));
-    return combo && item >= 0 && item < combo->count() ? utf8Of(combo->itemData(item, Qt::ToolTipRole).toString())
-                                                       : std::string();
+    return combo ? utf8Of(combo->itemData(item, Qt::ToolTipRole).toString()) : std::string();
 }
 
 }  // namespace nimbel::testing_support

@@ -25,7 +25,7 @@ class Desktop;
 
 namespace nimbel::testing_support {
 
-enum class ClickKind { left, right, leftDouble };
+enum class ClickKind { left, right };
 
 // What a toolbar shows.
 struct ShownToolButton {
@@ -37,8 +37,6 @@ class DesktopDriver {
 public:
     explicit DesktopDriver(Desktop& desktop);
     ~DesktopDriver();
-    DesktopDriver(const DesktopDriver&) = delete;
-    DesktopDriver& operator=(const DesktopDriver&) = delete;
 
     // Runs `action` at a later poll or wait of the program, one action per
     // call, before that call hands out an event: the user's next move.
@@ -72,8 +70,6 @@ public:
     void type(int window, std::string_view keys);
     // The gadget that has the window's keyboard focus, -1 for none.
     int focusedGadget(int window);
-    std::string gadgetTooltip(int window, int gadget);
-    void scrollGrid(int window, int gadget, int scrollX, int topRow);
     // The user drags the grid's horizontal slider.
     void dragGridSlider(int window, int gadget, int scrollX);
 

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -33,20 +32,16 @@ ShownMessage describe(const QMessageBox& box)
 
 void reply(QMessageBox& box, MessageReply answer)
 {
-    auto press = [&box](QMessageBox::StandardButton which) {
-        if (QAbstractButton* button = box.button(which)) button->click();
-    };
-    switch (answer) {
-    case MessageReply::ok: press(QMessageBox::Ok); break;
-    case MessageReply::yes: press(QMessageBox::Yes); break;
-    case MessageReply::no: press(QMessageBox::No); break;
-    case MessageReply::cancel: press(QMessageBox::Cancel); break;
-    case MessageReply::escapeKey: {
+    if (answer == MessageReply::escapeKey) {
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(&box, &escape);
-        break;
+        return;
     }
-    }
+    const QMessageBox::StandardButton which = answer == MessageReply::ok    ? QMessageBox::Ok
+                                              : answer == MessageReply::yes ? QMessageBox::Yes
+                                              : answer == MessageReply::no  ? QMessageBox::No
+                                                                            : QMessageBox::Cancel;
+    if (QAbstractButton* button = box.button(which)) button->click();
 }
 
 ShownRequester describe(const QFileDialog& dialog)
@@ -72,16 +67,8 @@ void reply(QFileDialog& dialog, const std::optional<std::string>& typed)
     // A file picked in the list would win over the typed name, as after typing it is no longer picked.
     for (auto* view : dialog.findChildren<QAbstractItemView*>()) view->clearSelection();
     if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit")) name->setText(qtPath(*typed));
-    const auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
-    QPushButton* accept = buttons
-                              ? buttons->button(dialog.acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
-                                                                                               : QDialogButtonBox::Open)
-                              : nullptr;
-    if (accept && accept->isEnabled()) {
-        accept->click();
-    } else {
-        QMetaObject::invokeMethod(&dialog, "accept");
-    }
+    // What its Open or Save button does, whether or not the button is enabled.
+    QMetaObject::invokeMethod(&dialog, "accept");
 }
 
 }  // namespace

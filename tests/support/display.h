@@ -30,10 +30,10 @@ private:
 // All of these run their tool with `environment`, which names the display.
 // The id of the first window whose title matches, waiting for it; "" when none appears.
 std::string waitForWindow(const EnvironmentChanges& environment, const std::string& title,
-                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
+                          std::chrono::milliseconds timeout);
 WindowGeometry windowGeometry(const EnvironmentChanges& environment, const std::string& window);
-// Clicks the left button `times` times at a point of the screen (2: a double-click).
-void click(const EnvironmentChanges& environment, int x, int y, int times = 1);
+// Clicks the left button at a point of the screen.
+void click(const EnvironmentChanges& environment, int x, int y);
 // Types `text` into whatever has the keyboard focus.
 void typeText(const EnvironmentChanges& environment, const std::string& text);
 // Presses a key by its X name ("Down", "Return", "ctrl+a") `times` times.

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
-
-#include <stdlib.h>
 
 namespace nimbel::testing_support {
 
@@ -14,9 +13,7 @@ namespace fs = std::filesystem;
 std::string fileText(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void writeFile(const fs::path& path, std::string_view text)
@@ -55,23 +52,11 @@ std::vector<std::string> lines(const std::string& text)
     return out;
 }
 
-namespace {
-
-fs::path madeFolder(const std::string& name)
+ScratchFolder::ScratchFolder(const std::string& name)
+    : folder_(QString::fromStdString((fs::temp_directory_path() / (name + "-XXXXXX")).string())),
+      path(folder_.path().toStdString())
 {
-    std::string pattern = (fs::temp_directory_path() / (name + "-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    return pattern;
-}
-
-}  // namespace
-
-ScratchFolder::ScratchFolder(const std::string& name) : path(madeFolder(name)) {}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
+    if (!folder_.isValid()) throw std::runtime_error("cannot make a temporary folder");
 }
 
 }  // namespace nimbel::testing_support

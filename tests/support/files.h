@@ -2,6 +2,8 @@
 // file's whole contents, the golden files of tests/data/, and text lines.
 #pragma once
 
+#include <QTemporaryDir>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -27,11 +29,10 @@ std::vector<std::string> lines(const std::string& text);
 // A new, private folder under the system's temporary folder, removed with
 // everything in it when the test ends.
 class ScratchFolder {
+    QTemporaryDir folder_;  // its owner's alone
+
 public:
     explicit ScratchFolder(const std::string& name = "nimbel-test");
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     // The folder as the program names its own: with a closing separator.
     std::string directory() const { return path.string() + "/"; }

@@ -10,21 +10,16 @@
 
 namespace nimbel::testing_support {
 
-FullDisk::FullDisk(std::size_t size) : folder_(mountPoint_.path / "files")
+FullDisk::FullDisk() : folder_(mountPoint_.path / "files")
 {
-    const std::string options = "size=" + std::to_string(size);
-    if (::mount("tmpfs", mountPoint_.path.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+    if (::mount("tmpfs", mountPoint_.path.c_str(), "tmpfs", 0, "size=256k") != 0) {
         reason_ = std::string("cannot mount a tmpfs to fill (needs root): ") + std::strerror(errno);
         return;
     }
-    mounted_ = true;
     std::filesystem::create_directory(folder_);
 }
 
-FullDisk::~FullDisk()
-{
-    if (mounted_) ::umount2(mountPoint_.path.c_str(), MNT_DETACH);
-}
+FullDisk::~FullDisk() { ::umount2(mountPoint_.path.c_str(), MNT_DETACH); }  // refused when nothing was mounted
 
 void FullDisk::leaveFree(std::size_t bytes)
 {

@@ -13,10 +13,8 @@ namespace nimbel::testing_support {
 
 class FullDisk {
 public:
-    explicit FullDisk(std::size_t size = 256 * 1024);
+    FullDisk();   // of 256 KiB
     ~FullDisk();  // unmounts
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
 
     bool available() const { return reason_.empty(); }
     const std::string& reason() const { return reason_; }
@@ -30,7 +28,6 @@ private:
     ScratchFolder mountPoint_{"nimbel-full-disk"};
     std::filesystem::path folder_;
     std::string reason_;
-    bool mounted_ = false;
 };
 
 }  // namespace nimbel::testing_support

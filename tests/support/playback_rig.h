@@ -15,8 +15,7 @@ namespace nimbel::testing_support {
 struct PlaybackRig {
     explicit PlaybackRig(std::int64_t startMs = 1000) : clock(startMs) { output.openOutput(devices, -1); }
     // Column steps visit the records `visits` gives.
-    PlaybackRig(RecordVisits& visits, std::int64_t startMs = 1000)
-        : clock(startMs), sequencer(song, output, clock, visits)
+    explicit PlaybackRig(RecordVisits& visits) : sequencer(song, output, clock, visits)
     {
         output.openOutput(devices, -1);
     }

@@ -2,9 +2,10 @@
 
 #include "files.h"
 
+#include <QStandardPaths>
+
 #include <csignal>
 #include <cstdlib>
-#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -25,11 +26,7 @@ void put(const std::string& name, const std::optional<std::string>& value)
 
 bool onPath(const std::string& program)
 {
-    const char* path = std::getenv("PATH");
-    std::istringstream folders(path ? path : "");
-    for (std::string folder; std::getline(folders, folder, ':');)
-        if (::access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-    return false;
+    return !QStandardPaths::findExecutable(QString::fromStdString(program)).isEmpty();
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& options)
@@ -100,11 +97,9 @@ CommandResult runCommand(const std::vector<std::string>& argv, const Environment
                          std::chrono::milliseconds timeout)
 {
     const ScratchFolder scratch("nimbel-command");
-    std::optional<int> exitCode;
-    {
-        ChildProcess child(argv, {environment, "", scratch.file("out"), scratch.file("err"), -1});
-        exitCode = child.waitFor(timeout);
-    }
+    // The child is ended (at the deadline) before its output is read.
+    const std::optional<int> exitCode =
+        ChildProcess(argv, {environment, "", scratch.file("out"), scratch.file("err"), -1}).waitFor(timeout);
     return {exitCode, fileText(scratch.file("out")), fileText(scratch.file("err"))};
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdint>
 #include <cstdlib>
 #include <thread>
 
@@ -43,9 +42,8 @@ std::vector<int> NullSinkServer::stopRecording()
     recorder_->waitFor(5s);
     recorder_.reset();
     const std::string raw = fileText(recording_);
-    const auto sample = [&raw](std::size_t at) {
-        return std::abs(static_cast<int>(static_cast<std::int16_t>(static_cast<unsigned char>(raw[at]) |
-                                                                   static_cast<unsigned char>(raw[at + 1]) << 8)));
+    const auto sample = [&raw](std::size_t at) {  // the low byte first
+        return std::abs(static_cast<signed char>(raw[at + 1]) * 256 + static_cast<unsigned char>(raw[at]));
     };
     std::vector<int> frames;
     frames.reserve(raw.size() / 4);
