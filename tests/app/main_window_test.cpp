@@ -134,10 +134,9 @@ TEST(LeavingTheProgram, AClosedMainWindowFileExitOrFileNewGoOnlyWhenThePromptPro
         MessageReply reply;  // to the question about the changed song
         Pass pass;
     };
-    const Event close = closeRequest(kMainWindow);
     const std::vector<Case> cases = {
-        {"closed, Cancel", close, MessageReply::cancel, Pass::goOn},
-        {"closed, No", close, MessageReply::no, Pass::leave},
+        {"closed, Cancel", closeRequest(kMainWindow), MessageReply::cancel, Pass::goOn},
+        {"closed, No", closeRequest(kMainWindow), MessageReply::no, Pass::leave},
         {"File New, Escape", menuEvent(kMainWindow, kFileNew), MessageReply::escapeKey, Pass::goOn},
         {"File Exit, Cancel", menuEvent(kMainWindow, kFileExit), MessageReply::cancel, Pass::goOn},
     };
@@ -184,25 +183,24 @@ TEST_F(MainLoop, FileNewKeepsTheColumnsAndStartsANewProject)
 
 TEST_F(MainLoop, TheTempoWindowSetsTheTempoAsOneUndoStepThatAPlayingSongTakesAtItsNextColumn)
 {
-    const auto chooseTempo = [&](std::function<void()> answer) {
-        driver.act(std::move(answer));
-        dispatchCommand(program, kMusicTempo);
-    };
     dispatchCommand(program, kMusicPlay);
     run(1);
     const std::int64_t due = *program.sequencer.nextDueTime();
-    chooseTempo([&] {
+    // Each answer is acted inside the Tempo Window's own loop, which Music Tempo then runs.
+    driver.act([&] {
         EXPECT_EQ(DialogControls(desktop).number(kTempoWindow, tempo_window::kTempoField), 120);
         driver.setNumber(kTempoWindow, tempo_window::kTempoField, 60);
         driver.press(kTempoWindow, tempo_window::kOkButton);
     });
+    dispatchCommand(program, kMusicTempo);
     EXPECT_EQ(program.song.grid.cellText(0, kChannelColumn), "1 T60");
     EXPECT_TRUE(program.project.changed);
     clock.advanceTo(due + 1);
     run(1);
     EXPECT_EQ(*program.sequencer.nextDueTime(), due + 1000) << "the next column a second later";
 
-    chooseTempo([&] { driver.type(kTempoWindow, "<Escape>"); });
+    driver.act([&] { driver.type(kTempoWindow, "<Escape>"); });
+    dispatchCommand(program, kMusicTempo);
     EXPECT_EQ(program.song.tempo, 60);
     dispatchCommand(program, kEditUndo);
     EXPECT_EQ(std::pair(program.song.tempo, program.song.grid.cellText(0, kChannelColumn)),

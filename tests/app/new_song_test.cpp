@@ -159,8 +159,7 @@ TEST_F(OnANewSong, ShiftClickAndDragSelectRectanglesInTheChosenColourAndAClickMo
     driver.chooseMenuItem(kMainWindow, kSelectColor);
     run(2);
     ASSERT_EQ(script.messages().size(), 1u);
-    const ShownMessage& shown = script.messages()[0];
-    EXPECT_EQ(std::tuple(shown.title, shown.text, shown.icon, shown.buttons),
+    EXPECT_EQ(shownBox(script.messages()[0]),
               std::tuple("Nimbel MIDI Error", "Please select only one destination location", MessageIcon::none,
                          MessageButtons::ok));
     EXPECT_EQ(program.selectionColor, 0x00FF00u) << "a cancelled choice keeps the colour";

@@ -13,6 +13,9 @@
 
 namespace nimbel::testing_support {
 
+// What a message box showed, as one value to compare: its title, text, icon and buttons.
+inline auto shownBox(const ShownMessage& m) { return std::tuple(m.title, m.text, m.icon, m.buttons); }
+
 class ProgramTest : public ::testing::Test, public TestProgram {
 protected:
     ProgramTest() : TestProgram(OffscreenApplication::application()) {}

@@ -27,8 +27,6 @@
 #include <sstream>
 #include <thread>
 
-#include <sys/stat.h>
-
 namespace nimbel {
 namespace {
 
@@ -37,6 +35,8 @@ using namespace testing_support;
 namespace fs = std::filesystem;
 
 const fs::path kBuiltProgram = fs::path(NIMBEL_BINARY_DIR) / "bin" / "nimbel-midi";
+// Where screenshots go: the build tree's e2e folder, to look at afterwards.
+const fs::path kShots = fs::path(NIMBEL_BINARY_DIR) / "e2e";
 
 TEST(ProgramWithoutDisplay, AnswersItsCommandLineAndOtherwiseSaysInOneSentenceThatItCannotStart)
 {
@@ -47,17 +47,16 @@ TEST(ProgramWithoutDisplay, AnswersItsCommandLineAndOtherwiseSaysInOneSentenceTh
     struct Case {
         std::vector<std::string> arguments;
         int exitCode;
-        std::string out;  // the start of standard output, then of standard error
-        std::string err;
+        std::string printed;  // the start of standard output on success, of standard error on failure
     };
     const std::vector<Case> cases = {
-        {{}, 1, "", noDisplay},
-        {{"song.nmd"}, 1, "", noDisplay},
-        {{"--", "--song.nmd"}, 1, "", noDisplay},
-        {{"song.nmd", "--help"}, 0, usage, ""},
-        {{"--version"}, 0, std::string("nimbel-midi ") + kNimbelVersion + "\n", ""},
-        {{"--frobnicate", "song.nmd"}, 2, "", "nimbel-midi: unknown option '--frobnicate'\n" + usage},
-        {{"one.nmd", "two.nmd"}, 2, "", "nimbel-midi: only one FILE may be given ('two.nmd' is a second one)\n"},
+        {{}, 1, noDisplay},
+        {{"song.nmd"}, 1, noDisplay},
+        {{"--", "--song.nmd"}, 1, noDisplay},
+        {{"song.nmd", "--help"}, 0, usage},
+        {{"--version"}, 0, std::string("nimbel-midi ") + kNimbelVersion + "\n"},
+        {{"--frobnicate", "song.nmd"}, 2, "nimbel-midi: unknown option '--frobnicate'\n" + usage},
+        {{"one.nmd", "two.nmd"}, 2, "nimbel-midi: only one FILE may be given ('two.nmd' is a second one)\n"},
     };
     const EnvironmentChanges environment{
         {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}};
@@ -67,10 +66,9 @@ TEST(ProgramWithoutDisplay, AnswersItsCommandLineAndOtherwiseSaysInOneSentenceTh
         const CommandResult result = runCommand(command, environment, 10s);
         SCOPED_TRACE(testing::PrintToString(c.arguments));
         EXPECT_EQ(result.exitCode, std::optional<int>(c.exitCode));
-        EXPECT_EQ(result.out.substr(0, c.out.size()), c.out);
-        EXPECT_EQ(result.out.empty(), c.out.empty());
-        EXPECT_EQ(result.err.substr(0, c.err.size()), c.err);
-        EXPECT_EQ(result.err.empty(), c.err.empty());
+        const bool failed = c.exitCode != 0;
+        EXPECT_EQ((failed ? result.err : result.out).substr(0, c.printed.size()), c.printed);
+        EXPECT_EQ(failed ? result.out : result.err, "") << "nothing on the other stream";
     }
 
     EnvironmentChanges unreachable = environment;
@@ -84,8 +82,7 @@ constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 constexpr int kFileMenu = 18;  // the menu titles' offsets in the menu bar
 constexpr int kEditMenu = 55;
-constexpr int kSaveItem = 3;
-enum EditItem { kCopyTo = 6, kPasteFrom = 7 };
+enum MenuItem { kSaveItem = 3, kCopyTo = 6, kPasteFrom = 7 };  // among the enabled items of their menu
 
 struct ScreenPoint {
     int x = 0, y = 0;
@@ -96,30 +93,19 @@ std::optional<ScreenPoint> findIcon(const std::string& rgb, const IconPixels& ic
 {
     if (rgb.size() < static_cast<size_t>(kScreenWidth * kScreenHeight * 3)) return std::nullopt;
     const auto matchesAt = [&](int left, int top) {
-        for (int y = 0; y < icon.height; ++y) {
+        for (int y = 0; y < icon.height; ++y)
             for (int x = 0; x < icon.width; ++x) {
                 const std::uint32_t p = icon.argb[static_cast<size_t>(y * icon.width + x)];
                 const size_t at = (static_cast<size_t>(top + y) * kScreenWidth + static_cast<size_t>(left + x)) * 3;
-                const auto channel = [&](int i) { return static_cast<unsigned char>(rgb[at + i]); };
-                if ((p >> 24) == 0xFF &&
-                    (channel(0) != ((p >> 16) & 0xFF) || channel(1) != ((p >> 8) & 0xFF) || channel(2) != (p & 0xFF)))
-                    return false;
+                const auto shown = [&](int i) -> std::uint32_t { return static_cast<unsigned char>(rgb[at + i]); };
+                if ((p >> 24) == 0xFF && (shown(0) << 16 | shown(1) << 8 | shown(2)) != (p & 0xFFFFFF)) return false;
             }
-        }
         return true;
     };
     for (int top = 0; top + icon.height <= kScreenHeight; ++top)
         for (int left = 0; left + icon.width <= kScreenWidth; ++left)
             if (matchesAt(left, top)) return ScreenPoint{left + icon.width / 2, top + icon.height / 2};
     return std::nullopt;
-}
-
-// Where screenshots go: the build tree's e2e folder, to look at afterwards.
-fs::path shots()
-{
-    const fs::path folder = fs::path(NIMBEL_BINARY_DIR) / "e2e";
-    fs::create_directories(folder);
-    return folder;
 }
 
 class EditingOnScreen : public ::testing::Test {
@@ -136,17 +122,14 @@ protected:
     {
         for (const char* tool : {"Xvfb", "xdotool", "import", "pulseaudio", "pactl", "parec"})
             if (!onPath(tool)) GTEST_SKIP() << tool << " is not installed";
+        fs::create_directories(kShots);
         display = std::make_unique<XvfbDisplay>(kScreenWidth, kScreenHeight);
-        // The session's own runtime and data folders: the recovery files of its programs stay in it.
-        const fs::path runtime = folder.path / "runtime";
-        fs::create_directories(runtime);
-        ::chmod(runtime.c_str(), 0700);
         // The X keyboard library reads its names with strndup from buffers
         // without a terminating zero, which is valid but trips that check.
         const char* sanitizer = std::getenv("ASAN_OPTIONS");
         environment = {{"ASAN_OPTIONS", std::string(sanitizer ? sanitizer : "") + ":strict_string_checks=0"},
                        {"DISPLAY", display->name()},
-                       {"XDG_RUNTIME_DIR", runtime.string()},
+                       {"XDG_RUNTIME_DIR", runtime.path.string()},
                        {"XDG_DATA_HOME", folder.file("data")},
                        {"QT_QPA_PLATFORM", std::nullopt},
                        {"WAYLAND_DISPLAY", std::nullopt}};
@@ -156,26 +139,24 @@ protected:
 
     // Copies the program into a folder of its own named `name` and starts it
     // there, with `arguments`; waits for its main window and its Play button.
-    Running start(const std::string& name, const std::vector<std::string>& arguments = {})
+    Running start(const std::string& name, std::vector<std::string> arguments = {})
     {
         Running running;
         running.folder = folder.path / name;
         fs::create_directories(running.folder);
         const fs::path program = running.folder / "nimbel-midi";
         fs::copy_file(kBuiltProgram, program, fs::copy_options::overwrite_existing);
-        std::vector<std::string> argv{program.string()};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        // Started elsewhere, so that its files are found beside it, not in the working folder.
-        fs::create_directories(folder.path / "elsewhere");
+        arguments.insert(arguments.begin(), program.string());
         // The windows of the copies that run now: the X server gives the ids of
         // windows of copies that have ended to new ones.
         const auto mainWindows = [this] {
             return lines(runCommand({"xdotool", "search", "--name", "^Nimbel MIDI - "}, environment).out);
         };
         const std::vector<std::string> earlier = mainWindows();
+        // Started in the session's folder, so that its files are found beside it, not in the working folder.
         running.process = std::make_unique<ChildProcess>(
-            argv, ChildProcess::Options{sound->environment(), (folder.path / "elsewhere").string(),
-                                        (running.folder / "nimbel-midi.log").string(), "", -1});
+            arguments, ChildProcess::Options{sound->environment(), folder.path.string(),
+                                             (running.folder / "nimbel-midi.log").string(), "", -1});
         for (int attempt = 0; attempt < 300 && running.window.empty(); ++attempt) {
             for (const std::string& id : mainWindows())
                 if (std::ranges::find(earlier, id) == earlier.end()) running.window = id;
@@ -185,12 +166,10 @@ protected:
         // give it time to be drawn over it before looking for its Play button.
         std::this_thread::sleep_for(500ms);
         const IconPixels play = decodeIconFile(toolbarIconFile(kPlayImage));
-        for (int attempt = 0; attempt < 50 && !running.window.empty(); ++attempt) {
+        for (int attempt = 0; attempt < 50 && !running.window.empty() && running.play.x == 0; ++attempt) {
             std::this_thread::sleep_for(100ms);  // the first paint may still be on its way
-            if (const auto found = findIcon(screenshot(environment, shots() / (name + "-start.png")), play)) {
-                running.play = *found;
-                break;
-            }
+            const std::string shot = screenshot(environment, kShots / (name + "-start.png"));
+            running.play = findIcon(shot, play).value_or(ScreenPoint{});
         }
         // Read once the window is drawn: a window found by its title may not yet stand where it will be shown.
         if (!running.window.empty()) running.geometry = windowGeometry(environment, running.window);
@@ -226,8 +205,7 @@ protected:
     // chooses its `item`-th enabled item.
     void chooseMenuItem(const Running& program, int titleOffset, int item)
     {
-        const WindowGeometry main = windowGeometry(environment, program.window);
-        click(environment, main.x + titleOffset, main.y + 9);
+        click(environment, program.geometry.x + titleOffset, program.geometry.y + 9);
         std::this_thread::sleep_for(400ms);
         pressKey(environment, "Down", item);
         pressKey(environment, "Return");
@@ -235,6 +213,9 @@ protected:
     }
 
     ScratchFolder folder{"nimbel-e2e"};
+    // The session's own runtime folder (its owner's alone, as a runtime folder must be) and data folder
+    // (in `folder`): the recovery files of its programs stay in them.
+    ScratchFolder runtime{"nimbel-e2e-runtime"};
     std::unique_ptr<XvfbDisplay> display;
     EnvironmentChanges environment;
     std::unique_ptr<NullSinkServer> sound;
@@ -242,10 +223,8 @@ protected:
 
 TEST_F(EditingOnScreen, AMelodyAndABassTypedWithTheKeyboardAloneAreSaved)
 {
-    // Started with a song named relative to the working folder, as a shell passes it.
-    const fs::path workingFolder = folder.path / "elsewhere";
-    fs::create_directories(workingFolder);
-    writeFile(workingFolder / "song.nmd", dataFile("demo_song_saved.nmd"));
+    // Started with a song named relative to the working folder (the session's), as a shell passes it.
+    writeFile(folder.path / "song.nmd", dataFile("demo_song_saved.nmd"));
     Running program = start("keyboard", {"song.nmd"});
     ASSERT_FALSE(program.window.empty());
     EXPECT_FALSE(waitForWindow(environment, "^Nimbel MIDI - song\\.nmd$", 10s).empty()) << "song.nmd not opened";
@@ -263,7 +242,7 @@ TEST_F(EditingOnScreen, AMelodyAndABassTypedWithTheKeyboardAloneAreSaved)
     typeText(environment, bass);
     pressKey(environment, "Return");
     std::this_thread::sleep_for(500ms);
-    screenshot(environment, shots() / "keyboard-typed.png");
+    screenshot(environment, kShots / "keyboard-typed.png");
     pressKey(environment, "ctrl+z");
     pressKey(environment, "ctrl+y");
     const fs::path song = folder.path / "typed.nmd";
@@ -284,7 +263,7 @@ TEST_F(EditingOnScreen, AMelodyAndABassTypedWithTheKeyboardAloneAreSaved)
     pressKey(environment, "ctrl+q");
     EXPECT_EQ(program.process->waitFor(15s), std::optional<int>(0));
     EXPECT_TRUE(fs::exists(program.folder / "MIDI.txt"));
-    EXPECT_FALSE(fs::exists(workingFolder / "MIDI.txt")) << "files live beside the program";
+    EXPECT_FALSE(fs::exists(folder.path / "MIDI.txt")) << "files live beside the program";
     EXPECT_FALSE(fs::exists(program.folder / "NimbelMIDI.ini"));
 }
 
@@ -337,10 +316,10 @@ TEST_F(EditingOnScreen, APlayingSongLongerThanTheWindowIsFollowedByTheGrid)
             pixels += shot.substr((static_cast<std::size_t>(channelName.y) * kScreenWidth + x) * 3, 3);
         return pixels;
     };
-    const std::string before = summary(screenshot(environment, shots() / "long-start.png"));
+    const std::string before = summary(screenshot(environment, kShots / "long-start.png"));
     click(environment, program.play.x, program.play.y);
     std::this_thread::sleep_for(30s);
-    const std::string after = summary(screenshot(environment, shots() / "long-playing.png"));
+    const std::string after = summary(screenshot(environment, kShots / "long-playing.png"));
     EXPECT_NE(before, after) << "the grid did not scroll to the playing column";
     pressKey(environment, "ctrl+q");
 }

@@ -39,10 +39,9 @@ std::string keptNote(const std::string& file)
     if (!fs::exists(file)) return "";
     const auto contents = parseRecoveryFileText(fileText(file));
     if (!contents) return "unreadable";
-    const std::size_t note = contents->songText.find("N1X1");
-    return note == std::string::npos
-               ? "none"
-               : contents->songText.substr(note + 4, contents->songText.find('\r', note) - note - 4);
+    const std::string& text = contents->songText;
+    const std::size_t note = text.find("N1X1");
+    return note == std::string::npos ? "none" : text.substr(note + 4, text.find('\r', note) - note - 4);
 }
 
 // Who wrote a recovery file that a start-up finds.
@@ -64,7 +63,6 @@ TEST(RecoveryAtStartUp, AsksAboutEachFileOfACopyThatEndedNewestFirstUntilOneIsRe
 {
     const ScopedEnvironment zone("TZ", "UTC0");
     ::tzset();
-    const ProcessIdentity running = runningProcess();
     const ProcessIdentity ended = endedProcess();
     ASSERT_TRUE(ended.startTime) << "no /proc";
     TestProgram p(OffscreenApplication::application());
@@ -76,14 +74,13 @@ TEST(RecoveryAtStartUp, AsksAboutEachFileOfACopyThatEndedNewestFirstUntilOneIsRe
                               {Writer::ended, "/songs/broken.nmd", 1715000000, ""}};
     std::uint64_t nextEnded = 0;
     for (const LeftFile& left : files) {
-        ProcessIdentity writer = left.writer == Writer::running ? running : ended;
+        ProcessIdentity writer = left.writer == Writer::running ? runningProcess() : ended;
         if (left.writer == Writer::ended) writer.startTime = *ended.startTime + nextEnded++;
         const RecoveryStore copy(folder, writer);
         if (left.note.empty()) writeFile(copy.ownFile(), ";Nimbel MIDI Recovery\r\n");
         else ASSERT_TRUE(copy.write(songWith(left.note), {left.project, false, at(left.time)}));
     }
-    for (const MessageReply answer : {MessageReply::ok, MessageReply::no, MessageReply::yes})
-        p.script.expectMessage(answer);
+    for (const auto answer : {MessageReply::ok, MessageReply::no, MessageReply::yes}) p.script.expectMessage(answer);
     ASSERT_TRUE(startUp(p.program));
 
     EXPECT_TRUE(offerRecoveredSongs(p.program.files, p.program.recoveryStore));
@@ -146,11 +143,8 @@ TEST(RecoveryFileKept, SoonAfterEachEditAtMostOnceASecondAndPreferablyWhilePlayb
     for (const KeepStep& step : steps) {
         SCOPED_TRACE(step.what);
         clock.advanceBy(step.afterMs);
-        if (!step.edit.empty()) {
-            song.grid.setCellText(0, gridColumnOf(1), step.edit);
-            project.changed = true;
-        }
-        if (step.saved) project.changed = false;
+        if (!step.edit.empty()) song.grid.setCellText(0, gridColumnOf(1), step.edit);
+        project.changed = (project.changed || !step.edit.empty()) && !step.saved;
         keeper.keep(song.grid, project, step.dueInMs ? std::optional(clock.nowMs() + *step.dueInMs) : std::nullopt);
         keeper.waitUntilWritten();
         EXPECT_EQ(keptNote(store.ownFile()), step.kept);

@@ -17,7 +17,6 @@ namespace nimbel {
 namespace {
 
 using namespace testing_support;
-namespace fs = std::filesystem;
 
 using StartUp = ProgramTest;
 
@@ -51,11 +50,10 @@ TEST_F(StartUp, WithoutAUsableOutputShowsTheErrorAndEndsWithCodeZeroBeforeAnyWin
     script.expectMessage(MessageReply::ok);
     EXPECT_EQ(runProgram(desktop, none, clock, program.folders, ""), 0);
     ASSERT_EQ(script.messages().size(), 1u);
-    const ShownMessage& error = script.messages()[0];
-    EXPECT_EQ(std::tuple(error.title, error.text, error.icon, error.buttons),
+    EXPECT_EQ(shownBox(script.messages()[0]),
               std::tuple("Error", "Unable to open MIDI output", MessageIcon::error, MessageButtons::ok));
     EXPECT_FALSE(desktop.windowExists(kMainWindow));
-    EXPECT_TRUE(fs::exists(folder / "MIDI.txt")) << "the song is written before the output is tried";
+    EXPECT_TRUE(std::filesystem::exists(folder / "MIDI.txt")) << "the song is written before the output is tried";
 }
 
 TEST_F(StartUp, TheProgramOffersTheSongAKilledCopyLeftAndItsChangesAreAskedAboutOnLeaving)
