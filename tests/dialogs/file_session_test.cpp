@@ -39,7 +39,6 @@ struct FileRig : PlaybackRig {
     FileRig()
     {
         desktop.openWindow(0, {"Nimbel MIDI - MIDI.txt", {604, 298}, WindowFrame::resizable, std::nullopt, {}});
-        project.currentPath = (folder / "MIDI.txt").string();
     }
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
@@ -54,7 +53,7 @@ struct FileRig : PlaybackRig {
     Desktop desktop{OffscreenApplication::application()};
     DesktopDriver driver{desktop};
     QueuedDialogScript script{desktop};
-    ProjectState project;
+    ProjectState project{.currentPath = path("MIDI.txt")};
     FileSession session{desktop, song, project, sequencer, position, scratch.directory(), 0};
 };
 

@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace nimbel {
 namespace {
 
@@ -26,13 +24,6 @@ constexpr int kMain = 0;
 class NoteWindow : public ::testing::Test {
 protected:
     NoteWindow() { desktop.openWindow(kMain, {"Main", {604, 298}, WindowFrame::resizable, std::nullopt, {}}); }
-
-    // Opens the window on `input`, lets `act` play the user, returns the answer.
-    std::string answer(std::string_view input, const std::function<void()>& act)
-    {
-        driver.act(act);
-        return showNoteWindow(desktop, kMain, input);
-    }
     void press(int button) { driver.press(kNoteWindow, button); }
 
     Desktop desktop{OffscreenApplication::application()};
@@ -63,23 +54,24 @@ TEST_F(NoteWindow, ReturnsTheTextOfEachWayOut)
         {"f#", {}, "g", {kCloseBox}, "f#"},
     };
     // clang-format on
-    const auto act = [this](const Case& c) {
-        controls.selectItem(kNoteWindow, kNoteList, c.chosen.note);
-        driver.setNumber(kNoteWindow, kOctaveField, c.chosen.octave);
-        driver.setNumber(kNoteWindow, kVolumeField, c.chosen.volume);
-        controls.selectItem(kNoteWindow, kDurationList, c.chosen.duration);
-        controls.selectItem(kNoteWindow, kFlagList, c.chosen.flag);
-        controls.selectItem(kNoteWindow, kVoiceList, c.chosen.voice);
-        if (c.typed) gadgets.setGadgetText(kNoteWindow, kFullTextField, c.typed);
-        for (int button : c.buttons) button == kCloseBox ? driver.post(closeRequest(kNoteWindow)) : press(button);
-    };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("input \"") + c.input + "\", expected \"" + c.expected + "\"");
-        EXPECT_EQ(answer(c.input, [&] { act(c); }), c.expected);
+        driver.act([&] {
+            controls.selectItem(kNoteWindow, kNoteList, c.chosen.note);
+            driver.setNumber(kNoteWindow, kOctaveField, c.chosen.octave);
+            driver.setNumber(kNoteWindow, kVolumeField, c.chosen.volume);
+            controls.selectItem(kNoteWindow, kDurationList, c.chosen.duration);
+            controls.selectItem(kNoteWindow, kFlagList, c.chosen.flag);
+            controls.selectItem(kNoteWindow, kVoiceList, c.chosen.voice);
+            if (c.typed) gadgets.setGadgetText(kNoteWindow, kFullTextField, c.typed);
+            for (int button : c.buttons) button == kCloseBox ? driver.post(closeRequest(kNoteWindow)) : press(button);
+        });
+        EXPECT_EQ(showNoteWindow(desktop, kMain, c.input), c.expected);
         EXPECT_FALSE(desktop.windowExists(kNoteWindow));
     }
     // Full Text has the keyboard, its text selected: typing replaces it and Return is OK.
-    EXPECT_EQ(answer("e5", [&] { driver.type(kNoteWindow, "c d e<Return>"); }), "C D E");
+    driver.act([&] { driver.type(kNoteWindow, "c d e<Return>"); });
+    EXPECT_EQ(showNoteWindow(desktop, kMain, "e5"), "C D E");
 }
 
 TEST_F(NoteWindow, OffersOnlyTheDurationsThatCanFollowTheChosenNote)

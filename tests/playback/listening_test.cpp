@@ -39,17 +39,17 @@ TEST(NotePreview, SoundsTheNotesWrittenAsTheyWillPlayAndLeavesTheChannelsVoice)
         std::int32_t sequencerVoice = 0;  // the voice playback last set on channel 1
         std::vector<std::string> sent;
     };
+    // clang-format off
     const Case cases[] = {
         {{"C"}, {{1, 1}}, 0, {"0 C1 00 00", "0 91 3C 46", "1000 91 3C 00"}},  // a half note, the longest heard
         {{"CW"}, {{1, 1}}, 0, {"0 C1 00 00", "0 91 3C 46", "1000 91 3C 00"}},
         {{"V7G6E,41", "D"}, {{1, 2}}, 0, {"0 C1 28 00", "0 91 4A 62", "250 91 4A 00"}},  // values run on
-        {{"CQ", "DQ", "R"},
-         {{1, 1}, {1, 2}, {1, 3}},
-         0,
+        {{"CQ", "DQ", "R"}, {{1, 1}, {1, 2}, {1, 3}}, 0,
          {"0 C1 00 00", "0 91 3C 46", "180 91 3C 00", "180 C1 00 00", "180 91 3E 46", "360 91 3E 00"}},
         {{"CQ"}, {{1, 1}}, 12, {"0 C1 00 00", "0 91 3C 46", "500 91 3C 00", "500 C1 0B 00"}},
         {{"R"}, {{1, 1}}, 0, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cells.front());
         testing_support::PlaybackRig rig;

@@ -136,12 +136,11 @@ TEST(QueueGrowth, EachUnderrunGrowsTheQueueAStepUpToTheCeilingAndSaysSoOnce)
         std::vector<std::string> log, expected;
         QueueGrowth growth(stream, kBuffering, [&](std::string_view line) { log.emplace_back(line); });
         stream.queued = kBuffering.queuedFrames;
-        int queue = kBuffering.queuedFrames;
         for (const After& after : c.writes) {
             stream.underrunCount = after.underruns;
+            const int queued = stream.queued;
             EXPECT_EQ(growth.afterWrite(after.written), after.grown) << "after " << after.written << " frames";
-            queue += after.grown;
-            EXPECT_EQ(stream.queued, queue) << "the queue granted by the stream";
+            EXPECT_EQ(stream.queued, queued + after.grown) << "the queue granted by the stream";
         }
         for (const int ms : c.loggedMs)
             expected.push_back("audio queue grown to " + std::to_string(ms) + " ms after an underrun");
@@ -179,19 +178,31 @@ TEST(LiveRenderer, GoesOnRenderingWhileSamplesAreReadAndPlaysWhatWaitedAfterward
     EXPECT_GE(firstSound->at, heldUntil) << "the note was played while the synthesizer was busy";
 }
 
-// A sound server of the test's own, which this process plays through.
-class LiveOutput : public ::testing::Test {
-protected:
-    support::ScratchFolder folder{"nimbel-live"};
-    support::ScopedEnvironment runtime{"XDG_RUNTIME_DIR", folder.path.string()};
-    support::ScopedEnvironment server{"PULSE_SERVER", std::nullopt};
-    support::NullSinkServer sink{{{"XDG_RUNTIME_DIR", folder.path.string()}}};
+// Onsets at least `gap` frames apart, each the first frame above a fifth of the peak.
+std::vector<std::size_t> onsets(const std::vector<int>& frames, std::size_t gap)
+{
+    const int threshold = frames.empty() ? 0 : *std::max_element(frames.begin(), frames.end()) / 5;
+    std::vector<std::size_t> found;
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        if (frames[i] > threshold && (found.empty() || i >= found.back() + gap)) found.push_back(i);
+    return found;
+}
 
+TEST(LiveOutput, FourNotesABeatApartAreHeardABeatApart)
+{
+    const bool tools = support::onPath("pulseaudio") && support::onPath("pactl") && support::onPath("parec");
+    if (!tools || !findSoundFont(defaultSoundFontPaths()))
+        GTEST_SKIP() << "needs pulseaudio, pulseaudio-utils and fluid-soundfont-gm";
+    // A sound server of the test's own, which this process plays through.
+    const support::ScratchFolder folder{"nimbel-live"};
+    const support::ScopedEnvironment runtime{"XDG_RUNTIME_DIR", folder.path.string()};
+    const support::ScopedEnvironment server{"PULSE_SERVER", std::nullopt};
+    support::NullSinkServer sink{{{"XDG_RUNTIME_DIR", folder.path.string()}}};
+    ASSERT_TRUE(sink.ready()) << "the PulseAudio server did not start";
     // Plays four quarter notes a beat apart through the built-in synthesizer
     // with `driver` and records the sink meanwhile: the recording's loudness
     // frame by frame.
-    std::vector<int> playAndRecord(const std::string& driver)
-    {
+    const auto playAndRecord = [&](const std::string& driver) {
         Song song;
         PlainPositionDisplay position;
         openSongAfterStartUp(song, position, "START\nT240\nV95CQ,116 V95CQ,116 V95CQ,116 V95CQ,116\nEND\n");
@@ -210,25 +221,7 @@ protected:
         }
         std::this_thread::sleep_for(300ms);
         return sink.stopRecording();
-    }
-};
-
-// Onsets at least `gap` frames apart, each the first frame above a fifth of the peak.
-std::vector<std::size_t> onsets(const std::vector<int>& frames, std::size_t gap)
-{
-    const int threshold = frames.empty() ? 0 : *std::max_element(frames.begin(), frames.end()) / 5;
-    std::vector<std::size_t> found;
-    for (std::size_t i = 0; i < frames.size(); ++i)
-        if (frames[i] > threshold && (found.empty() || i >= found.back() + gap)) found.push_back(i);
-    return found;
-}
-
-TEST_F(LiveOutput, FourNotesABeatApartAreHeardABeatApart)
-{
-    const bool tools = support::onPath("pulseaudio") && support::onPath("pactl") && support::onPath("parec");
-    if (!tools || !findSoundFont(defaultSoundFontPaths()))
-        GTEST_SKIP() << "needs pulseaudio, pulseaudio-utils and fluid-soundfont-gm";
-    ASSERT_TRUE(sink.ready()) << "the PulseAudio server did not start";
+    };
     // A machine so busy that the sound server misses a deadline moves or
     // loses a note (its queue runs dry); such a run is played again, up to
     // three times.
