@@ -3,7 +3,7 @@
 // the undo property: whatever a user does with the edit commands, undoing
 // every group brings the grid back exactly, redoing what was undone brings
 // back the edited grid, and no edit makes the song look saved. Note entry
-// as typed into the grid is the keyboard tests' table.
+// as typed into the grid is the new-song tests' table of key sequences.
 #include "edit_test_support.h"
 
 #include <gtest/gtest.h>
