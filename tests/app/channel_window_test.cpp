@@ -8,6 +8,7 @@
 #include "help_text.h"
 // Every window's header, so that any two of them compiling together is checked here.
 #include "channel_window.h"
+#include "help_window.h"
 #include "note_window.h"
 #include "short_message.h"
 #include "song_columns.h"
