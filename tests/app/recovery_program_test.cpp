@@ -143,8 +143,11 @@ TEST(RecoveryFileKept, SoonAfterEachEditAtMostOnceASecondAndPreferablyWhilePlayb
     for (const KeepStep& step : steps) {
         SCOPED_TRACE(step.what);
         clock.advanceBy(step.afterMs);
-        if (!step.edit.empty()) song.grid.setCellText(0, gridColumnOf(1), step.edit);
-        project.changed = (project.changed || !step.edit.empty()) && !step.saved;
+        if (!step.edit.empty()) {
+            song.grid.setCellText(0, gridColumnOf(1), step.edit);
+            project.changed = true;
+        }
+        if (step.saved) project.changed = false;
         keeper.keep(song.grid, project, step.dueInMs ? std::optional(clock.nowMs() + *step.dueInMs) : std::nullopt);
         keeper.waitUntilWritten();
         EXPECT_EQ(keptNote(store.ownFile()), step.kept);
