@@ -210,7 +210,7 @@ void reportOnsets(benchmark::State& state, const LiveRun& run)
 // The machine's freezes of 10 ms and more, and the underruns that were not
 // told of within half a second after one of them ended: the output's own.
 // A freeze stops the sound server's sink with everything else; its thread
-// then takes what it missed at once, and the part of the 13 ms queue kept
+// then takes what it missed at once, and the part of the output's queue kept
 // in the stream's buffer has to bridge the freeze. Each underrun is also
 // said on standard error, with the longest freeze before it.
 void reportFreezes(benchmark::State& state, const LiveRun& run, const MachineFreezes& watch)

@@ -16,12 +16,21 @@ std::uint32_t bytesOf(int frames) { return static_cast<std::uint32_t>(frames * k
 
 // A playback stream on PulseAudio's threaded main loop, which, unlike the
 // simple API, reports underruns and lets the queue grow while playing. The
-// server is asked for a short queue that is the whole latency (it adjusts
-// the sink's buffer to it), and for no prebuffering: a queue that runs dry
-// keeps its clock, and frames written too late are left out rather than
-// played late, so every later frame is heard when the steady clock placed
-// it. The stream starts corked and plays once the first writes have filled
-// the queue.
+// server is asked for a short queue that is the whole latency, and for no
+// prebuffering: a queue that runs dry keeps its clock, and frames written
+// too late are left out rather than played late, so every later frame is
+// heard when the steady clock placed it. The stream starts corked and plays
+// once the first writes have filled the queue.
+//
+// The queue is asked for in early requests of one write step: the server
+// then sets the sink's own buffer to one step and keeps the rest in the
+// stream's buffer, asking for each step as soon as it is played. A sink
+// thread that wakes late takes what it missed at once from the stream's
+// buffer, and a writer held up lets that buffer run down; with one step in
+// the sink, either may be held up for all but about three steps of the queue.
+// (Latency adjustment, the other way to ask for a short queue, keeps
+// (queue − 2 × request) / 2 in the sink and asks for larger steps: a quarter
+// of the queue at a time, it bridges only that quarter when the sink is late.)
 class PulseAudioStream final : public AudioStream {
 public:
     ~PulseAudioStream() override
@@ -63,8 +72,9 @@ public:
         pa_stream_set_state_callback(stream_, &PulseAudioStream::signal, this);
         pa_stream_set_write_callback(stream_, &PulseAudioStream::signalWritable, this);
         pa_stream_set_underflow_callback(stream_, &PulseAudioStream::countUnderrun, this);
+        requestFrames_ = buffering.stepFrames;
         const pa_buffer_attr asked = attributes(buffering.queuedFrames, static_cast<std::uint32_t>(-1));
-        const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
+        const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS | PA_STREAM_INTERPOLATE_TIMING |
                                                           PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_START_CORKED);
         if (pa_stream_connect_playback(stream_, nullptr, &asked, flags, nullptr, nullptr) < 0) return false;
         while (pa_stream_get_state(stream_) == PA_STREAM_CREATING) pa_threaded_mainloop_wait(loop_);
@@ -135,14 +145,11 @@ private:
     }
     static void signalLoop(void* self) { pa_threaded_mainloop_signal(static_cast<PulseAudioStream*>(self)->loop_, 0); }
 
-    // A queue of `frames` in all, a quarter of it asked for at a time: each
-    // request comes while three quarters of the queue are still to play,
-    // time for the writer and for a sound server that passes writes on to
-    // its sink late (its main thread is not a real-time one). The server
-    // keeps (queue − 2 × request) / 2 of it in the sink's own buffer.
-    static pa_buffer_attr attributes(int frames, std::uint32_t maxlength)
+    // A queue of `frames` in all: one request in the sink, the rest in the stream's buffer.
+    pa_buffer_attr attributes(int frames, std::uint32_t maxlength) const
     {
-        return {maxlength, bytesOf(frames), 0, bytesOf(frames / 4), static_cast<std::uint32_t>(-1)};
+        return {maxlength, bytesOf(frames - requestFrames_), 0, bytesOf(requestFrames_),
+                static_cast<std::uint32_t>(-1)};
     }
 
     void waitForRoom(std::size_t bytes)
@@ -189,6 +196,7 @@ private:
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
+    int requestFrames_ = 0;
     std::atomic<int> underruns_ = 0;
     bool timingSincePlaying_ = false;  // under the main loop's lock
 };
