@@ -1,6 +1,6 @@
 // Spans of time in which this machine ran neither of its processors. A
 // virtual machine's host now and then takes every processor away at once
-// (seen here: 25–60 ms, a few times in five minutes); no audio queue shorter
+// (seen here: 10–60 ms, a few times in five minutes); no audio queue shorter
 // than such a span plays through it, so the live benchmarks count the
 // underruns that came with one apart from the others. Two threads,
 // scheduled as the audio thread is, wake every millisecond and note each

@@ -12,12 +12,12 @@
 //    around it (99th percentile and largest, target 1.5 ms), the drift over
 //    the song (target 2 ms), the underruns the stream reported, and the
 //    processor share of the whole process while playing. Apart: the onset
-//    error before the first underrun (each underrun grows the queue, and
+//    figures before the first underrun (each underrun grows the queue, and
 //    with it the latency of every later note); in the loaded run, the
 //    machine's freezes of 10 ms and more (see MachineFreezes), the longest,
-//    and the underruns that did not come with one. The quiet
-//    run is not watched: the watch would keep the processors from halting,
-//    and a halted processor of this virtual machine takes milliseconds to wake.
+//    and the underruns that did not come with one. The quiet run is not
+//    watched: the watch would keep the processors from halting, and a
+//    halted processor of this virtual machine takes milliseconds to wake.
 //  - The first note of each voice against the later notes of that voice:
 //    twelve voices the song has not used before, eight eighth notes each.
 //  - A note written while editing, from the moment it is written to its
