@@ -46,14 +46,14 @@ public:
             if (watcher.thread.joinable()) watcher.thread.join();
     }
 
-    // The spans of `shortestNs` or longer in which both threads were held up; after stop().
-    std::vector<TimeSpan> freezes(std::int64_t shortestNs) const
+    // The spans in which both threads were held up; after stop().
+    std::vector<TimeSpan> freezes() const
     {
         std::vector<TimeSpan> found;
         for (const TimeSpan& a : watchers_[0].late)
             for (const TimeSpan& b : watchers_[1].late) {
                 const TimeSpan both{std::max(a.fromNs, b.fromNs), std::min(a.toNs, b.toNs)};
-                if (both.toNs - both.fromNs >= shortestNs) found.push_back(both);
+                if (both.toNs > both.fromNs) found.push_back(both);
             }
         return found;
     }

@@ -217,7 +217,7 @@ void reportFreezes(benchmark::State& state, const LiveRun& run, const MachineFre
 {
     constexpr std::int64_t kFreezeNs = 10'000'000;
     constexpr std::int64_t kToldWithinNs = 500'000'000;
-    const std::vector<TimeSpan> freezes = watch.freezes(0);
+    const std::vector<TimeSpan> freezes = watch.freezes();
     const auto longestFreezeNs = [&](std::int64_t fromNs, std::int64_t toNs) {
         std::int64_t longest = 0;
         for (const TimeSpan& freeze : freezes)
