@@ -16,12 +16,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// PulseAudio: a 14 ms queue rendered and asked for in steps of 64 frames
-// (the synthesizer's block), which may grow to 100 ms after underruns, and
-// a 3 ms margin for a sequencer that sends a little late. ALSA's default
-// device keeps the longer queue it needs (through PulseAudio's ALSA plugin,
-// writes of 10 ms and 40 ms queued).
-constexpr LiveTiming kPulseTiming{{kSynthSampleRate, 64, 616, 4410}, 3'000'000};
+// PulseAudio: a 14.5 ms queue, asked for and rendered in steps of 64 frames
+// (the synthesizer's block), which may grow to 100 ms after underruns, and a
+// 3 ms margin for a sequencer that sends a little late. The queue is a whole
+// number of steps, as the writer writes: one between two (616 frames) held
+// 1.5 ms less while playing than while starting, when the latency is set,
+// so it bridged less than it cost. ALSA's default device keeps the longer
+// queue it needs (through PulseAudio's ALSA plugin, writes of 10 ms and
+// 40 ms queued).
+constexpr LiveTiming kPulseTiming{{kSynthSampleRate, 64, 640, 4410}, 3'000'000};
 constexpr LiveTiming kAlsaTiming{{kSynthSampleRate, 441, 1764, 1764}, 5'000'000};
 constexpr auto kLongestLoad = 10s;  // a large instrument list and its samples on a slow disk
 constexpr auto kLongestStart = 2s;  // until the stream plays and its clock is known
